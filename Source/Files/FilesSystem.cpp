@@ -1,0 +1,58 @@
+#include "Files/FilesSystem.h"
+
+#include "Platform/FileTime.h"
+#include "System/Logging/Format.h"
+#include "System/Logging/LoggingSystem.h"
+
+namespace Morvane::Files
+{
+namespace
+{
+const char* const kChannel = "File Parser";
+
+std::uint32_t LowBits(std::uint64_t time)
+{
+    return static_cast<std::uint32_t>(time & 0xFFFFFFFFu);
+}
+} // namespace
+
+System& System::GetInstance()
+{
+    static System instance;
+    return instance;
+}
+
+void System::Update(const float&)
+{
+}
+
+void System::Release()
+{
+    m_watches.clear();
+}
+
+bool System::AddWatch(const std::string& name, const std::string& path, Callback callback)
+{
+    if (!callback)
+    {
+        Log::Error(kChannel, Format("Watch '%s' has no callback", name.c_str()));
+        return false;
+    }
+    const auto time = Platform::GetLastWriteTime(path);
+    m_watches.push_back({name, path, time ? LowBits(*time) : 0u, std::move(callback)});
+    return true;
+}
+
+void System::CheckWatches()
+{
+    for (Watch& watch : m_watches)
+    {
+        const auto time = Platform::GetLastWriteTime(watch.path);
+        if (time && LowBits(*time) != watch.lastWriteTime)
+        {
+            watch.lastWriteTime = LowBits(*time);
+            watch.callback(watch.path);
+        }
+    }
+}
+} // namespace Morvane::Files

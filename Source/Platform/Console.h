@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdio>
+#include <string_view>
+
+namespace Morvane::Platform
+{
+// Text attributes of the classic 16-colour console palette, as the log uses them.
+enum class ConsoleColour
+{
+    Grey = 7,
+    BrightGreen = 10,
+    BrightRed = 12,
+    Yellow = 14,
+    BrightWhite = 15,
+};
+
+// Coloured text output. Colours become ANSI escapes only when the stream is a terminal,
+// so a log piped into a file stays plain text.
+class Console
+{
+public:
+    explicit Console(std::FILE* stream);
+
+    void SetColour(ConsoleColour colour);
+    void Write(std::string_view text);
+    void Flush();
+
+    bool IsColourEnabled() const { return m_colourEnabled; }
+    void SetColourEnabled(bool enabled) { m_colourEnabled = enabled; }
+
+private:
+    std::FILE* m_stream;
+    bool m_colourEnabled;
+};
+} // namespace Morvane::Platform

@@ -1,0 +1,34 @@
+#include "SystemManager/EngineSystems.h"
+
+#include "Files/FilesSystem.h"
+#include "SystemManager/SystemManager.h"
+
+namespace Morvane
+{
+namespace
+{
+template <class T> ISystem& Accessor()
+{
+    return T::GetInstance();
+}
+
+struct SystemEntry
+{
+    const char* name;
+    SystemManager::SystemAccessor accessor;
+};
+
+// The one table of configuration names; each engine system adds its line here.
+const SystemEntry kEngineSystems[] = {
+    {"FileSystem", &Accessor<Files::System>},
+};
+} // namespace
+
+void RegisterEngineSystems(SystemManager& manager)
+{
+    for (const SystemEntry& entry : kEngineSystems)
+    {
+        manager.RegisterSystem(entry.name, entry.accessor);
+    }
+}
+} // namespace Morvane

@@ -1,0 +1,265 @@
+#include "SystemManager/SystemManager.h"
+
+#include "ConstantManager/ConstantManager.h"
+#include "Parsing/FileParser/FileParser.h"
+#include "Parsing/IParserData.h"
+#include "Platform/Clock.h"
+#include "Platform/Interrupt.h"
+#include "Platform/TypeName.h"
+#include "System/Assert/Assertion.h"
+#include "System/Logging/Format.h"
+#include "System/Logging/LoggingSystem.h"
+#include "System/PathWrapper/PathWrapper.h"
+#include "System/Pool/PoolRegistry.h"
+#include "SystemManager/EngineSystems.h"
+#include "SystemManager/ISystem.h"
+
+#include <limits>
+
+namespace Morvane
+{
+namespace
+{
+const char* const kChannel = "System Manager";
+// The file system is configured by nothing: it has no element of its own.
+const char* const kUnconfiguredSystem = "FileSystem";
+} // namespace
+
+SystemManager& SystemManager::GetInstance()
+{
+    static SystemManager instance;
+    return instance;
+}
+
+SystemManager::SystemManager() : m_clock(&Platform::GetMilliseconds)
+{
+    // Built before the manager so that they outlive its release at process exit.
+    Logging::System::GetInstance();
+    PoolRegistry::GetInstance();
+    RegisterEngineSystems(*this);
+}
+
+SystemManager::~SystemManager()
+{
+    Release();
+}
+
+void SystemManager::RegisterSystem(const std::string& name, SystemAccessor accessor)
+{
+    m_systems[name] = accessor;
+}
+
+ISystem* SystemManager::FindSystem(const std::string& name) const
+{
+    const auto found = m_systems.find(name);
+    return found == m_systems.end() ? nullptr : &found->second();
+}
+
+void SystemManager::SetClock(Clock clock)
+{
+    m_clock = std::move(clock);
+}
+
+bool SystemManager::Initialize(IParserData* data)
+{
+    if (data == nullptr)
+    {
+        return false;
+    }
+    if (data->GetName() == "SystemManager" && data->HasAttribute("path"))
+    {
+        const std::string path = PathWrapper::GetInstance().Expand(data->GetAttribute("path", ""));
+        FileParser parser;
+        if (!Initialize(parser.Parse(path)))
+        {
+            Log::Error(kChannel, Format("Data could not be parsed of path '%s'", path.c_str()));
+            return false;
+        }
+    }
+    for (IParserData* child = data->GetFirstChild(); child != nullptr; child = child->GetNextSibling())
+    {
+        if (!InitializeElement(child))
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SystemManager::InitializeElement(IParserData* child)
+{
+    const std::string name = child->GetName();
+    if (name == "Initialize")
+    {
+        if (!InitializeSystems())
+        {
+            Log::Error(kChannel, "Could not initialize");
+            return false;
+        }
+        return true;
+    }
+
+    bool parsed = false;
+    if (name == "Section")
+    {
+        parsed = Initialize(child);
+    }
+    else if (name == "SystemsConfiguration")
+    {
+        parsed = ParseSystemsConfiguration(child);
+    }
+    else if (name == "Constants")
+    {
+        parsed = ConstantManager::GetInstance().Parse(child);
+    }
+    else if (name == "Paths")
+    {
+        parsed = PathWrapper::GetInstance().Parse(child);
+    }
+    else if (ISystem* system = FindSystem(name); system != nullptr && name != kUnconfiguredSystem)
+    {
+        parsed = system->Parse(child);
+    }
+    else
+    {
+        Log::Error(kChannel, Format("Unrecognized system or element name '%s'", name.c_str()));
+        return true;
+    }
+
+    if (!parsed)
+    {
+        Log::Error(kChannel, Format("Data could not be parsed by '%s'", name.c_str()));
+    }
+    return parsed;
+}
+
+bool SystemManager::ParseSystemsConfiguration(IParserData* data)
+{
+    MORVANE_ASSERT_NAMED(data != nullptr, "parserData", 181);
+    if (data->GetName() == "SystemsConfiguration" && data->HasAttribute("path"))
+    {
+        const std::string path = PathWrapper::GetInstance().Expand(data->GetAttribute("path", ""));
+        FileParser parser;
+        IParserData* root = parser.Parse(path);
+        if (root == nullptr)
+        {
+            Log::Error(kChannel, Format("Could not open '%s'", path.c_str()));
+            return false;
+        }
+        return ParseSystemsConfiguration(root);
+    }
+
+    for (IParserData* child = data->GetFirstChild(); child != nullptr; child = child->GetNextSibling())
+    {
+        const std::string listName = child->GetName();
+        std::vector<ISystem*>* list = listName == "InitOrder"      ? &initOrder
+                                      : listName == "UpdateOrder"  ? &updateOrder
+                                      : listName == "ReleaseOrder" ? &releaseOrder
+                                                                   : nullptr;
+        if (list == nullptr)
+        {
+            continue;
+        }
+        list->clear();
+        for (IParserData* entry = child->GetFirstChild(); entry != nullptr; entry = entry->GetNextSibling())
+        {
+            const std::string systemName = entry->GetName();
+            if (ISystem* system = FindSystem(systemName))
+            {
+                list->push_back(system);
+            }
+            else
+            {
+                Log::Warning(kChannel, Format("Unrecognized system '%s'", systemName.c_str()));
+            }
+        }
+    }
+    return !updateOrder.empty();
+}
+
+bool SystemManager::InitializeSystems()
+{
+    bool allInitialized = true;
+    for (ISystem* system : initOrder)
+    {
+        const std::string className = Platform::GetTypeName(*system);
+        if (system->Initialize())
+        {
+            Log::Info(kChannel, Format("The system '%s' initialized successfuly", className.c_str()));
+        }
+        else
+        {
+            Log::Error(kChannel, Format("The system '%s' could not initialize successfuly", className.c_str()));
+            allInitialized = false;
+        }
+    }
+    return allInitialized;
+}
+
+void SystemManager::Run()
+{
+    quit = false;
+    do
+    {
+        if (frameTime == 0.0f)
+        {
+            frameTime = std::numeric_limits<float>::min();
+        }
+        dt = frameTime > kMaxStep ? kMaxStep : frameTime;
+
+        const std::uint32_t start = m_clock();
+        for (ISystem* system : updateOrder)
+        {
+            system->Update(dt);
+        }
+        const std::uint32_t elapsed = m_clock() - start;
+        frameTime = static_cast<float>(elapsed) * 0.001f;
+
+        if (!pendingConfiguration.empty())
+        {
+            SwitchConfiguration();
+        }
+        if (Platform::IsInterruptRequested())
+        {
+            quit = true;
+        }
+    } while (!quit);
+}
+
+void SystemManager::SwitchConfiguration()
+{
+    const std::string path = PathWrapper::GetInstance().Expand(pendingConfiguration);
+    pendingConfiguration.clear();
+    FileParser parser;
+    IParserData* tree = parser.Parse(path);
+    if (tree == nullptr)
+    {
+        return;
+    }
+    ReleaseByName("GameSystem");
+    ReleaseByName("ResourceSystem");
+    ReleaseByName("FileSystem");
+    Initialize(tree);
+}
+
+void SystemManager::ReleaseByName(const std::string& name)
+{
+    if (ISystem* system = FindSystem(name))
+    {
+        system->Release();
+    }
+}
+
+void SystemManager::Release()
+{
+    for (ISystem* system : releaseOrder)
+    {
+        system->Release();
+        Log::Info(kChannel, Format("System '%s' released", Platform::GetTypeName(*system).c_str()));
+    }
+    initOrder.clear();
+    updateOrder.clear();
+    releaseOrder.clear();
+    PoolRegistry::GetInstance().ReleaseAll();
+}
+} // namespace Morvane

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace Morvane
+{
+class IParserData;
+class ISystem;
+
+// Reads the project configuration, orders the engine systems, runs the frame loop and switches
+// configurations between frames.
+class SystemManager
+{
+public:
+    using SystemAccessor = ISystem& (*)();
+    using Clock = std::function<std::uint32_t()>;
+
+    static constexpr float kFirstFrameTime = 0.016f;
+    static constexpr float kMaxStep = 0.032f;
+
+    static SystemManager& GetInstance();
+
+    bool Initialize(IParserData* data);
+    bool ParseSystemsConfiguration(IParserData* data);
+    bool InitializeSystems();
+    void Run();
+    void Release();
+
+    // Makes a system reachable by its configuration name ("GraphicsSystem", "Window", ...).
+    void RegisterSystem(const std::string& name, SystemAccessor accessor);
+    // The registered system of that name, or null.
+    ISystem* FindSystem(const std::string& name) const;
+
+    // The frame clock in milliseconds; replaceable so that tests can drive the time step.
+    void SetClock(Clock clock);
+
+    std::vector<ISystem*> initOrder;
+    std::vector<ISystem*> updateOrder;
+    std::vector<ISystem*> releaseOrder;
+    bool quit = false;
+    float frameTime = kFirstFrameTime;
+    float dt = kFirstFrameTime;
+    std::string pendingConfiguration;
+
+private:
+    SystemManager();
+    ~SystemManager();
+    SystemManager(const SystemManager&) = delete;
+    SystemManager& operator=(const SystemManager&) = delete;
+
+    bool InitializeElement(IParserData* child);
+    void SwitchConfiguration();
+    void ReleaseByName(const std::string& name);
+
+    std::map<std::string, SystemAccessor> m_systems;
+    Clock m_clock;
+};
+} // namespace Morvane

@@ -1,0 +1,26 @@
+# Every third-party library comes from the system's packages (see scripts/install-dependencies).
+find_package(SDL2 REQUIRED CONFIG)
+set(OpenGL_GL_PREFERENCE GLVND)
+find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL)
+find_package(GLEW REQUIRED)
+find_package(glm REQUIRED CONFIG)
+find_package(tinyxml2 REQUIRED CONFIG)
+find_package(OpenAL REQUIRED)
+find_package(OpenSSL REQUIRED)
+find_package(Threads REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+pkg_check_modules(UUID REQUIRED IMPORTED_TARGET uuid)
+find_path(LODEPNG_INCLUDE_DIR lodepng.h REQUIRED)
+find_library(LODEPNG_LIBRARY NAMES lodepng REQUIRED)
+
+add_library(lodepng::lodepng UNKNOWN IMPORTED)
+set_target_properties(lodepng::lodepng PROPERTIES
+    IMPORTED_LOCATION ${LODEPNG_LIBRARY}
+    INTERFACE_INCLUDE_DIRECTORIES ${LODEPNG_INCLUDE_DIR})
+
+add_library(morvane_dependencies INTERFACE)
+target_link_libraries(morvane_dependencies INTERFACE
+    SDL2::SDL2 OpenGL::GL OpenGL::EGL GLEW::GLEW glm::glm tinyxml2::tinyxml2 OpenAL::OpenAL
+    OpenSSL::Crypto PkgConfig::SNDFILE PkgConfig::UUID lodepng::lodepng backtrace
+    Threads::Threads)
