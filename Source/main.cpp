@@ -34,8 +34,8 @@ void SendClosedEvent()
 bool StartUp()
 {
     FileParser parser;
-    IParserData* parserData =
-        parser.Parse(PathWrapper::GetInstance().Expand("$(LocalFolder)Configuration/ProjectConfiguration.xml"));
+    IParserData* parserData = parser.Parse(
+        PathWrapper::GetInstance().Expand("$(LocalFolder)Configuration/ProjectConfiguration.xml"));
     MORVANE_ASSERT_NAMED(parserData != nullptr, "parserData", 76);
 
     SystemManager& manager = SystemManager::GetInstance();
