@@ -149,7 +149,7 @@ Resource* System::Request(const std::string& name, const std::type_info& type, T
     if (const auto found = m_resources.find(name); found != m_resources.end())
     {
         Resource& resource = *found->second;
-        if (!isType(resource))
+        if (!isType(&resource))
         {
             LogConversionFailure(name, resource, type);
             return nullptr;
@@ -169,7 +169,7 @@ Resource* System::Request(const std::string& name, const std::type_info& type, T
     {
         return nullptr;
     }
-    if (!isType(*resource))
+    if (!isType(resource.get()))
     {
         LogConversionFailure(name, *resource, type);
         return nullptr;

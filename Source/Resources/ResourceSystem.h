@@ -54,8 +54,8 @@ public:
     {
         static_assert(std::is_base_of_v<Resource, T>, "resources derive from Resources::Resource");
         return dynamic_cast<T*>(Request(name, typeid(T),
-                                        [](const Resource& resource)
-                                        { return dynamic_cast<const T*>(&resource) != nullptr; }));
+                                        [](const Resource* resource)
+                                        { return dynamic_cast<const T*>(resource) != nullptr; }));
     }
 
     void UnloadResource(const std::string& name);
@@ -63,7 +63,7 @@ public:
     int GetLoadingCount() const;
 
 private:
-    using TypeCheck = bool (*)(const Resource&);
+    using TypeCheck = bool (*)(const Resource*);
 
     System() = default;
 
