@@ -345,6 +345,7 @@ TEST_F(ResourceSystemThreaded, ConfigurationSwitchesLeaveOneLoadThread)
     SystemManager& manager = SystemManager::GetInstance();
     manager.RegisterSystem("Switching", []() -> ISystem& { return SwitchingSystem::GetInstance(); });
     SwitchingSystem::GetInstance().configuration = path;
+    SwitchingSystem::GetInstance().frames = 0;
 
     XMLParserData root;
     ASSERT_TRUE(XMLParserData::LoadFile(path, &root));
