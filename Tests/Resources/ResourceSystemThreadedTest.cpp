@@ -50,6 +50,7 @@ protected:
             <Texture name="fourth" gated="true" multiThreaded="true"/>
             <Texture name="broken" parses="false" multiThreaded="true"/>
             <Texture name="stubborn" initializes="false" multiThreaded="true"/>
+            <Texture name="throwing" throws="true" multiThreaded="true"/>
         </ResourceSystem>)"));
     }
 
@@ -142,6 +143,20 @@ TEST_F(ResourceSystemThreaded, ResourceFailingOnTheLoadThreadStaysRegisteredAndU
     m_system.Release();
     EXPECT_EQ(m_probe.released, 1);
     EXPECT_EQ(m_probe.destroyed, 1);
+}
+
+TEST_F(ResourceSystemThreaded, ExceptionFromAParseOnTheLoadThreadReachesTheMainThread)
+{
+    m_system.Initialize();
+    LogCapture log;
+    TestTexture* throwing = m_system.GetResource<TestTexture>("throwing");
+    ASSERT_TRUE(WaitForParses(1));
+
+    EXPECT_THROW(m_system.Update(0.016f), std::runtime_error);
+    EXPECT_NO_THROW(m_system.Update(0.016f));
+    EXPECT_TRUE(log.Contains("Load thread: Resource 'throwing' could not be loaded"));
+    EXPECT_EQ(m_system.GetResource<TestTexture>("throwing"), throwing);
+    EXPECT_FALSE(throwing->IsInitialized());
 }
 
 TEST_F(ResourceSystemThreaded, InitializeFailureOnTheMainThreadIsLoggedAndKept)
