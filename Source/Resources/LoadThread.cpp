@@ -1,5 +1,6 @@
 #include "Resources/LoadThread.h"
 
+#include "Platform/ThreadName.h"
 #include "Resources/Resource.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
@@ -31,6 +32,7 @@ void LoadThread::Start()
         m_stopping = false;
     }
     m_thread = std::thread(&LoadThread::Run, this);
+    Platform::SetThreadName(m_thread, kThreadName);
 }
 
 void LoadThread::Stop()

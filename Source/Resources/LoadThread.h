@@ -23,6 +23,9 @@ class Resource;
 class LoadThread
 {
 public:
+    // The thread's name in thread lists.
+    static constexpr const char* kThreadName = "Resource load";
+
     LoadThread() = default;
     ~LoadThread();
     LoadThread(const LoadThread&) = delete;
