@@ -1,6 +1,7 @@
 #include "SystemManager/EngineSystems.h"
 
 #include "Files/FilesSystem.h"
+#include "Resources/ResourceSystem.h"
 #include "SystemManager/SystemManager.h"
 
 namespace Morvane
@@ -21,6 +22,7 @@ struct SystemEntry
 // The one table of configuration names; each engine system adds its line here.
 const SystemEntry kEngineSystems[] = {
     {"FileSystem", &Accessor<Files::System>},
+    {"ResourceSystem", &Accessor<Resources::System>},
 };
 } // namespace
 
