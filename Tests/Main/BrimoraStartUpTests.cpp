@@ -1,0 +1,36 @@
+#include "ChildProcess.h"
+#include "Platform/ExecutablePath.h"
+#include "Support/TempDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace
+{
+using namespace Morvane;
+
+TEST(BrimoraStartUp, MissingProjectConfigurationEndsInOneAssertionAndOneCrashReport)
+{
+    // The game looks for its configuration next to its executable: a copy in an empty folder has none.
+    const std::filesystem::path built =
+        std::filesystem::path(Platform::GetExecutablePath()).parent_path().parent_path() / "brimora";
+    ASSERT_TRUE(std::filesystem::exists(built)) << built;
+    const Testing::TempDirectory folder;
+    const std::filesystem::path copy = std::filesystem::path(folder.Path()) / "brimora";
+    std::filesystem::copy_file(built, copy);
+
+    const Testing::ChildOutcome outcome = Testing::RunProgram(copy.string(), folder.Path());
+
+    EXPECT_TRUE(outcome.exited) << outcome.output;
+    EXPECT_EQ(outcome.exitStatus, 0) << outcome.output;
+    const std::string assertion = "Assertion failed: 'parserData' was false.\nSource\\main.cpp: 76\n\nCallStack: \n";
+    const auto assertionAt = outcome.output.find(assertion);
+    ASSERT_NE(assertionAt, std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.output.find(assertion, assertionAt + 1), std::string::npos);
+    const auto reportAt = outcome.output.find("=== Error ===\nError: UNHANDLED\n\n");
+    ASSERT_NE(reportAt, std::string::npos) << outcome.output;
+    EXPECT_GT(reportAt, assertionAt);
+    EXPECT_NE(outcome.output.find("Error submitted"), std::string::npos);
+}
+} // namespace
