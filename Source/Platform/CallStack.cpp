@@ -55,29 +55,35 @@ std::string Demangle(const char* name)
 struct FrameNames
 {
     std::string text;
+    std::size_t count = 0;
     bool found = false;
+
+    void Add(const char* name)
+    {
+        found = true;
+        if (count < kMaxCallStackFrames)
+        {
+            text += '\n';
+            text += Demangle(name);
+            ++count;
+        }
+    }
 };
 
 int AddFunctionName(void* data, std::uintptr_t, const char*, int, const char* function)
 {
-    auto* names = static_cast<FrameNames*>(data);
     if (function != nullptr)
     {
-        names->text += '\n';
-        names->text += Demangle(function);
-        names->found = true;
+        static_cast<FrameNames*>(data)->Add(function);
     }
     return 0;
 }
 
 void AddSymbolName(void* data, std::uintptr_t, const char* symbol, std::uintptr_t, std::uintptr_t)
 {
-    auto* names = static_cast<FrameNames*>(data);
     if (symbol != nullptr)
     {
-        names->text += '\n';
-        names->text += Demangle(symbol);
-        names->found = true;
+        static_cast<FrameNames*>(data)->Add(symbol);
     }
 }
 } // namespace
@@ -108,19 +114,19 @@ std::string DescribeCallStack(const std::vector<std::uintptr_t>& frames)
     {
         return {};
     }
-    std::string text;
+    // One address can name several functions inlined into each other; the text keeps the first 25 names.
+    FrameNames names;
     for (const std::uintptr_t pc : frames)
     {
-        FrameNames names;
+        names.found = false;
         backtrace_pcinfo(state, pc, &AddFunctionName, &IgnoreError, &names);
         if (!names.found)
         {
-            // Without debug information the symbol table still names exported functions.
+            // Without debug information the symbol table still names the function.
             backtrace_syminfo(state, pc, &AddSymbolName, &IgnoreError, &names);
         }
-        text += names.text;
     }
-    return text;
+    return names.text;
 }
 
 std::string GetCallStack()

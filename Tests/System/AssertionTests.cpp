@@ -15,6 +15,17 @@ std::size_t CountLines(const std::string& text)
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
+__attribute__((noinline)) int AssertDeepDown(int depth)
+{
+    if (depth == 0)
+    {
+        ReportAssertion("deep", "Source/Deep.cpp", 1);
+    }
+    // Storing the result keeps the recursion from becoming a loop.
+    const volatile int below = depth < 0 ? 0 : AssertDeepDown(depth - 1);
+    return below + 1;
+}
+
 TEST(Assertion, TextNamesConditionFileLineAndCallStack)
 {
     EXPECT_EQ(FormatAssertion("parserData", "Source/main.cpp", 76, "\nStartUp\nmain"),
@@ -81,19 +92,7 @@ TEST(Assertion, NamedAssertionKeepsItsFixedLine)
 TEST(Assertion, CallStackHoldsAtMostTwentyFiveFrames)
 {
     Testing::MessageBoxRecorder boxes;
-    struct Deep
-    {
-        static int Recurse(int depth)
-        {
-            if (depth > 0)
-            {
-                // Adding after the call keeps the recursion from becoming a loop.
-                return Recurse(depth - 1) + 1;
-            }
-            ReportAssertion("deep", "Source/Deep.cpp", 1);
-        }
-    };
-    EXPECT_THROW(Deep::Recurse(40), AssertionFailure);
+    EXPECT_THROW(AssertDeepDown(40), AssertionFailure);
 
     const std::string text = boxes.GetBoxes().at(0).text;
     const std::string stack = text.substr(text.find("CallStack: ") + std::string("CallStack: ").size());
