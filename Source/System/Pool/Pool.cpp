@@ -124,18 +124,28 @@ Pool::FreeResult Pool::Free(void* block)
 
 std::byte* Pool::FindPage(const std::byte* block) const
 {
-    const auto after = std::upper_bound(m_pageIndex.begin(), m_pageIndex.end(), block);
-    if (after == m_pageIndex.begin())
+    if (m_pageIndex.empty() || block < m_pageIndex.front())
     {
         return nullptr;
     }
-    std::byte* const page = *(after - 1);
+    // The last page starting at or before `block`, found without branches that mispredict.
+    std::byte* const* first = m_pageIndex.data();
+    std::size_t count = m_pageIndex.size();
+    while (count > 1)
+    {
+        const std::size_t half = count / 2;
+        first = first[half] <= block ? first + half : first;
+        count -= half;
+    }
+    std::byte* const page = *first;
     const auto offset = static_cast<std::size_t>(block - page);
     if (offset < kLinkSize + kGuardSize || offset >= kLinkSize + kBlocksPerPage * m_stride)
     {
         return nullptr;
     }
-    return (offset - kLinkSize - kGuardSize) % m_stride == 0 ? page : nullptr;
+    // Pages are small: a 32-bit remainder is enough and much cheaper than a 64-bit one.
+    const auto slotOffset = static_cast<std::uint32_t>(offset - kLinkSize - kGuardSize);
+    return slotOffset % static_cast<std::uint32_t>(m_stride) == 0 ? page : nullptr;
 }
 
 // Under AddressSanitizer the guards stay poisoned, so a write past a block is seen where it happens.

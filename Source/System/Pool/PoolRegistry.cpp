@@ -5,6 +5,8 @@
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 
+#include <algorithm>
+
 namespace Morvane
 {
 PoolRegistry& PoolRegistry::GetInstance()
@@ -13,15 +15,42 @@ PoolRegistry& PoolRegistry::GetInstance()
     return instance;
 }
 
+Pool* PoolRegistry::Find(const std::type_info& type, std::size_t size, bool create)
+{
+    if (m_lastUsed.type == &type && m_lastUsed.size == size)
+    {
+        return m_lastUsed.pool;
+    }
+    const FastEntry wanted{&type, size, nullptr};
+    auto fast = std::lower_bound(m_fastLookup.begin(), m_fastLookup.end(), wanted);
+    if (fast == m_fastLookup.end() || (*fast <=> wanted) != 0)
+    {
+        const auto named = m_pools.find(Key(type, size));
+        Pool* pool = nullptr;
+        if (named != m_pools.end())
+        {
+            pool = named->second.pool.get();
+        }
+        else if (create)
+        {
+            Entry& entry = m_pools[Key(type, size)];
+            entry = Entry{&type, std::make_unique<Pool>(size)};
+            pool = entry.pool.get();
+        }
+        if (pool == nullptr)
+        {
+            return nullptr;
+        }
+        fast = m_fastLookup.insert(fast, FastEntry{&type, size, pool});
+    }
+    m_lastUsed = *fast;
+    return m_lastUsed.pool;
+}
+
 void* PoolRegistry::Allocate(const std::type_info& type, std::size_t size)
 {
     const std::lock_guard lock(m_mutex);
-    Entry& entry = m_pools[Key(type, size)];
-    if (!entry.pool)
-    {
-        entry = Entry{&type, std::make_unique<Pool>(size)};
-    }
-    return entry.pool->Allocate();
+    return Find(type, size, true)->Allocate();
 }
 
 void PoolRegistry::Free(const std::type_info& type, void* block, std::size_t size)
@@ -29,10 +58,9 @@ void PoolRegistry::Free(const std::type_info& type, void* block, std::size_t siz
     Pool::FreeResult result = Pool::FreeResult::Foreign;
     {
         const std::lock_guard lock(m_mutex);
-        const auto found = m_pools.find(Key(type, size));
-        if (found != m_pools.end())
+        if (Pool* const pool = Find(type, size, false))
         {
-            result = found->second.pool->Free(block);
+            result = pool->Free(block);
         }
         else if (block == nullptr)
         {
@@ -50,6 +78,8 @@ void PoolRegistry::ReleaseAll()
     std::map<Key, Entry> released;
     {
         const std::lock_guard lock(m_mutex);
+        m_fastLookup.clear();
+        m_lastUsed = FastEntry{};
         released.swap(m_pools);
     }
     for (const auto& [key, entry] : released)

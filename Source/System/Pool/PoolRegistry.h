@@ -3,12 +3,15 @@
 #include "System/Pool/Pool.h"
 
 #include <cstddef>
+#include <compare>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <typeindex>
 #include <typeinfo>
+#include <tuple>
+#include <vector>
 #include <utility>
 
 namespace Morvane
@@ -39,10 +42,29 @@ private:
         const std::type_info* type = nullptr;
         std::unique_ptr<Pool> pool;
     };
+    // Finding a pool by the address of its type's information is much cheaper than comparing type
+    // names; the name decides only the first time an address is seen.
+    struct FastEntry
+    {
+        const std::type_info* type = nullptr;
+        std::size_t size = 0;
+        Pool* pool = nullptr;
+
+        auto operator<=>(const FastEntry& other) const
+        {
+            return std::tie(type, size) <=> std::tie(other.type, other.size);
+        }
+    };
 
     PoolRegistry() = default;
+    // The pool of `type` and `size`, or null; with `create`, made when missing. Needs m_mutex held.
+    Pool* Find(const std::type_info& type, std::size_t size, bool create);
 
     mutable std::mutex m_mutex;
     std::map<Key, Entry> m_pools;
+    // Sorted by type address and size.
+    std::vector<FastEntry> m_fastLookup;
+    // The pool used last: objects of one class tend to come and go in runs.
+    FastEntry m_lastUsed;
 };
 } // namespace Morvane
