@@ -1,9 +1,9 @@
 #include "System/Pool/Pool.h"
+
 #include "System/Pool/Pooled.h"
 
-#include <benchmark/benchmark.h>
-
 #include <array>
+#include <benchmark/benchmark.h>
 #include <cstddef>
 
 namespace

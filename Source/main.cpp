@@ -34,8 +34,8 @@ bool StartUp()
     bool initialized = false;
     {
         FileParser parser;
-        IParserData* parserData =
-            parser.Parse(PathWrapper::GetInstance().Expand("$(LocalFolder)Configuration/ProjectConfiguration.xml"));
+        IParserData* parserData = parser.Parse(
+            PathWrapper::GetInstance().Expand("$(LocalFolder)Configuration/ProjectConfiguration.xml"));
         MORVANE_ASSERT_NAMED(parserData != nullptr, "parserData", 76);
         initialized = manager.Initialize(parserData);
     }

@@ -18,9 +18,7 @@ struct Capture
     std::size_t count;
 };
 
-void IgnoreError(void*, const char*, int)
-{
-}
+void IgnoreError(void*, const char*, int) {}
 
 backtrace_state* GetState()
 {

@@ -7,7 +7,6 @@
 #include <csignal>
 #include <cstddef>
 #include <memory>
-#include <mutex>
 #include <ucontext.h>
 
 namespace Morvane::Platform
@@ -89,12 +88,14 @@ unsigned long FaultCode(int signal, const siginfo_t& info, const void* context)
     case SIGSEGV:
         return SegmentationCode(info, context);
     case SIGBUS:
-        return info.si_code == BUS_ADRALN ? ExceptionCode::kDatatypeMisalignment : ExceptionCode::kInPageError;
+        return info.si_code == BUS_ADRALN ? ExceptionCode::kDatatypeMisalignment
+                                          : ExceptionCode::kInPageError;
     case SIGFPE:
         return ArithmeticCode(info.si_code);
     case SIGILL:
-        return info.si_code == ILL_PRVOPC || info.si_code == ILL_PRVREG ? ExceptionCode::kPrivilegedInstruction
-                                                                          : ExceptionCode::kIllegalInstruction;
+        return info.si_code == ILL_PRVOPC || info.si_code == ILL_PRVREG
+                   ? ExceptionCode::kPrivilegedInstruction
+                   : ExceptionCode::kIllegalInstruction;
     case SIGTRAP:
         return info.si_code == TRAP_TRACE ? ExceptionCode::kSingleStep : ExceptionCode::kBreakpoint;
     default:
@@ -125,7 +126,7 @@ extern "C" void OnFault(int signal, siginfo_t* info, void* context)
     if (guard == nullptr)
     {
         // Not ours to recover: let the signal take its default course once the handler returns.
-        struct sigaction defaultAction{};
+        struct sigaction defaultAction = {};
         defaultAction.sa_handler = SIG_DFL;
         sigemptyset(&defaultAction.sa_mask);
         sigaction(signal, &defaultAction, nullptr);
@@ -139,20 +140,18 @@ extern "C" void OnFault(int signal, siginfo_t* info, void* context)
     siglongjmp(guard->jump, 1);
 }
 
-void InstallFaultHandlers()
+bool InstallFaultHandlers()
 {
-    static std::once_flag installed;
-    std::call_once(installed, [] {
-        PrepareCallStacks();
-        struct sigaction action{};
-        action.sa_sigaction = &OnFault;
-        action.sa_flags = SA_SIGINFO | SA_ONSTACK;
-        sigemptyset(&action.sa_mask);
-        for (const int signal : kFaultSignals)
-        {
-            sigaction(signal, &action, nullptr);
-        }
-    });
+    PrepareCallStacks();
+    struct sigaction action = {};
+    action.sa_sigaction = &OnFault;
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : kFaultSignals)
+    {
+        sigaction(signal, &action, nullptr);
+    }
+    return true;
 }
 
 // Each thread needs its own alternate stack for the handler to survive a stack overflow.
@@ -206,7 +205,8 @@ private:
 
 std::optional<Fault> RunFaultGuarded(void (*body)())
 {
-    InstallFaultHandlers();
+    static const bool installed = InstallFaultHandlers();
+    static_cast<void>(installed);
     thread_local const AlternateStack alternateStack;
     GuardFrame guard;
     GuardFrame* const outer = activeGuard;

@@ -2,9 +2,8 @@
 #include "Platform/ExecutablePath.h"
 #include "Support/TempDirectory.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 
 namespace
 {
@@ -24,7 +23,8 @@ TEST(BrimoraStartUp, MissingProjectConfigurationEndsInOneAssertionAndOneCrashRep
 
     EXPECT_TRUE(outcome.exited) << outcome.output;
     EXPECT_EQ(outcome.exitStatus, 0) << outcome.output;
-    const std::string assertion = "Assertion failed: 'parserData' was false.\nSource\\main.cpp: 76\n\nCallStack: \n";
+    const std::string assertion =
+        "Assertion failed: 'parserData' was false.\nSource\\main.cpp: 76\n\nCallStack: \n";
     const auto assertionAt = outcome.output.find(assertion);
     ASSERT_NE(assertionAt, std::string::npos) << outcome.output;
     EXPECT_EQ(outcome.output.find(assertion, assertionAt + 1), std::string::npos);

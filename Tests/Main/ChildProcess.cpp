@@ -61,11 +61,13 @@ ChildOutcome RunInChild(int (*body)())
 
 ChildOutcome RunProgram(const std::string& path, const std::string& workingDirectory)
 {
-    return Fork([&] {
-        if (chdir(workingDirectory.c_str()) == 0)
+    return Fork(
+        [&]
         {
-            execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
-        }
-    });
+            if (chdir(workingDirectory.c_str()) == 0)
+            {
+                execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+            }
+        });
 }
 } // namespace Morvane::Testing

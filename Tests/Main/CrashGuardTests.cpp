@@ -1,17 +1,16 @@
 #include "Analytics/AnalyticsSystem.h"
 #include "ChildProcess.h"
+#include "Platform/FaultGuard.h"
 #include "Support/LogCapture.h"
 #include "Support/MessageBoxRecorder.h"
-#include "Platform/FaultGuard.h"
 #include "System/Assert/Assertion.h"
 #include "System/Crash/CrashGuard.h"
 #include "System/Crash/CrashReport.h"
 #include "System/Pool/Pooled.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace
@@ -95,7 +94,8 @@ void ExpectCrashReport(const ChildOutcome& outcome, const std::string& name)
 {
     EXPECT_TRUE(outcome.exited) << outcome.output;
     EXPECT_EQ(outcome.exitStatus, 0) << outcome.output;
-    EXPECT_EQ(CountOccurrences(outcome.output, "=== Error ===\nError: " + name + "\n\n"), 1u) << outcome.output;
+    EXPECT_EQ(CountOccurrences(outcome.output, "=== Error ===\nError: " + name + "\n\n"), 1u)
+        << outcome.output;
     EXPECT_NE(outcome.output.find("Error submitted"), std::string::npos) << outcome.output;
     EXPECT_NE(outcome.output.find("queued error events: 1"), std::string::npos) << outcome.output;
 }
@@ -112,10 +112,11 @@ TEST(CrashGuard, FailedAssertionEndsInOneBoxOneReportAndOneErrorEvent)
     const auto shown = boxes.GetBoxes();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].caption, "");
-    EXPECT_EQ(shown[0].text.rfind("Assertion failed: 'parserData' was false.\nTests\\Main\\CrashGuardTests.cpp: "
-                                  "76\n\nCallStack: \n",
-                                  0),
-              0u)
+    EXPECT_EQ(
+        shown[0].text.rfind("Assertion failed: 'parserData' was false.\nTests\\Main\\CrashGuardTests.cpp: "
+                            "76\n\nCallStack: \n",
+                            0),
+        0u)
         << shown[0].text;
     EXPECT_EQ(shown[1].caption, "Error");
     EXPECT_EQ(shown[1].text.rfind("Error: UNHANDLED\n\n", 0), 0u) << shown[1].text;
@@ -157,10 +158,12 @@ TEST(CrashGuard, ContextProviderAddsLevelAndPlayerPosition)
 {
     Testing::MessageBoxRecorder boxes;
     GameAnalytics::System::GetInstance().Initialize();
-    SetCrashContextProvider([](AnalyticsEvent& event) {
-        event.fields["area"] = "Levels/Level_2.xml";
-        event.fields["x"] = "1.50";
-    });
+    SetCrashContextProvider(
+        [](AnalyticsEvent& event)
+        {
+            event.fields["area"] = "Levels/Level_2.xml";
+            event.fields["x"] = "1.50";
+        });
 
     ReportCrash(Platform::ExceptionCode::kAccessViolation, "\nSomeFunction()");
     SetCrashContextProvider(nullptr);
@@ -196,7 +199,8 @@ TEST(CrashGuardFault, NullWriteReportsAccessViolationWithReadableCallStack)
     const auto report = outcome.output.find(header);
     ASSERT_NE(report, std::string::npos) << outcome.output;
     const auto frameStart = report + header.size();
-    const std::string firstFrame = outcome.output.substr(frameStart, outcome.output.find('\n', frameStart) - frameStart);
+    const std::string firstFrame =
+        outcome.output.substr(frameStart, outcome.output.find('\n', frameStart) - frameStart);
     EXPECT_NE(firstFrame.find("WriteThroughNullPointer"), std::string::npos) << outcome.output;
 }
 
@@ -220,15 +224,17 @@ TEST(CrashGuardFault, ThrownAssertionInChildEndsInOneAssertionBoxAndOneReport)
 
 TEST(CrashGuardFault, EveryLaterFaultIsCaughtToo)
 {
-    const ChildOutcome outcome = RunInChild([] {
-        const auto first = Platform::RunFaultGuarded(&WriteThroughNullPointer);
-        const auto second = Platform::RunFaultGuarded(&DivideByZero);
-        const auto third = Platform::RunFaultGuarded(&WriteThroughNullPointer);
-        const bool caught = first && first->code == Platform::ExceptionCode::kAccessViolation && second &&
-                            second->code == Platform::ExceptionCode::kIntegerDivideByZero && third &&
-                            third->code == Platform::ExceptionCode::kAccessViolation;
-        return caught ? 0 : 3;
-    });
+    const ChildOutcome outcome = RunInChild(
+        []
+        {
+            const auto first = Platform::RunFaultGuarded(&WriteThroughNullPointer);
+            const auto second = Platform::RunFaultGuarded(&DivideByZero);
+            const auto third = Platform::RunFaultGuarded(&WriteThroughNullPointer);
+            const bool caught = first && first->code == Platform::ExceptionCode::kAccessViolation && second &&
+                                second->code == Platform::ExceptionCode::kIntegerDivideByZero && third &&
+                                third->code == Platform::ExceptionCode::kAccessViolation;
+            return caught ? 0 : 3;
+        });
 
     EXPECT_TRUE(outcome.exited) << outcome.output;
     EXPECT_EQ(outcome.exitStatus, 0) << outcome.output;
@@ -246,7 +252,8 @@ TEST(CrashGuardFault, AssertionWhereNothingMayThrowStillEndsInACrashReport)
     ExpectCrashReport(outcome, "UNHANDLED");
     // std::terminate repeats the text after "what():"; the box shows it once.
     const std::string text = "Assertion failed: 'zero == 1' was false.";
-    EXPECT_EQ(CountOccurrences(outcome.output, text) - CountOccurrences(outcome.output, "what():  " + text), 1u)
+    EXPECT_EQ(CountOccurrences(outcome.output, text) - CountOccurrences(outcome.output, "what():  " + text),
+              1u)
         << outcome.output;
 }
 
@@ -257,13 +264,16 @@ struct Stale : Pooled<Stale>
 
 TEST(CrashGuardFault, DeletingAnObjectAfterItsPoolWasReleasedIsReported)
 {
-    const ChildOutcome outcome = RunInChild([] {
-        return GuardedChild(+[] {
-            Stale* const stale = new Stale;
-            PoolRegistry::GetInstance().ReleaseAll();
-            delete stale;
+    const ChildOutcome outcome = RunInChild(
+        []
+        {
+            return GuardedChild(+[]
+                                {
+                                    Stale* const stale = new Stale;
+                                    PoolRegistry::GetInstance().ReleaseAll();
+                                    delete stale;
+                                });
         });
-    });
 
     ExpectCrashReport(outcome, "UNHANDLED");
     EXPECT_EQ(CountOccurrences(outcome.output, "'result != Pool::FreeResult::Foreign' was false."), 1u)

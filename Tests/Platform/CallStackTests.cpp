@@ -1,8 +1,7 @@
 #include "Platform/CallStack.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace

@@ -1,9 +1,8 @@
 #include "Platform/MessageBox.h"
 #include "Support/MessageBoxRecorder.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <thread>
 
 namespace

@@ -6,10 +6,12 @@ namespace Morvane::Testing
 {
 MessageBoxRecorder::MessageBoxRecorder()
 {
-    Platform::SetMessageBoxHandler([this](const std::string& text, const std::string& caption) {
-        const std::lock_guard lock(m_mutex);
-        m_boxes.push_back({text, caption});
-    });
+    Platform::SetMessageBoxHandler(
+        [this](const std::string& text, const std::string& caption)
+        {
+            const std::lock_guard lock(m_mutex);
+            m_boxes.push_back({text, caption});
+        });
 }
 
 MessageBoxRecorder::~MessageBoxRecorder()

@@ -1,9 +1,8 @@
 #include "Support/MessageBoxRecorder.h"
 #include "System/Assert/Assertion.h"
 
-#include <gtest/gtest.h>
-
 #include <exception>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace
@@ -28,8 +27,9 @@ __attribute__((noinline)) int AssertDeepDown(int depth)
 
 TEST(Assertion, TextNamesConditionFileLineAndCallStack)
 {
-    EXPECT_EQ(FormatAssertion("parserData", "Source/main.cpp", 76, "\nStartUp\nmain"),
-              "Assertion failed: 'parserData' was false.\nSource\\main.cpp: 76\n\nCallStack: \nStartUp\nmain");
+    EXPECT_EQ(
+        FormatAssertion("parserData", "Source/main.cpp", 76, "\nStartUp\nmain"),
+        "Assertion failed: 'parserData' was false.\nSource\\main.cpp: 76\n\nCallStack: \nStartUp\nmain");
     // Without symbols the call-stack part is empty and the rest stays as it is.
     EXPECT_EQ(FormatAssertion("parserData", "Source\\main.cpp", 76, ""),
               "Assertion failed: 'parserData' was false.\nSource\\main.cpp: 76\n\nCallStack: ");
@@ -52,7 +52,8 @@ TEST(Assertion, ReportShowsOneBoxAndThrowsTheSameText)
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].caption, "");
     EXPECT_EQ(shown[0].text, thrown);
-    const std::string head = "Assertion failed: 'parserData' was false.\nSource\\main.cpp: 76\n\nCallStack: \n";
+    const std::string head =
+        "Assertion failed: 'parserData' was false.\nSource\\main.cpp: 76\n\nCallStack: \n";
     ASSERT_EQ(thrown.rfind(head, 0), 0u) << thrown;
     // Innermost first: the reporter comes before this test, each frame on its own line.
     const std::string stack = thrown.substr(head.size() - 1);
@@ -73,9 +74,10 @@ TEST(Assertion, MacroNamesTheConditionAndItsLine)
     EXPECT_NO_THROW(MORVANE_ASSERT(count == 0));
 
     ASSERT_EQ(boxes.GetBoxes().size(), 1u);
-    EXPECT_EQ(boxes.GetBoxes()[0].text.rfind("Assertion failed: 'count > 0' was false.\nTests\\System\\AssertionTests.cpp: " +
-                                                 std::to_string(line) + "\n",
-                                             0),
+    EXPECT_EQ(boxes.GetBoxes()[0].text.rfind(
+                  "Assertion failed: 'count > 0' was false.\nTests\\System\\AssertionTests.cpp: " +
+                      std::to_string(line) + "\n",
+                  0),
               0u);
 }
 

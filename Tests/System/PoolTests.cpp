@@ -6,10 +6,9 @@
 #include "System/Pool/Pool.h"
 #include "System/Pool/Pooled.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <set>
 #include <vector>
 

@@ -1,7 +1,6 @@
 #include "System/Pool/Pooled.h"
 
 #include <gtest/gtest.h>
-
 #include <thread>
 #include <vector>
 

@@ -8,7 +8,8 @@
 
 namespace Morvane
 {
-std::string FormatAssertion(const char* conditionText, const char* file, int line, const std::string& callStack)
+std::string FormatAssertion(const char* conditionText, const char* file, int line,
+                            const std::string& callStack)
 {
     std::string source(file);
     std::replace(source.begin(), source.end(), '/', '\\');

@@ -14,7 +14,8 @@ public:
 
 // The assertion text for a condition, its source file (reported with backslashes, as
 // "Source\main.cpp") and line, and a call-stack text.
-std::string FormatAssertion(const char* conditionText, const char* file, int line, const std::string& callStack);
+std::string FormatAssertion(const char* conditionText, const char* file, int line,
+                            const std::string& callStack);
 
 // Shows the failed condition with its source position and the call stack in a message box, then
 // throws AssertionFailure carrying the same text. Where nothing may throw (a destructor, operator
@@ -23,10 +24,10 @@ std::string FormatAssertion(const char* conditionText, const char* file, int lin
 } // namespace Morvane
 
 // Checks an invariant; the message names the condition's own text and this line.
-#define MORVANE_ASSERT(condition)                                                                        \
+#define MORVANE_ASSERT(condition)                                                                            \
     ((condition) ? static_cast<void>(0) : ::Morvane::ReportAssertion(#condition, __FILE__, __LINE__))
 
 // Checks an invariant whose report has a fixed wording and line, so that the message stays the same
 // whatever the code around it looks like.
-#define MORVANE_ASSERT_NAMED(condition, text, line)                                                      \
+#define MORVANE_ASSERT_NAMED(condition, text, line)                                                          \
     ((condition) ? static_cast<void>(0) : ::Morvane::ReportAssertion(text, __FILE__, line))

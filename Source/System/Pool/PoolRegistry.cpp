@@ -87,8 +87,9 @@ void PoolRegistry::ReleaseAll()
         const std::size_t inUse = entry.pool->GetStatistics().inUse;
         if (inUse > 0)
         {
-            Log::Warning("Pool", Format("%zu objects of '%s' (%zu bytes) still alive when the pools were released",
-                                        inUse, Platform::GetTypeName(*entry.type).c_str(), key.second));
+            Log::Warning("Pool",
+                         Format("%zu objects of '%s' (%zu bytes) still alive when the pools were released",
+                                inUse, Platform::GetTypeName(*entry.type).c_str(), key.second));
         }
     }
 }

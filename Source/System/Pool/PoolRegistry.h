@@ -2,17 +2,17 @@
 
 #include "System/Pool/Pool.h"
 
-#include <cstddef>
 #include <compare>
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <tuple>
 #include <typeindex>
 #include <typeinfo>
-#include <tuple>
-#include <vector>
 #include <utility>
+#include <vector>
 
 namespace Morvane
 {
