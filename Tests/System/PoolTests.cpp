@@ -218,6 +218,17 @@ TEST_F(PoolRegistryTest, BadBlocksAreAssertionsAndLeaveThePoolIntact)
     EXPECT_EQ(statistics.freeCount, 8u);
 }
 
+TEST_F(PoolRegistryTest, UseOfADeletedObjectIsSeenByAddressSanitizer)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    Small* const small = new Small;
+    delete small;
+    EXPECT_DEATH(static_cast<void>(*static_cast<volatile int*>(&small->value)), "use-after-poison");
+#else
+    GTEST_SKIP() << "only AddressSanitizer builds poison freed blocks";
+#endif
+}
+
 TEST_F(PoolRegistryTest, ParserDataNodesComeFromTheirPool)
 {
     const Testing::TempDirectory folder;
