@@ -9,17 +9,20 @@ namespace
 {
 using namespace Morvane;
 
-TEST(BrimoraStartUp, MissingProjectConfigurationEndsInOneAssertionAndOneCrashReport)
+// The game looks for its configuration next to its executable: runs a copy of it in `folder`.
+Testing::ChildOutcome RunGameIn(const Testing::TempDirectory& folder)
 {
-    // The game looks for its configuration next to its executable: a copy in an empty folder has none.
     const std::filesystem::path built =
         std::filesystem::path(Platform::GetExecutablePath()).parent_path().parent_path() / "brimora";
-    ASSERT_TRUE(std::filesystem::exists(built)) << built;
-    const Testing::TempDirectory folder;
     const std::filesystem::path copy = std::filesystem::path(folder.Path()) / "brimora";
     std::filesystem::copy_file(built, copy);
+    return Testing::RunProgram(copy.string(), folder.Path());
+}
 
-    const Testing::ChildOutcome outcome = Testing::RunProgram(copy.string(), folder.Path());
+TEST(BrimoraStartUp, MissingProjectConfigurationEndsInOneAssertionAndOneCrashReport)
+{
+    const Testing::TempDirectory folder;
+    const Testing::ChildOutcome outcome = RunGameIn(folder);
 
     EXPECT_TRUE(outcome.exited) << outcome.output;
     EXPECT_EQ(outcome.exitStatus, 0) << outcome.output;
@@ -34,3 +37,21 @@ TEST(BrimoraStartUp, MissingProjectConfigurationEndsInOneAssertionAndOneCrashRep
     EXPECT_NE(outcome.output.find("Error submitted"), std::string::npos);
 }
 } // namespace
+
+TEST(BrimoraStartUp, FailedInitializationReleasesTheSystemsAndReportsOnce)
+{
+    const Testing::TempDirectory folder;
+    folder.Write("Configuration/ProjectConfiguration.xml",
+                 "<SystemManager path=\"$(LocalFolder)Missing.xml\"/>");
+
+    const Testing::ChildOutcome outcome = RunGameIn(folder);
+
+    EXPECT_TRUE(outcome.exited) << outcome.output;
+    EXPECT_EQ(outcome.exitStatus, 0) << outcome.output;
+    const auto reportAt = outcome.output.find("=== Error ===\nError: UNHANDLED\n\n");
+    ASSERT_NE(reportAt, std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.output.find("=== Error ===", reportAt + 1), std::string::npos) << outcome.output;
+    // The configuration tree was freed before the pools were emptied.
+    EXPECT_EQ(outcome.output.find("Assertion failed"), std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.output.find("still alive"), std::string::npos) << outcome.output;
+}

@@ -4,20 +4,25 @@
 #include "Platform/FaultGuard.h"
 #include "System/Crash/CrashReport.h"
 
+#include <optional>
+
 namespace Morvane
 {
 int RunWithCrashReport(void (*run)())
 {
+    std::optional<Platform::Fault> fault;
     try
     {
-        if (const auto fault = Platform::RunFaultGuarded(run))
-        {
-            ReportCrash(fault->code, Platform::DescribeCallStack(fault->frames));
-        }
+        fault = Platform::RunFaultGuarded(run);
     }
     catch (...)
     {
         ReportCrash(Platform::ExceptionCode::kProgramException);
+        return 0;
+    }
+    if (fault)
+    {
+        ReportCrash(fault->code, Platform::DescribeCallStack(fault->frames));
     }
     return 0;
 }
