@@ -5,6 +5,8 @@
 #include <array>
 #include <benchmark/benchmark.h>
 #include <cstddef>
+#include <mutex>
+#include <new>
 
 namespace
 {
@@ -20,6 +22,12 @@ template <std::size_t Size> struct Pooled64Or512 : Pooled<Pooled64Or512<Size>>
 template <std::size_t Size> struct Heap
 {
     std::array<std::byte, Size> payload;
+};
+
+struct NoLock
+{
+    void lock() {}
+    void unlock() {}
 };
 
 // A window of live objects, replaced one at a time, as objects come and go in a running game.
@@ -46,9 +54,12 @@ template <class T> void NewDelete(benchmark::State& state)
     }
 }
 
-template <std::size_t Size> void PoolAlone(benchmark::State& state)
+// A pool used through `Pooled` new and delete, as a single-threaded scheme (or one pool per thread)
+// would use it: the object's construction included, no lock and no lookup.
+template <std::size_t Size, class Lock> void PoolAlone(benchmark::State& state)
 {
     Pool pool(Size);
+    Lock lock;
     std::array<void*, kLive> live{};
     for (void*& block : live)
     {
@@ -57,8 +68,15 @@ template <std::size_t Size> void PoolAlone(benchmark::State& state)
     std::size_t next = 0;
     for (auto _ : state)
     {
-        pool.Free(live[next]);
-        live[next] = pool.Allocate();
+        static_cast<Heap<Size>*>(live[next])->~Heap<Size>();
+        {
+            const std::lock_guard guard(lock);
+            pool.Free(live[next]);
+        }
+        {
+            const std::lock_guard guard(lock);
+            live[next] = new (pool.Allocate()) Heap<Size>();
+        }
         benchmark::DoNotOptimize(live[next]);
         next = (next + 1) % kLive;
     }
@@ -73,7 +91,9 @@ BENCHMARK_TEMPLATE(NewDelete, Pooled64Or512<64>)->Threads(1)->Threads(2);
 BENCHMARK_TEMPLATE(NewDelete, Heap<64>)->Threads(1)->Threads(2);
 BENCHMARK_TEMPLATE(NewDelete, Pooled64Or512<512>)->Threads(1)->Threads(2);
 BENCHMARK_TEMPLATE(NewDelete, Heap<512>)->Threads(1)->Threads(2);
-// A pool on its own, without the registry's lookup and lock.
-BENCHMARK_TEMPLATE(PoolAlone, 64);
-BENCHMARK_TEMPLATE(PoolAlone, 512);
+// A pool on its own, without the registry's lookup, with and without a lock.
+BENCHMARK_TEMPLATE(PoolAlone, 64, NoLock);
+BENCHMARK_TEMPLATE(PoolAlone, 64, std::mutex);
+BENCHMARK_TEMPLATE(PoolAlone, 512, NoLock);
+BENCHMARK_TEMPLATE(PoolAlone, 512, std::mutex);
 } // namespace
