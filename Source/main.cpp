@@ -2,16 +2,13 @@
 #include "Parsing/FileParser/FileParser.h"
 #include "Platform/Interrupt.h"
 #include "System/Assert/Assertion.h"
-#include "System/Crash/CrashReport.h"
+#include "System/Crash/CrashGuard.h"
 #include "System/PathWrapper/PathWrapper.h"
 #include "SystemManager/SystemManager.h"
 
 namespace
 {
 using namespace Morvane;
-
-// The code an exception thrown by the program itself carries; it is reported as "UNHANDLED".
-constexpr unsigned long kProgramExceptionCode = 0xE06D7363;
 
 void SendStartedEvent()
 {
@@ -33,18 +30,22 @@ void SendClosedEvent()
 
 bool StartUp()
 {
-    FileParser parser;
-    IParserData* parserData = parser.Parse(
-        PathWrapper::GetInstance().Expand("$(LocalFolder)Configuration/ProjectConfiguration.xml"));
-    MORVANE_ASSERT_NAMED(parserData != nullptr, "parserData", 76);
-
     SystemManager& manager = SystemManager::GetInstance();
-    if (!manager.Initialize(parserData))
+    bool initialized = false;
+    {
+        FileParser parser;
+        IParserData* parserData = parser.Parse(
+            PathWrapper::GetInstance().Expand("$(LocalFolder)Configuration/ProjectConfiguration.xml"));
+        MORVANE_ASSERT_NAMED(parserData != nullptr, "parserData", 76);
+        initialized = manager.Initialize(parserData);
+    }
+    // The configuration tree lives in the object pools, which releasing the systems empties: free it
+    // first.
+    if (!initialized)
     {
         manager.Release();
-        return false;
     }
-    return true;
+    return initialized;
 }
 
 void RunGame()
@@ -63,13 +64,5 @@ void RunGame()
 int main()
 {
     Platform::InstallInterruptHandler();
-    try
-    {
-        RunGame();
-    }
-    catch (...)
-    {
-        ReportCrash(kProgramExceptionCode);
-    }
-    return 0;
+    return RunWithCrashReport(&RunGame);
 }

@@ -376,9 +376,12 @@ TEST_F(ResourceSystemThreaded, ConfigurationSwitchesLeaveOneLoadThread)
     SwitchingSystem::GetInstance().configuration = path;
     SwitchingSystem::GetInstance().frames = 0;
 
-    XMLParserData root;
-    ASSERT_TRUE(XMLParserData::LoadFile(path, &root));
-    ASSERT_TRUE(manager.Initialize(&root));
+    {
+        // The tree lives in the pools, which releasing the manager empties.
+        XMLParserData root;
+        ASSERT_TRUE(XMLParserData::LoadFile(path, &root));
+        ASSERT_TRUE(manager.Initialize(&root));
+    }
     manager.Run();
     EXPECT_EQ(SwitchingSystem::GetInstance().frames, SwitchingSystem::kSwitches);
     EXPECT_TRUE(LoadThreadsSettleAt(1));

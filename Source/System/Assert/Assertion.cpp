@@ -1,19 +1,26 @@
 #include "System/Assert/Assertion.h"
 
+#include "Platform/CallStack.h"
+#include "Platform/MessageBox.h"
 #include "System/Logging/Format.h"
 
 #include <algorithm>
-#include <stdexcept>
-#include <string>
 
 namespace Morvane
 {
-void ReportAssertion(const char* conditionText, const char* file, int line)
+std::string FormatAssertion(const char* conditionText, const char* file, int line,
+                            const std::string& callStack)
 {
     std::string source(file);
     std::replace(source.begin(), source.end(), '/', '\\');
-    const std::string text = Format("Assertion failed: '%s' was false.\n%s: %d\n\nCallStack: %s",
-                                    conditionText, source.c_str(), line, "");
-    throw std::runtime_error(text);
+    return Format("Assertion failed: '%s' was false.\n%s: %d\n\nCallStack: %s", conditionText, source.c_str(),
+                  line, callStack.c_str());
+}
+
+void ReportAssertion(const char* conditionText, const char* file, int line)
+{
+    const std::string text = FormatAssertion(conditionText, file, line, Platform::GetCallStack());
+    Platform::ShowMessageBox(text, "");
+    throw AssertionFailure(text);
 }
 } // namespace Morvane

@@ -15,10 +15,18 @@ template <class T> class Pooled
 public:
     static void* operator new(std::size_t size)
     {
+        static_assert(alignof(T) <= Pool::kAlignment, "pool blocks are not aligned for this class");
         return PoolRegistry::GetInstance().Allocate(typeid(T), size);
     }
+
+    // A block the pools do not hold as live is an assertion; as delete cannot throw, that ends in
+    // std::terminate, which the crash guard reports.
     static void operator delete(void* block, std::size_t size)
     {
+        if (block == nullptr)
+        {
+            return;
+        }
         PoolRegistry::GetInstance().Free(typeid(T), block, size);
     }
 

@@ -1,0 +1,79 @@
+#include "Platform/MessageBox.h"
+
+#include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+namespace Morvane::Platform
+{
+namespace
+{
+std::mutex& HandlerMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+MessageBoxHandler& Handler()
+{
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+bool IsSet(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+bool HasRealDisplay()
+{
+    if (IsSet("MORVANE_NO_MESSAGE_BOX") || !(IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY")))
+    {
+        return false;
+    }
+    // SDL's display-less video drivers cannot show a box either.
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    return driver == nullptr || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0);
+}
+
+void ShowDefault(const std::string& text, const std::string& caption)
+{
+    if (HasRealDisplay() && SDL_ShowSimpleMessageBox(0, caption.c_str(), text.c_str(), nullptr) == 0)
+    {
+        return;
+    }
+    if (!caption.empty())
+    {
+        std::fprintf(stderr, "=== %s ===\n", caption.c_str());
+    }
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fflush(stderr);
+}
+} // namespace
+
+void ShowMessageBox(const std::string& text, const std::string& caption)
+{
+    MessageBoxHandler handler;
+    {
+        const std::lock_guard lock(HandlerMutex());
+        handler = Handler();
+    }
+    if (handler)
+    {
+        handler(text, caption);
+    }
+    else
+    {
+        ShowDefault(text, caption);
+    }
+}
+
+void SetMessageBoxHandler(MessageBoxHandler handler)
+{
+    const std::lock_guard lock(HandlerMutex());
+    Handler() = std::move(handler);
+}
+} // namespace Morvane::Platform
