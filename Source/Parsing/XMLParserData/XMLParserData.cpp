@@ -59,26 +59,23 @@ template <class T> std::string ToText(T value)
 }
 
 // Saved text must read back as the same value: markup characters become entities.
-std::string Escape(const std::string& text)
+void AppendEscaped(std::string& text, const std::string& value)
 {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (const char character : text)
+    for (const char character : value)
     {
         if (character == '<')
         {
-            escaped += "&lt;";
+            text += "&lt;";
         }
         else if (character == '&')
         {
-            escaped += "&amp;";
+            text += "&amp;";
         }
         else
         {
-            escaped += character;
+            text += character;
         }
     }
-    return escaped;
 }
 
 std::string WithoutDoubleQuotes(const std::string& text)
@@ -100,9 +97,7 @@ std::string WithoutDoubleQuotes(const std::string& text)
 }
 } // namespace
 
-XMLParserData::XMLParserData(const std::string& nodeName) : name(nodeName)
-{
-}
+XMLParserData::XMLParserData(const std::string& nodeName) : name(nodeName) {}
 
 XMLParserData::~XMLParserData()
 {
@@ -131,29 +126,42 @@ void XMLParserData::DestroyChildrenAndSiblings()
 
 std::string XMLParserData::ToString() const
 {
+    std::string text;
+    AppendTo(text);
+    return text;
+}
+
+void XMLParserData::AppendTo(std::string& text) const
+{
     MORVANE_ASSERT_NAMED(!GetName().empty(), "!GetName().empty()", 50);
-    std::string text = "<" + name;
+    text += '<';
+    text += name;
     for (const auto& [attributeName, value] : m_attributes)
     {
         const std::string safeName = WithoutDoubleQuotes(attributeName);
         const std::string safeValue = WithoutDoubleQuotes(value);
-        text += " " + safeName + "=\"" + Escape(safeValue) + "\" ";
+        text += ' ';
+        text += safeName;
+        text += "=\"";
+        AppendEscaped(text, safeValue);
+        text += "\" ";
     }
     text += ">\n";
     if (firstChild == nullptr)
     {
-        text += Escape(m_innerText);
+        AppendEscaped(text, m_innerText);
     }
     else
     {
         MORVANE_ASSERT_NAMED(m_innerText.empty(), "m_innerText.empty()", 78);
         for (const XMLParserData* child = firstChild; child != nullptr; child = child->nextSibling)
         {
-            text += child->ToString();
+            child->AppendTo(text);
         }
     }
-    text += "</" + name + ">\n";
-    return text;
+    text += "</";
+    text += name;
+    text += ">\n";
 }
 
 bool XMLParserData::FromString(const std::string& xml)
@@ -184,7 +192,8 @@ bool XMLParserData::LoadFile(const std::string& path, XMLParserData* target)
     MORVANE_ASSERT_NAMED(target != nullptr, "target", 500);
     tinyxml2::XMLDocument document;
     const tinyxml2::XMLError result = document.LoadFile(path.c_str());
-    const tinyxml2::XMLElement* root = result == tinyxml2::XML_SUCCESS ? document.FirstChildElement() : nullptr;
+    const tinyxml2::XMLElement* root =
+        result == tinyxml2::XML_SUCCESS ? document.FirstChildElement() : nullptr;
     if (root != nullptr)
     {
         target->Convert(*root);
@@ -192,7 +201,8 @@ bool XMLParserData::LoadFile(const std::string& path, XMLParserData* target)
     }
 
     // A document holding no element at all (only a comment, say) is as useless as an empty one.
-    const tinyxml2::XMLError error = result == tinyxml2::XML_SUCCESS ? tinyxml2::XML_ERROR_EMPTY_DOCUMENT : result;
+    const tinyxml2::XMLError error =
+        result == tinyxml2::XML_SUCCESS ? tinyxml2::XML_ERROR_EMPTY_DOCUMENT : result;
     const ErrorEntry* entry = FindError(error);
     const char* detail = document.ErrorStr();
     Log::Error(kChannel, Format("Error ID: %d", entry != nullptr ? entry->code : static_cast<int>(error)));
@@ -208,19 +218,25 @@ bool XMLParserData::LoadFile(const std::string& path, XMLParserData* target)
 void XMLParserData::Convert(const tinyxml2::XMLElement& element)
 {
     DestroyChildrenAndSiblings();
+    // The node takes the element's content, so a node filled twice does not keep the first attributes.
+    m_attributes.clear();
     name = element.Name();
     for (const tinyxml2::XMLAttribute* attribute = element.FirstAttribute(); attribute != nullptr;
          attribute = attribute->Next())
     {
-        const std::string attributeName = attribute->Name();
-        MORVANE_ASSERT_NAMED(m_attributes.find(attributeName) == m_attributes.end(),
-                             "m_attributes.find(attributeName) == m_attributes.end()", 605);
-        m_attributes.emplace(attributeName, attribute->Value());
+        const bool inserted = m_attributes.try_emplace(attribute->Name(), attribute->Value()).second;
+        MORVANE_ASSERT_NAMED(inserted, "m_attributes.find(attributeName) == m_attributes.end()", 605);
     }
 
     const tinyxml2::XMLNode* first = element.FirstChild();
     const tinyxml2::XMLText* text = first != nullptr ? first->ToText() : nullptr;
-    m_innerText = text != nullptr && text->Value() != nullptr ? text->Value() : "";
+    const char* value = text != nullptr ? text->Value() : nullptr;
+    // Saving puts a line feed between the start tag and the text: drop it so that text reads back as saved.
+    if (value != nullptr && *value == '\n')
+    {
+        ++value;
+    }
+    m_innerText = value != nullptr ? value : "";
 
     XMLParserData* last = nullptr;
     for (const tinyxml2::XMLElement* child = element.FirstChildElement(); child != nullptr;
@@ -276,7 +292,8 @@ bool XMLParserData::HasAttribute(const std::string& attributeName) const
     return FindAttribute(attributeName) != nullptr;
 }
 
-std::string XMLParserData::GetAttribute(const std::string& attributeName, const std::string& defaultValue) const
+std::string XMLParserData::GetAttribute(const std::string& attributeName,
+                                        const std::string& defaultValue) const
 {
     const std::string* value = FindAttribute(attributeName);
     return value != nullptr ? *value : defaultValue;
