@@ -51,6 +51,18 @@ const ErrorEntry* FindError(tinyxml2::XMLError error)
     return nullptr;
 }
 
+// What tinyxml2 says about where it failed ("XMLElement name=Root", "filename=..."), without its own
+// error name and number, which differ from the engine's.
+std::string ErrorDetail(const tinyxml2::XMLDocument& document)
+{
+    const char* text = document.ErrorStr();
+    const std::string full = text != nullptr ? text : "";
+    const std::size_t lineNumber = full.find("Line number=");
+    const std::size_t detail =
+        lineNumber == std::string::npos ? std::string::npos : full.find(": ", lineNumber);
+    return detail == std::string::npos ? std::string() : full.substr(detail + 2);
+}
+
 template <class T> std::string ToText(T value)
 {
     std::ostringstream stream;
@@ -204,10 +216,9 @@ bool XMLParserData::LoadFile(const std::string& path, XMLParserData* target)
     const tinyxml2::XMLError error =
         result == tinyxml2::XML_SUCCESS ? tinyxml2::XML_ERROR_EMPTY_DOCUMENT : result;
     const ErrorEntry* entry = FindError(error);
-    const char* detail = document.ErrorStr();
     Log::Error(kChannel, Format("Error ID: %d", entry != nullptr ? entry->code : static_cast<int>(error)));
-    Log::Error(kChannel, Format("Error string 1: %s", detail != nullptr ? detail : ""));
-    Log::Error(kChannel, Format("Error string 2: %s", tinyxml2::XMLDocument::ErrorIDToName(error)));
+    Log::Error(kChannel, Format("Error string 1: %s", ErrorDetail(document).c_str()));
+    Log::Error(kChannel, Format("Error string 2: line %d", document.ErrorLineNum()));
     if (entry != nullptr)
     {
         Log::Error(kChannel, entry->message);

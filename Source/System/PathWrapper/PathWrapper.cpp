@@ -52,7 +52,7 @@ void PathWrapper::AddPath(const std::string& alias, const std::string& folder)
     if (const auto existing = aliases.find(alias); existing != aliases.end())
     {
         Log::Warning(kChannel, Format("Path '%s' already exists. Replacing '%s' by '%s'", alias.c_str(),
-                                      existing->second.c_str(), folder.c_str()));
+                                      existing->second.c_str(), stored.c_str()));
     }
     aliases[alias] = stored;
 }
