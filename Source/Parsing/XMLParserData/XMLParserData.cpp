@@ -218,7 +218,9 @@ bool XMLParserData::LoadFile(const std::string& path, XMLParserData* target)
     const ErrorEntry* entry = FindError(error);
     Log::Error(kChannel, Format("Error ID: %d", entry != nullptr ? entry->code : static_cast<int>(error)));
     Log::Error(kChannel, Format("Error string 1: %s", ErrorDetail(document).c_str()));
-    Log::Error(kChannel, Format("Error string 2: line %d", document.ErrorLineNum()));
+    const int line = document.ErrorLineNum();
+    Log::Error(kChannel,
+               line > 0 ? Format("Error string 2: line %d", line) : std::string("Error string 2: "));
     if (entry != nullptr)
     {
         Log::Error(kChannel, entry->message);
@@ -243,7 +245,7 @@ void XMLParserData::Convert(const tinyxml2::XMLElement& element)
     const tinyxml2::XMLText* text = first != nullptr ? first->ToText() : nullptr;
     const char* value = text != nullptr ? text->Value() : nullptr;
     // Saving puts a line feed between the start tag and the text: drop it so that text reads back as saved.
-    if (value != nullptr && *value == '\n')
+    if (value != nullptr && *value == '\n' && !text->CData())
     {
         ++value;
     }

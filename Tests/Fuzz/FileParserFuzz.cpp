@@ -1,0 +1,42 @@
+// Any file content goes through the file parser without a crash, a leak or an unreported failure.
+#include "FuzzSupport.h"
+#include "Parsing/FileParser/FileParser.h"
+#include "Parsing/IParserData.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+using namespace Morvane;
+
+namespace
+{
+std::string g_path;
+}
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    Fuzzing::SilenceLog();
+    g_path = "/tmp/morvane-fuzz-" + std::to_string(getpid()) + ".xml";
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::FILE* file = std::fopen(g_path.c_str(), "wb");
+    Fuzzing::Require(file != nullptr, "the input file can be written");
+    Fuzzing::Require(std::fwrite(data, 1, size, file) == size, "the input is written whole");
+    std::fclose(file);
+
+    FileParser parser;
+    const IParserData* root = parser.Parse(g_path);
+    if (root != nullptr)
+    {
+        Fuzzing::Require(!root->GetName().empty(), "a loaded root has a name");
+        // A second parse frees the first tree whatever its shape.
+        Fuzzing::Require(parser.Parse(g_path) != nullptr, "a readable file reads again");
+    }
+    return 0;
+}
