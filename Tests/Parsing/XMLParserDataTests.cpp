@@ -272,6 +272,7 @@ TEST(XMLParserDataRoundTrip, MarkupCharactersAndQuotesSurviveSaveAndLoad)
     XMLParserData root("Level");
     root.SetAttribute("title", "Tom & Jerry <3");
     root.SetAttribute("quote", "it's");
+    root.SetAttribute("lines", "one\r\ntwo\rthree");
     IParserData* child = root.AddChild("Text");
     child->SetInnerText("a < b && c > d");
     child->SetAttribute("said", "\"hi\"");
@@ -288,6 +289,7 @@ TEST(XMLParserDataRoundTrip, MarkupCharactersAndQuotesSurviveSaveAndLoad)
     const auto loaded = FromText(saved);
     EXPECT_EQ(loaded->GetAttribute("title", ""), "Tom & Jerry <3");
     EXPECT_EQ(loaded->GetAttribute("quote", ""), "it's");
+    EXPECT_EQ(loaded->GetAttribute("lines", ""), "one\r\ntwo\rthree");
     const IParserData* text = loaded->GetFirstChild();
     EXPECT_EQ(text->GetInnerText(), "a < b && c > d");
     EXPECT_EQ(text->GetAttribute("said", ""), "'hi'");

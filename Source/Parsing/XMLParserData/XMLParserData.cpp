@@ -70,7 +70,7 @@ template <class T> std::string ToText(T value)
     return stream.str();
 }
 
-// Saved text must read back as the same value: markup characters become entities.
+// Saved text must read back as the same value: markup characters and carriage returns become entities.
 void AppendEscaped(std::string& text, const std::string& value)
 {
     for (const char character : value)
@@ -82,6 +82,11 @@ void AppendEscaped(std::string& text, const std::string& value)
         else if (character == '&')
         {
             text += "&amp;";
+        }
+        else if (character == '\r')
+        {
+            // A raw carriage return reads back as a line feed.
+            text += "&#13;";
         }
         else
         {
