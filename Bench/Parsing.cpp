@@ -25,7 +25,7 @@ public:
     {
         std::ofstream file(m_path);
         file << "<Level name=\"Benchmark\">\n";
-        for (int group = 0; group < 150; ++group)
+        for (int group = 0; group < 350; ++group)
         {
             WriteSection(file, group, 0);
         }

@@ -277,6 +277,7 @@ TEST(XMLParserDataRoundTrip, MarkupCharactersAndQuotesSurviveSaveAndLoad)
     child->SetInnerText("a < b && c > d");
     child->SetAttribute("said", "\"hi\"");
     root.AddChild("Empty");
+    root.AddChild("Blank")->SetInnerText(" \n\t");
     IParserData* deep = root.AddChild("Deep")->AddChild("Deeper");
     deep->SetInnerText("\nstarts with a line feed");
 
@@ -294,7 +295,8 @@ TEST(XMLParserDataRoundTrip, MarkupCharactersAndQuotesSurviveSaveAndLoad)
     EXPECT_EQ(text->GetInnerText(), "a < b && c > d");
     EXPECT_EQ(text->GetAttribute("said", ""), "'hi'");
     EXPECT_EQ(text->GetNextSibling()->GetInnerText(), "");
-    EXPECT_EQ(text->GetNextSibling()->GetNextSibling()->GetFirstChild()->GetInnerText(),
+    EXPECT_EQ(text->GetNextSibling()->GetNextSibling()->GetInnerText(), " \n\t");
+    EXPECT_EQ(text->GetNextSibling()->GetNextSibling()->GetNextSibling()->GetFirstChild()->GetInnerText(),
               "\nstarts with a line feed");
 
     // A second cycle changes nothing: no text grows or drifts.

@@ -4,9 +4,11 @@
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <tinyxml2.h>
+#include <utility>
 
 namespace Morvane
 {
@@ -95,6 +97,18 @@ void AppendEscaped(std::string& text, const std::string& value)
     }
 }
 
+// The reader drops text made only of white space; its first character as an entity keeps it.
+void AppendInnerText(std::string& text, const std::string& innerText)
+{
+    if (!innerText.empty() && innerText.find_first_not_of(" \t\n\r") == std::string::npos)
+    {
+        text += "&#" + std::to_string(static_cast<int>(innerText.front())) + ';';
+        AppendEscaped(text, innerText.substr(1));
+        return;
+    }
+    AppendEscaped(text, innerText);
+}
+
 std::string WithoutDoubleQuotes(const std::string& text)
 {
     if (text.find('"') == std::string::npos)
@@ -166,7 +180,7 @@ void XMLParserData::AppendTo(std::string& text) const
     text += ">\n";
     if (firstChild == nullptr)
     {
-        AppendEscaped(text, m_innerText);
+        AppendInnerText(text, m_innerText);
     }
     else
     {
@@ -239,11 +253,22 @@ void XMLParserData::Convert(const tinyxml2::XMLElement& element)
     // The node takes the element's content, so a node filled twice does not keep the first attributes.
     m_attributes.clear();
     name = element.Name();
+    std::size_t count = 0;
     for (const tinyxml2::XMLAttribute* attribute = element.FirstAttribute(); attribute != nullptr;
          attribute = attribute->Next())
     {
-        const bool inserted = m_attributes.try_emplace(attribute->Name(), attribute->Value()).second;
-        MORVANE_ASSERT_NAMED(inserted, "m_attributes.find(attributeName) == m_attributes.end()", 605);
+        ++count;
+    }
+    m_attributes.reserve(count);
+    for (const tinyxml2::XMLAttribute* attribute = element.FirstAttribute(); attribute != nullptr;
+         attribute = attribute->Next())
+    {
+        const char* const attributeName = attribute->Name();
+        MORVANE_ASSERT_NAMED(std::none_of(m_attributes.begin(), m_attributes.end(),
+                                          [attributeName](const auto& entry)
+                                          { return entry.first == attributeName; }),
+                             "m_attributes.find(attributeName) == m_attributes.end()", 605);
+        m_attributes.emplace_back(attributeName, attribute->Value());
     }
 
     const tinyxml2::XMLNode* first = element.FirstChild();
@@ -301,8 +326,19 @@ IParserData* XMLParserData::Clone() const
 
 const std::string* XMLParserData::FindAttribute(const std::string& attributeName) const
 {
-    const auto found = m_attributes.find(attributeName);
-    return found == m_attributes.end() ? nullptr : &found->second;
+    for (const auto& [entryName, value] : m_attributes)
+    {
+        if (entryName == attributeName)
+        {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+std::string* XMLParserData::FindAttribute(const std::string& attributeName)
+{
+    return const_cast<std::string*>(std::as_const(*this).FindAttribute(attributeName));
 }
 
 bool XMLParserData::HasAttribute(const std::string& attributeName) const
@@ -343,7 +379,12 @@ bool XMLParserData::GetAttributeBool(const std::string& attributeName, bool defa
 
 void XMLParserData::SetAttribute(const std::string& attributeName, const std::string& value)
 {
-    m_attributes[attributeName] = value;
+    if (std::string* existing = FindAttribute(attributeName))
+    {
+        *existing = value;
+        return;
+    }
+    m_attributes.emplace_back(attributeName, value);
 }
 
 void XMLParserData::SetAttributeInt(const std::string& attributeName, int value)
