@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -19,7 +20,10 @@ std::string g_path;
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     Fuzzing::SilenceLog();
-    g_path = "/tmp/morvane-fuzz-" + std::to_string(getpid()) + ".xml";
+    // A memory-backed folder where there is one: every input is written to disk.
+    const char* const folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    g_path = std::string(folder) + "/morvane-fuzz-" + std::to_string(getpid()) + ".xml";
+    std::atexit([] { std::remove(g_path.c_str()); });
     return 0;
 }
 
