@@ -358,6 +358,28 @@ INSTANTIATE_TEST_SUITE_P(
                     ErrorCase{"<!DOCTYPE", "Error: XML_ERROR_PARSING_UNKNOWN"},
                     ErrorCase{"<a/ >", "Error: XML_ERROR_PARSING_ELEMENT"}));
 
+TEST(XMLParserDataFromString, NestingIsBoundedByTheReader)
+{
+    const auto nested = [](int depth)
+    {
+        std::string xml;
+        for (int level = 0; level < depth; ++level)
+        {
+            xml += "<n>";
+        }
+        for (int level = 0; level < depth; ++level)
+        {
+            xml += "</n>";
+        }
+        return xml;
+    };
+    XMLParserData node;
+    EXPECT_TRUE(node.FromString(nested(90)));
+    LogCapture log;
+    EXPECT_FALSE(node.FromString(nested(5000)));
+    EXPECT_TRUE(HasMessage(log.Text(), "Error: XML_ERROR_PARSING")) << log.Text();
+}
+
 TEST(XMLParserDataLoadFile, LogsTheEngineCodeTheDetailsAndTheMessage)
 {
     Testing::TempDirectory folder;
