@@ -4,9 +4,11 @@
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <tinyxml2.h>
+#include <utility>
 
 namespace Morvane
 {
@@ -51,6 +53,18 @@ const ErrorEntry* FindError(tinyxml2::XMLError error)
     return nullptr;
 }
 
+// What tinyxml2 says about where it failed ("XMLElement name=Root", "filename=..."), without its own
+// error name and number, which differ from the engine's.
+std::string ErrorDetail(const tinyxml2::XMLDocument& document)
+{
+    const char* text = document.ErrorStr();
+    const std::string full = text != nullptr ? text : "";
+    const std::size_t lineNumber = full.find("Line number=");
+    const std::size_t detail =
+        lineNumber == std::string::npos ? std::string::npos : full.find(": ", lineNumber);
+    return detail == std::string::npos ? std::string() : full.substr(detail + 2);
+}
+
 template <class T> std::string ToText(T value)
 {
     std::ostringstream stream;
@@ -58,27 +72,41 @@ template <class T> std::string ToText(T value)
     return stream.str();
 }
 
-// Saved text must read back as the same value: markup characters become entities.
-std::string Escape(const std::string& text)
+// Saved text must read back as the same value: markup characters and carriage returns become entities.
+void AppendEscaped(std::string& text, const std::string& value)
 {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (const char character : text)
+    for (const char character : value)
     {
         if (character == '<')
         {
-            escaped += "&lt;";
+            text += "&lt;";
         }
         else if (character == '&')
         {
-            escaped += "&amp;";
+            text += "&amp;";
+        }
+        else if (character == '\r')
+        {
+            // A raw carriage return reads back as a line feed.
+            text += "&#13;";
         }
         else
         {
-            escaped += character;
+            text += character;
         }
     }
-    return escaped;
+}
+
+// The reader drops text made only of white space; its first character as an entity keeps it.
+void AppendInnerText(std::string& text, const std::string& innerText)
+{
+    if (!innerText.empty() && innerText.find_first_not_of(" \t\n\r") == std::string::npos)
+    {
+        text += "&#" + std::to_string(static_cast<int>(innerText.front())) + ';';
+        AppendEscaped(text, innerText.substr(1));
+        return;
+    }
+    AppendEscaped(text, innerText);
 }
 
 std::string WithoutDoubleQuotes(const std::string& text)
@@ -129,29 +157,42 @@ void XMLParserData::DestroyChildrenAndSiblings()
 
 std::string XMLParserData::ToString() const
 {
+    std::string text;
+    AppendTo(text);
+    return text;
+}
+
+void XMLParserData::AppendTo(std::string& text) const
+{
     MORVANE_ASSERT_NAMED(!GetName().empty(), "!GetName().empty()", 50);
-    std::string text = "<" + name;
+    text += '<';
+    text += name;
     for (const auto& [attributeName, value] : m_attributes)
     {
         const std::string safeName = WithoutDoubleQuotes(attributeName);
         const std::string safeValue = WithoutDoubleQuotes(value);
-        text += " " + safeName + "=\"" + Escape(safeValue) + "\" ";
+        text += ' ';
+        text += safeName;
+        text += "=\"";
+        AppendEscaped(text, safeValue);
+        text += "\" ";
     }
     text += ">\n";
     if (firstChild == nullptr)
     {
-        text += Escape(m_innerText);
+        AppendInnerText(text, m_innerText);
     }
     else
     {
         MORVANE_ASSERT_NAMED(m_innerText.empty(), "m_innerText.empty()", 78);
         for (const XMLParserData* child = firstChild; child != nullptr; child = child->nextSibling)
         {
-            text += child->ToString();
+            child->AppendTo(text);
         }
     }
-    text += "</" + name + ">\n";
-    return text;
+    text += "</";
+    text += name;
+    text += ">\n";
 }
 
 bool XMLParserData::FromString(const std::string& xml)
@@ -194,10 +235,11 @@ bool XMLParserData::LoadFile(const std::string& path, XMLParserData* target)
     const tinyxml2::XMLError error =
         result == tinyxml2::XML_SUCCESS ? tinyxml2::XML_ERROR_EMPTY_DOCUMENT : result;
     const ErrorEntry* entry = FindError(error);
-    const char* detail = document.ErrorStr();
     Log::Error(kChannel, Format("Error ID: %d", entry != nullptr ? entry->code : static_cast<int>(error)));
-    Log::Error(kChannel, Format("Error string 1: %s", detail != nullptr ? detail : ""));
-    Log::Error(kChannel, Format("Error string 2: %s", tinyxml2::XMLDocument::ErrorIDToName(error)));
+    Log::Error(kChannel, Format("Error string 1: %s", ErrorDetail(document).c_str()));
+    const int line = document.ErrorLineNum();
+    Log::Error(kChannel,
+               line > 0 ? Format("Error string 2: line %d", line) : std::string("Error string 2: "));
     if (entry != nullptr)
     {
         Log::Error(kChannel, entry->message);
@@ -208,19 +250,36 @@ bool XMLParserData::LoadFile(const std::string& path, XMLParserData* target)
 void XMLParserData::Convert(const tinyxml2::XMLElement& element)
 {
     DestroyChildrenAndSiblings();
+    // The node takes the element's content, so a node filled twice does not keep the first attributes.
+    m_attributes.clear();
     name = element.Name();
+    std::size_t count = 0;
     for (const tinyxml2::XMLAttribute* attribute = element.FirstAttribute(); attribute != nullptr;
          attribute = attribute->Next())
     {
-        const std::string attributeName = attribute->Name();
-        MORVANE_ASSERT_NAMED(m_attributes.find(attributeName) == m_attributes.end(),
+        ++count;
+    }
+    m_attributes.reserve(count);
+    for (const tinyxml2::XMLAttribute* attribute = element.FirstAttribute(); attribute != nullptr;
+         attribute = attribute->Next())
+    {
+        const char* const attributeName = attribute->Name();
+        MORVANE_ASSERT_NAMED(std::none_of(m_attributes.begin(), m_attributes.end(),
+                                          [attributeName](const auto& entry)
+                                          { return entry.first == attributeName; }),
                              "m_attributes.find(attributeName) == m_attributes.end()", 605);
-        m_attributes.emplace(attributeName, attribute->Value());
+        m_attributes.emplace_back(attributeName, attribute->Value());
     }
 
     const tinyxml2::XMLNode* first = element.FirstChild();
     const tinyxml2::XMLText* text = first != nullptr ? first->ToText() : nullptr;
-    m_innerText = text != nullptr && text->Value() != nullptr ? text->Value() : "";
+    const char* value = text != nullptr ? text->Value() : nullptr;
+    // Saving puts a line feed between the start tag and the text: drop it so that text reads back as saved.
+    if (value != nullptr && *value == '\n' && !text->CData())
+    {
+        ++value;
+    }
+    m_innerText = value != nullptr ? value : "";
 
     XMLParserData* last = nullptr;
     for (const tinyxml2::XMLElement* child = element.FirstChildElement(); child != nullptr;
@@ -267,8 +326,19 @@ IParserData* XMLParserData::Clone() const
 
 const std::string* XMLParserData::FindAttribute(const std::string& attributeName) const
 {
-    const auto found = m_attributes.find(attributeName);
-    return found == m_attributes.end() ? nullptr : &found->second;
+    for (const auto& [entryName, value] : m_attributes)
+    {
+        if (entryName == attributeName)
+        {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+std::string* XMLParserData::FindAttribute(const std::string& attributeName)
+{
+    return const_cast<std::string*>(std::as_const(*this).FindAttribute(attributeName));
 }
 
 bool XMLParserData::HasAttribute(const std::string& attributeName) const
@@ -309,7 +379,12 @@ bool XMLParserData::GetAttributeBool(const std::string& attributeName, bool defa
 
 void XMLParserData::SetAttribute(const std::string& attributeName, const std::string& value)
 {
-    m_attributes[attributeName] = value;
+    if (std::string* existing = FindAttribute(attributeName))
+    {
+        *existing = value;
+        return;
+    }
+    m_attributes.emplace_back(attributeName, value);
 }
 
 void XMLParserData::SetAttributeInt(const std::string& attributeName, int value)

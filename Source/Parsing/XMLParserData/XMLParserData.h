@@ -4,7 +4,8 @@
 #include "System/Pool/Pooled.h"
 
 #include <string>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace tinyxml2
 {
@@ -60,12 +61,16 @@ private:
     static void DestroyChain(XMLParserData* node);
     void DestroyChildrenAndSiblings();
     void Convert(const tinyxml2::XMLElement& element);
+    void AppendTo(std::string& text) const;
     const std::string* FindAttribute(const std::string& attributeName) const;
+    std::string* FindAttribute(const std::string& attributeName);
 
     XMLParserData* nextSibling = nullptr;
     XMLParserData* firstChild = nullptr;
     std::string name;
     std::string m_innerText;
-    std::unordered_map<std::string, std::string> m_attributes;
+    // Unique names. Nodes carry a handful of attributes: a flat list is much cheaper to build, copy and
+    // search than a hash map, and keeps document order (callers must not rely on any order).
+    std::vector<std::pair<std::string, std::string>> m_attributes;
 };
 } // namespace Morvane

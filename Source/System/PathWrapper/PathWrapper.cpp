@@ -13,8 +13,6 @@ namespace Morvane
 namespace
 {
 const char* const kChannel = "PathWrapper";
-// Executable names this long were cut short by the system, so their folder cannot be trusted.
-constexpr std::size_t kMaxPathLength = 260;
 // More replacements than this means an alias refers to itself, directly or through others.
 constexpr int kMaxExpansions = 64;
 
@@ -33,13 +31,8 @@ PathWrapper& PathWrapper::GetInstance()
 
 PathWrapper::PathWrapper()
 {
-    const std::string executable = Platform::GetExecutablePath();
-    if (executable.size() >= kMaxPathLength)
-    {
-        Log::Error(kChannel, "Buffer to small for local path storage");
-        return;
-    }
-    const std::string path = WithForwardSlashes(executable);
+    // The platform answers nothing when the name does not fit its buffer or cannot be read.
+    const std::string path = WithForwardSlashes(Platform::GetExecutablePath());
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos)
     {
@@ -59,7 +52,7 @@ void PathWrapper::AddPath(const std::string& alias, const std::string& folder)
     if (const auto existing = aliases.find(alias); existing != aliases.end())
     {
         Log::Warning(kChannel, Format("Path '%s' already exists. Replacing '%s' by '%s'", alias.c_str(),
-                                      existing->second.c_str(), folder.c_str()));
+                                      existing->second.c_str(), stored.c_str()));
     }
     aliases[alias] = stored;
 }
