@@ -1,5 +1,7 @@
 #include "SystemManager/EngineSystems.h"
 
+#include "Behavior/BehaviorSystem.h"
+#include "Component/GameSystem.h"
 #include "Files/FilesSystem.h"
 #include "SystemManager/SystemManager.h"
 
@@ -21,6 +23,8 @@ struct SystemEntry
 // The one table of configuration names; each engine system adds its line here.
 const SystemEntry kEngineSystems[] = {
     {"FileSystem", &Accessor<Files::System>},
+    {"GameSystem", &Accessor<Game::System>},
+    {"BehaviorSystem", &Accessor<Behavior::System>},
 };
 } // namespace
 
