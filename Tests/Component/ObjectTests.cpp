@@ -38,6 +38,12 @@ TEST_F(ObjectTest, EmptyDescriptionParsesToAnEmptyObject)
     EXPECT_EQ(object.GetComponent<TransformComponent>(), nullptr);
 }
 
+TEST_F(ObjectTest, ParsingWithoutDataIsAnAssertion)
+{
+    Object object("crate");
+    EXPECT_THROW(object.Parse(nullptr), std::runtime_error);
+}
+
 TEST_F(ObjectTest, ComponentsFollowElementOrderAndGetComponentFindsTheFirst)
 {
     Object object("crate");
