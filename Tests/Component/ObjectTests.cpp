@@ -145,16 +145,6 @@ TEST_F(ObjectTest, ForeignComponentIsLoggedLeftAliveAndTheListStillEmptied)
     EXPECT_EQ(foreign.GetParentObject(), &object);
 }
 
-TEST_F(ObjectTest, DetachForgetsEveryOccurrence)
-{
-    Object object("crate");
-    ForeignComponent foreign(&object);
-    object.AddComponent(&foreign);
-    object.AddComponent(&foreign);
-    object.DetachComponent(&foreign);
-    EXPECT_TRUE(object.GetComponents().empty());
-}
-
 TEST(ComponentRegistry, KnowsTheComponentKindsBeforeTheirSystemsRegister)
 {
     const Game::ComponentRegistry& registry = Game::ComponentRegistry::GetInstance();
