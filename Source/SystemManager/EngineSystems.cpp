@@ -3,6 +3,7 @@
 #include "Behavior/BehaviorSystem.h"
 #include "Component/GameSystem.h"
 #include "Files/FilesSystem.h"
+#include "Resources/ResourceSystem.h"
 #include "SystemManager/SystemManager.h"
 
 namespace Morvane
@@ -25,6 +26,7 @@ const SystemEntry kEngineSystems[] = {
     {"FileSystem", &Accessor<Files::System>},
     {"GameSystem", &Accessor<Game::System>},
     {"BehaviorSystem", &Accessor<Behavior::System>},
+    {"ResourceSystem", &Accessor<Resources::System>},
 };
 } // namespace
 
