@@ -1,4 +1,6 @@
 #include "Analytics/AnalyticsSystem.h"
+#include "Behavior/BehaviorFactory/BehaviorFactory.h"
+#include "Behavior/BehaviorSystem.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Platform/Interrupt.h"
 #include "System/Assert/Assertion.h"
@@ -30,6 +32,8 @@ void SendClosedEvent()
 
 bool StartUp()
 {
+    Behavior::System::GetInstance().m_customComponentFactory = &CreateCustomBehaviorComponent;
+
     SystemManager& manager = SystemManager::GetInstance();
     bool initialized = false;
     {

@@ -1,5 +1,7 @@
 #include "SystemManager/EngineSystems.h"
 
+#include "Behavior/BehaviorSystem.h"
+#include "Component/GameSystem.h"
 #include "Files/FilesSystem.h"
 #include "Resources/ResourceSystem.h"
 #include "SystemManager/SystemManager.h"
@@ -22,6 +24,8 @@ struct SystemEntry
 // The one table of configuration names; each engine system adds its line here.
 const SystemEntry kEngineSystems[] = {
     {"FileSystem", &Accessor<Files::System>},
+    {"GameSystem", &Accessor<Game::System>},
+    {"BehaviorSystem", &Accessor<Behavior::System>},
     {"ResourceSystem", &Accessor<Resources::System>},
 };
 } // namespace
