@@ -1,4 +1,6 @@
 #include "Analytics/AnalyticsSystem.h"
+#include "Behavior/BehaviorFactory/BehaviorFactory.h"
+#include "Behavior/BehaviorSystem.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Platform/Interrupt.h"
 #include "System/Assert/Assertion.h"
@@ -33,9 +35,11 @@ void SendClosedEvent()
 
 bool StartUp()
 {
+    Behavior::System::GetInstance().m_customComponentFactory = &CreateCustomBehaviorComponent;
+
     FileParser parser;
-    IParserData* parserData =
-        parser.Parse(PathWrapper::GetInstance().Expand("$(LocalFolder)Configuration/ProjectConfiguration.xml"));
+    IParserData* parserData = parser.Parse(
+        PathWrapper::GetInstance().Expand("$(LocalFolder)Configuration/ProjectConfiguration.xml"));
     MORVANE_ASSERT_NAMED(parserData != nullptr, "parserData", 76);
 
     SystemManager& manager = SystemManager::GetInstance();

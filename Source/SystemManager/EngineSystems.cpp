@@ -1,6 +1,9 @@
 #include "SystemManager/EngineSystems.h"
 
+#include "Behavior/BehaviorSystem.h"
+#include "Component/GameSystem.h"
 #include "Files/FilesSystem.h"
+#include "Resources/ResourceSystem.h"
 #include "SystemManager/SystemManager.h"
 
 namespace Morvane
@@ -21,6 +24,9 @@ struct SystemEntry
 // The one table of configuration names; each engine system adds its line here.
 const SystemEntry kEngineSystems[] = {
     {"FileSystem", &Accessor<Files::System>},
+    {"ResourceSystem", &Accessor<Resources::System>},
+    {"GameSystem", &Accessor<Game::System>},
+    {"BehaviorSystem", &Accessor<Behavior::System>},
 };
 } // namespace
 

@@ -1,0 +1,38 @@
+#include "Behavior/BehaviorFactory/BehaviorFactory.h"
+
+#include "Behavior/BehaviorComponent.h"
+#include "Parsing/IParserData.h"
+#include "System/Logging/Format.h"
+#include "System/Logging/LoggingSystem.h"
+
+#include <string>
+#include <unordered_map>
+
+using namespace Morvane;
+
+namespace
+{
+const char* const kChannel = "Custom behavior factory";
+
+using Creator = Behavior::Component* (*)(Game::Object* owner);
+
+// One entry per gameplay behavior: its type name and a function that constructs it for an owner.
+const std::unordered_map<std::string, Creator> kBehaviorTypes = {};
+} // namespace
+
+Behavior::Component* CreateCustomBehaviorComponent(Game::Object* owner, const IParserData* element)
+{
+    const std::string type = element != nullptr ? element->GetAttribute("type", "") : "";
+    if (type.empty())
+    {
+        Log::Error(kChannel, "No component type");
+        return nullptr;
+    }
+    const auto found = kBehaviorTypes.find(type);
+    if (found == kBehaviorTypes.end())
+    {
+        Log::Error(kChannel, Format("Unrecognized behavior component type '%s'", type.c_str()));
+        return nullptr;
+    }
+    return found->second(owner);
+}

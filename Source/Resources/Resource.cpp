@@ -1,0 +1,9 @@
+#include "Resources/Resource.h"
+
+namespace Morvane::Resources
+{
+bool Resource::Parse(const IParserData*)
+{
+    return true;
+}
+} // namespace Morvane::Resources
