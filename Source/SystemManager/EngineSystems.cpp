@@ -4,6 +4,7 @@
 #include "Component/GameSystem.h"
 #include "Files/FilesSystem.h"
 #include "Resources/ResourceSystem.h"
+#include "Sound/AudioSystem.h"
 #include "SystemManager/SystemManager.h"
 
 namespace Morvane
@@ -23,10 +24,9 @@ struct SystemEntry
 
 // The one table of configuration names; each engine system adds its line here.
 const SystemEntry kEngineSystems[] = {
-    {"FileSystem", &Accessor<Files::System>},
-    {"ResourceSystem", &Accessor<Resources::System>},
-    {"GameSystem", &Accessor<Game::System>},
-    {"BehaviorSystem", &Accessor<Behavior::System>},
+    {"FileSystem", &Accessor<Files::System>},  {"ResourceSystem", &Accessor<Resources::System>},
+    {"GameSystem", &Accessor<Game::System>},   {"BehaviorSystem", &Accessor<Behavior::System>},
+    {"AudioSystem", &Accessor<Audio::System>},
 };
 } // namespace
 
