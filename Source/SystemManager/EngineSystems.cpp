@@ -24,8 +24,10 @@ struct SystemEntry
 
 // The one table of configuration names; each engine system adds its line here.
 const SystemEntry kEngineSystems[] = {
-    {"FileSystem", &Accessor<Files::System>},  {"ResourceSystem", &Accessor<Resources::System>},
-    {"GameSystem", &Accessor<Game::System>},   {"BehaviorSystem", &Accessor<Behavior::System>},
+    {"FileSystem", &Accessor<Files::System>},
+    {"ResourceSystem", &Accessor<Resources::System>},
+    {"GameSystem", &Accessor<Game::System>},
+    {"BehaviorSystem", &Accessor<Behavior::System>},
     {"AudioSystem", &Accessor<Audio::System>},
 };
 } // namespace
