@@ -9,6 +9,7 @@
 #include "System/Assert/Assertion.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
+#include "System/Pool/PoolRegistry.h"
 
 #include <algorithm>
 
@@ -40,8 +41,11 @@ System& System::GetInstance()
     return instance;
 }
 
+// The log and the pools are built first so that they outlive this system's release at exit.
 System::System()
 {
+    Logging::System::GetInstance();
+    PoolRegistry::GetInstance();
     Game::ComponentRegistry::GetInstance().Register("Behavior", &CreateForObject, &DeleteForObject,
                                                     &IsBehavior);
 }

@@ -8,6 +8,7 @@
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 #include "System/PathWrapper/PathWrapper.h"
+#include "System/Pool/PoolRegistry.h"
 
 namespace Morvane::Game
 {
@@ -22,9 +23,12 @@ System& System::GetInstance()
     return instance;
 }
 
-// The registry must outlive this system: releasing objects at exit goes through it.
+// Built first so that they outlive this system: releasing objects at exit logs, goes through the
+// component registry and gives blocks back to the pools.
 System::System()
 {
+    Logging::System::GetInstance();
+    PoolRegistry::GetInstance();
     ComponentRegistry::GetInstance();
 }
 

@@ -5,6 +5,7 @@
 #include "Component/TransformComponent.h"
 #include "Parsing/IParserData.h"
 #include "Platform/TypeName.h"
+#include "System/Assert/Assertion.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 
@@ -26,6 +27,7 @@ std::string Object::Channel() const
 
 bool Object::Parse(const IParserData* data)
 {
+    MORVANE_ASSERT_NAMED(data != nullptr, "parserData", __LINE__);
     for (const IParserData* child = data->GetFirstChild(); child != nullptr; child = child->GetNextSibling())
     {
         const std::string name = child->GetName();

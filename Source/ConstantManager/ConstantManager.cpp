@@ -50,7 +50,8 @@ bool ConstantManager::Parse(IParserData* data)
 void ConstantManager::ParseContext(const IParserData& element)
 {
     Context context;
-    for (const IParserData* child = element.GetFirstChild(); child != nullptr; child = child->GetNextSibling())
+    for (const IParserData* child = element.GetFirstChild(); child != nullptr;
+         child = child->GetNextSibling())
     {
         if (child->GetName() == "Constant")
         {
@@ -75,8 +76,8 @@ int ConstantManager::GetConstant(const std::string& context, const std::string& 
     const auto found = foundContext->second.find(name);
     if (found == foundContext->second.end())
     {
-        Log::Warning(kChannel,
-                     Format("Tried to find unexistent value '%s' in context '%s'", name.c_str(), context.c_str()));
+        Log::Warning(kChannel, Format("Tried to find unexistent value '%s' in context '%s'", name.c_str(),
+                                      context.c_str()));
         return defaultValue;
     }
     return found->second;

@@ -22,9 +22,7 @@ System& System::GetInstance()
     return instance;
 }
 
-void System::Update(const float&)
-{
-}
+void System::Update(const float&) {}
 
 void System::Release()
 {

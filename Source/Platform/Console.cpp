@@ -25,9 +25,7 @@ const char* EscapeFor(ConsoleColour colour)
 }
 } // namespace
 
-Console::Console(std::FILE* stream) : m_stream(stream), m_colourEnabled(isatty(fileno(stream)) == 1)
-{
-}
+Console::Console(std::FILE* stream) : m_stream(stream), m_colourEnabled(isatty(fileno(stream)) == 1) {}
 
 void Console::SetColour(ConsoleColour colour)
 {

@@ -6,7 +6,9 @@ namespace Morvane::Platform
 {
 std::optional<std::uint64_t> GetLastWriteTime(const std::string& path)
 {
-    struct stat status{};
+    struct stat status
+    {
+    };
     if (stat(path.c_str(), &status) != 0)
     {
         return std::nullopt;

@@ -18,7 +18,9 @@ extern "C" void OnInterrupt(int)
 
 void InstallInterruptHandler()
 {
-    struct sigaction action{};
+    struct sigaction action
+    {
+    };
     action.sa_handler = &OnInterrupt;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);

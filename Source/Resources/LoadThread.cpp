@@ -1,11 +1,13 @@
 #include "Resources/LoadThread.h"
 
+#include "Platform/ThreadName.h"
 #include "Resources/Resource.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace Morvane::Resources
 {
@@ -30,6 +32,7 @@ void LoadThread::Start()
         m_stopping = false;
     }
     m_thread = std::thread(&LoadThread::Run, this);
+    Platform::SetThreadName(m_thread, kThreadName);
 }
 
 void LoadThread::Stop()
@@ -58,6 +61,7 @@ void LoadThread::Clear()
     m_batch.clear();
     m_parsed.clear();
     m_loadingCount = 0;
+    m_parseFailure = nullptr;
 }
 
 void LoadThread::Enqueue(Resource& resource, const IParserData& definition)
@@ -99,6 +103,19 @@ int LoadThread::GetLoadingCount() const
     return m_loadingCount;
 }
 
+void LoadThread::RethrowParseFailure()
+{
+    std::exception_ptr failure;
+    {
+        const std::lock_guard lock(m_mutex);
+        failure = std::exchange(m_parseFailure, nullptr);
+    }
+    if (failure != nullptr)
+    {
+        std::rethrow_exception(failure);
+    }
+}
+
 void LoadThread::Run()
 {
     std::unique_lock lock(m_mutex);
@@ -128,8 +145,22 @@ void LoadThread::ParseNext(std::unique_lock<std::mutex>& lock)
     // Parsing happens unlocked so that the main thread never waits for file reading; Forget waits for
     // m_parsing to change, so the resource stays alive meanwhile.
     lock.unlock();
-    const bool parsed = job.resource->Parse(job.definition);
+    bool parsed = false;
+    std::exception_ptr failure;
+    try
+    {
+        parsed = job.resource->Parse(job.definition);
+    }
+    catch (...)
+    {
+        failure = std::current_exception();
+    }
     lock.lock();
+
+    if (failure != nullptr && m_parseFailure == nullptr)
+    {
+        m_parseFailure = failure;
+    }
 
     const std::string& name = job.resource->GetName();
     if (parsed)

@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <thread>
 
@@ -22,6 +23,9 @@ class Resource;
 class LoadThread
 {
 public:
+    // The thread's name in thread lists.
+    static constexpr const char* kThreadName = "Resource load";
+
     LoadThread() = default;
     ~LoadThread();
     LoadThread(const LoadThread&) = delete;
@@ -42,6 +46,9 @@ public:
     Resource* TakeParsed();
     // Resources of the batch being parsed that are not finished yet.
     int GetLoadingCount() const;
+    // Throws, on the calling thread, the first exception a Parse threw on the load thread since the last
+    // call, so that it reaches the crash report instead of ending the process from the load thread.
+    void RethrowParseFailure();
 
 private:
     struct Job
@@ -61,6 +68,7 @@ private:
     std::deque<Resource*> m_parsed;
     const Resource* m_parsing = nullptr;
     int m_loadingCount = 0;
+    std::exception_ptr m_parseFailure;
     bool m_stopping = false;
     std::thread m_thread;
 };

@@ -39,6 +39,7 @@ bool System::Initialize()
 
 void System::Update(const float&)
 {
+    m_loadThread.RethrowParseFailure();
     while (Resource* resource = m_loadThread.TakeParsed())
     {
         if (!resource->IsInitialized() && !resource->Initialize())

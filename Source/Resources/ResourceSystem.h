@@ -37,7 +37,7 @@ public:
 
     // Starts the load thread (one at most).
     bool Initialize() override;
-    // Initialises the resources the load thread has parsed.
+    // Initialises the resources the load thread has parsed; rethrows what a Parse threw there.
     void Update(const float& dt) override;
     // Joins the load thread, then releases every resource and forgets every definition.
     void Release() override;

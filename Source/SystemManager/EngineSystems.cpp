@@ -25,9 +25,9 @@ struct SystemEntry
 // The one table of configuration names; each engine system adds its line here.
 const SystemEntry kEngineSystems[] = {
     {"FileSystem", &Accessor<Files::System>},
-    {"ResourceSystem", &Accessor<Resources::System>},
     {"GameSystem", &Accessor<Game::System>},
     {"BehaviorSystem", &Accessor<Behavior::System>},
+    {"ResourceSystem", &Accessor<Resources::System>},
     {"AudioSystem", &Accessor<Audio::System>},
 };
 } // namespace

@@ -189,7 +189,8 @@ bool SystemManager::InitializeSystems()
         }
         else
         {
-            Log::Error(kChannel, Format("The system '%s' could not initialize successfuly", className.c_str()));
+            Log::Error(kChannel,
+                       Format("The system '%s' could not initialize successfuly", className.c_str()));
             allInitialized = false;
         }
     }

@@ -4,6 +4,7 @@
 #include "Resources/ResourceSystem.h"
 
 #include <memory>
+#include <stdexcept>
 
 namespace Morvane::Testing
 {
@@ -27,6 +28,10 @@ bool TestResource::Parse(const IParserData* definition)
     m_value = definition->GetAttribute("value", "");
     m_initializes = definition->GetAttributeBool("initializes", true);
     ++m_probe.parsed;
+    if (definition->GetAttributeBool("throws", false))
+    {
+        throw std::runtime_error("Parse of " + GetName() + " threw");
+    }
     return definition->GetAttributeBool("parses", true);
 }
 

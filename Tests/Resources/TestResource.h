@@ -26,7 +26,8 @@ struct ResourceProbe
 };
 
 // Stands in for textures and sounds. Its definition steers it: "value" is read by Parse, "parses" and
-// "initializes" (default true) make those steps fail, and "gated" holds Parse at the probe's gate.
+// "initializes" (default true) make those steps fail, "throws" makes Parse throw, and "gated" holds Parse at
+// the probe's gate.
 class TestResource : public Resources::Resource
 {
 public:

@@ -100,9 +100,7 @@ std::string WithoutDoubleQuotes(const std::string& text)
 }
 } // namespace
 
-XMLParserData::XMLParserData(const std::string& nodeName) : name(nodeName)
-{
-}
+XMLParserData::XMLParserData(const std::string& nodeName) : name(nodeName) {}
 
 XMLParserData::~XMLParserData()
 {
@@ -184,7 +182,8 @@ bool XMLParserData::LoadFile(const std::string& path, XMLParserData* target)
     MORVANE_ASSERT_NAMED(target != nullptr, "target", 500);
     tinyxml2::XMLDocument document;
     const tinyxml2::XMLError result = document.LoadFile(path.c_str());
-    const tinyxml2::XMLElement* root = result == tinyxml2::XML_SUCCESS ? document.FirstChildElement() : nullptr;
+    const tinyxml2::XMLElement* root =
+        result == tinyxml2::XML_SUCCESS ? document.FirstChildElement() : nullptr;
     if (root != nullptr)
     {
         target->Convert(*root);
@@ -192,7 +191,8 @@ bool XMLParserData::LoadFile(const std::string& path, XMLParserData* target)
     }
 
     // A document holding no element at all (only a comment, say) is as useless as an empty one.
-    const tinyxml2::XMLError error = result == tinyxml2::XML_SUCCESS ? tinyxml2::XML_ERROR_EMPTY_DOCUMENT : result;
+    const tinyxml2::XMLError error =
+        result == tinyxml2::XML_SUCCESS ? tinyxml2::XML_ERROR_EMPTY_DOCUMENT : result;
     const ErrorEntry* entry = FindError(error);
     const char* detail = document.ErrorStr();
     Log::Error(kChannel, Format("Error ID: %d", entry != nullptr ? entry->code : static_cast<int>(error)));
@@ -276,7 +276,8 @@ bool XMLParserData::HasAttribute(const std::string& attributeName) const
     return FindAttribute(attributeName) != nullptr;
 }
 
-std::string XMLParserData::GetAttribute(const std::string& attributeName, const std::string& defaultValue) const
+std::string XMLParserData::GetAttribute(const std::string& attributeName,
+                                        const std::string& defaultValue) const
 {
     const std::string* value = FindAttribute(attributeName);
     return value != nullptr ? *value : defaultValue;

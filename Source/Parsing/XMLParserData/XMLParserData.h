@@ -29,7 +29,8 @@ public:
     IParserData* AddChild(const std::string& childName) override;
     IParserData* Clone() const override;
 
-    std::string GetAttribute(const std::string& attributeName, const std::string& defaultValue) const override;
+    std::string GetAttribute(const std::string& attributeName,
+                             const std::string& defaultValue) const override;
     int GetAttributeInt(const std::string& attributeName, int defaultValue) const override;
     float GetAttributeFloat(const std::string& attributeName, float defaultValue) const override;
     double GetAttributeDouble(const std::string& attributeName, double defaultValue) const override;

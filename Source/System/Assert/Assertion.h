@@ -8,10 +8,10 @@ namespace Morvane
 } // namespace Morvane
 
 // Checks an invariant; the message names the condition's own text and this line.
-#define MORVANE_ASSERT(condition)                                                                        \
+#define MORVANE_ASSERT(condition)                                                                            \
     ((condition) ? static_cast<void>(0) : ::Morvane::ReportAssertion(#condition, __FILE__, __LINE__))
 
 // Checks an invariant whose report has a fixed wording and line, so that the message stays the same
 // whatever the code around it looks like.
-#define MORVANE_ASSERT_NAMED(condition, text, line)                                                      \
+#define MORVANE_ASSERT_NAMED(condition, text, line)                                                          \
     ((condition) ? static_cast<void>(0) : ::Morvane::ReportAssertion(text, __FILE__, line))

@@ -20,7 +20,5 @@ void PoolRegistry::Free(const std::type_info&, void* block, std::size_t)
     std::free(block);
 }
 
-void PoolRegistry::ReleaseAll()
-{
-}
+void PoolRegistry::ReleaseAll() {}
 } // namespace Morvane

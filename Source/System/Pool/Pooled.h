@@ -13,7 +13,10 @@ namespace Morvane
 template <class T> class Pooled
 {
 public:
-    static void* operator new(std::size_t size) { return PoolRegistry::GetInstance().Allocate(typeid(T), size); }
+    static void* operator new(std::size_t size)
+    {
+        return PoolRegistry::GetInstance().Allocate(typeid(T), size);
+    }
     static void operator delete(void* block, std::size_t size)
     {
         PoolRegistry::GetInstance().Free(typeid(T), block, size);
