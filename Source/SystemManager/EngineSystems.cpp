@@ -4,6 +4,7 @@
 #include "Component/GameSystem.h"
 #include "Files/FilesSystem.h"
 #include "Resources/ResourceSystem.h"
+#include "Sound/AudioSystem.h"
 #include "SystemManager/SystemManager.h"
 
 namespace Morvane
@@ -27,6 +28,7 @@ const SystemEntry kEngineSystems[] = {
     {"GameSystem", &Accessor<Game::System>},
     {"BehaviorSystem", &Accessor<Behavior::System>},
     {"ResourceSystem", &Accessor<Resources::System>},
+    {"AudioSystem", &Accessor<Audio::System>},
 };
 } // namespace
 

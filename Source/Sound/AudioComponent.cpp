@@ -1,0 +1,190 @@
+#include "Sound/AudioComponent.h"
+
+#include "Component/Object.h"
+#include "Component/TransformComponent.h"
+#include "Parsing/IParserData.h"
+#include "Resources/ResourceSystem.h"
+#include "Sound/AudioSystem.h"
+#include "Sound/Sound.h"
+#include "System/Assert/Assertion.h"
+#include "System/Logging/Format.h"
+#include "System/Logging/LoggingSystem.h"
+
+namespace Morvane::Audio
+{
+Component::~Component()
+{
+    Release();
+}
+
+std::string Component::Channel() const
+{
+    return Format("%s/Audio", GetOwnerName().c_str());
+}
+
+bool Component::Parse(const IParserData* data)
+{
+    MORVANE_ASSERT_NAMED(data != nullptr, "parserData", 55);
+    Game::Component::Parse(data);
+    if (data->HasAttribute("sound"))
+    {
+        SetSound(data->GetAttribute("sound", ""));
+        if (m_sound == nullptr)
+        {
+            Log::Error(Channel(), "Sound not specified");
+            return false;
+        }
+    }
+    playOnStart = data->GetAttributeBool("playOnStart", false);
+    minDistance = data->GetAttributeFloat("minDistance", kDefaultMinDistance);
+    maxDistance = data->GetAttributeFloat("maxDistance", kDefaultMaxDistance);
+    volume = data->GetAttributeFloat("volume", 1.0f);
+    return true;
+}
+
+void Component::Clone(Game::Component* destination)
+{
+    if (dynamic_cast<Component*>(destination) == nullptr)
+    {
+        Log::Error(Channel(), "Tried to clone incorrect types");
+    }
+}
+
+bool Component::Initialize()
+{
+    m_targetTransform = FindTransform();
+    if (m_sound != nullptr && m_sound->Is3D() && m_targetTransform == nullptr)
+    {
+        Log::Error(Channel(), "Trying to use a 3D sound without transform");
+        return false;
+    }
+    if (playOnStart && m_sound != nullptr)
+    {
+        Play(true);
+    }
+    return true;
+}
+
+void Component::Update(const float&)
+{
+    if (m_pendingLoop && m_sound->GetBackendSound() != nullptr)
+    {
+        const bool loop = *m_pendingLoop;
+        m_pendingLoop.reset();
+        Start(loop);
+    }
+    if (m_sound != nullptr && m_sound->Is3D() && !m_channel.IsNull() && m_targetTransform != nullptr)
+    {
+        m_channel.Set3DAttributes(m_targetTransform->GetPosition());
+    }
+}
+
+void Component::Release()
+{
+    m_pendingLoop.reset();
+    if (!m_channel.IsNull())
+    {
+        m_channel.Stop();
+        m_channel = Backend::Channel();
+    }
+}
+
+void Component::SetSound(const std::string& name)
+{
+    if (Sound* sound = Resources::System::GetInstance().GetResource<Sound>(name))
+    {
+        m_sound = sound;
+        return;
+    }
+    Log::Error(Channel(), Format("Could not set sound '%s', not found", name.c_str()));
+}
+
+void Component::Play(bool loop)
+{
+    MORVANE_ASSERT_NAMED(m_sound != nullptr, "m_sound", 175);
+    Release();
+    if (System::GetInstance().GetBackend() == nullptr)
+    {
+        // Without an output (audio off, or it failed to start) the game goes on silently.
+        Log::Error(Channel(),
+                   Format("Could not play sound '%s': no audio output", m_sound->GetName().c_str()));
+        return;
+    }
+    if (m_sound->GetBackendSound() == nullptr)
+    {
+        // Still loading in the background: playback starts in the first update after it is ready.
+        m_pendingLoop = loop;
+        return;
+    }
+    Start(loop);
+}
+
+void Component::Start(bool loop)
+{
+    Backend::AudioSystem* output = System::GetInstance().GetBackend();
+    MORVANE_ASSERT_NAMED(output != nullptr, "m_fmodSystem", 334);
+    output->PlaySound(*m_sound->GetBackendSound(), System::GetInstance().GetChannelGroup(), m_channel);
+    MORVANE_ASSERT_NAMED(!m_channel.IsNull(), "m_channel", 179);
+
+    const Backend::Mode rolloff = m_sound->Is3D() ? Backend::kMode3DLinearRolloff : 0;
+    m_channel.SetMode((loop ? Backend::kModeLoopNormal : Backend::kModeLoopOff) | rolloff);
+    m_channel.SetLoopCount(loop ? -1 : 0);
+    if (m_sound->Is3D())
+    {
+        if (m_targetTransform == nullptr)
+        {
+            m_targetTransform = FindTransform();
+        }
+        MORVANE_ASSERT_NAMED(m_targetTransform != nullptr, "m_targetTransform", 199);
+        m_channel.Set3DAttributes(m_targetTransform->GetPosition());
+        m_channel.Set3DMinMaxDistance(minDistance, maxDistance);
+    }
+    m_channel.SetVolume(volume);
+}
+
+bool Component::IsPlaying() const
+{
+    bool playing = false;
+    m_channel.IsPlaying(playing);
+    return playing || m_pendingLoop.has_value();
+}
+
+float Component::GetProgress() const
+{
+    if (m_channel.IsNull() || m_sound == nullptr)
+    {
+        return 0.0f;
+    }
+    const unsigned length = m_sound->GetLength();
+    unsigned position = 0;
+    if (length == 0 || m_channel.GetPosition(position) != Backend::Result::Ok)
+    {
+        return 0.0f;
+    }
+    return static_cast<float>(position) / static_cast<float>(length);
+}
+
+void Component::SetVolume(float channelVolume)
+{
+    volume = channelVolume;
+    if (!m_channel.IsNull())
+    {
+        m_channel.SetVolume(volume);
+    }
+}
+
+void Component::SetDistances(float minimum, float maximum)
+{
+    minDistance = minimum;
+    maxDistance = maximum;
+    if (!m_channel.IsNull())
+    {
+        m_channel.Set3DMinMaxDistance(minDistance, maxDistance);
+    }
+}
+
+Game::TransformComponent* Component::FindTransform()
+{
+    return m_parentObject != nullptr ? m_parentObject->GetComponent<Game::TransformComponent>() : nullptr;
+}
+} // namespace Morvane::Audio
