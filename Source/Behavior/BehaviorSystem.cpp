@@ -4,12 +4,12 @@
 #include "Behavior/BehaviorSet.h"
 #include "Component/ComponentRegistry.h"
 #include "Component/Object.h"
-#include "Component/VectorText.h"
 #include "Parsing/IParserData.h"
 #include "System/Assert/Assertion.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 #include "System/Pool/PoolRegistry.h"
+#include "System/StringUtilities/StringUtilities.h"
 
 #include <algorithm>
 
@@ -219,7 +219,8 @@ void System::RegisterComponent(Component* component, const IParserData* element)
     MORVANE_ASSERT_NAMED(element != nullptr, "parserData", __LINE__);
     if (element->HasAttribute("behaviorSets"))
     {
-        for (const std::string& setName : Game::SplitText(element->GetAttribute("behaviorSets", ""), ';'))
+        for (const std::string& setName :
+             StringUtilities::Split(element->GetAttribute("behaviorSets", ""), ';'))
         {
             // "A;B;" and "A;;B" name the sets A and B.
             if (!setName.empty())

@@ -1,7 +1,7 @@
 #include "Component/TransformComponent.h"
 
-#include "Component/VectorText.h"
 #include "Parsing/IParserData.h"
+#include "Parsing/ParserDataUtilities/ParserDataUtilities.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 
@@ -21,10 +21,10 @@ constexpr float kRadiansToDegrees = 57.29578f;
 bool TransformComponent::Parse(const IParserData* data)
 {
     Component::Parse(data);
-    m_position = ReadVector3(data->GetAttribute("position", "0;0;0"));
-    m_scale = ReadVector3(data->GetAttribute("scale", "1;1;1"));
+    m_position = ParserDataUtilities::ToVec3(data->GetAttribute("position", "0;0;0"));
+    m_scale = ParserDataUtilities::ToVec3(data->GetAttribute("scale", "1;1;1"));
     SetRotation(data->GetAttributeFloat("rotationDegrees", 0.0f),
-                ReadVector3(data->GetAttribute("rotationAxis", "0;0;1")));
+                ParserDataUtilities::ToVec3(data->GetAttribute("rotationAxis", "0;0;1")));
     m_dirty = true;
     return true;
 }
@@ -32,13 +32,13 @@ bool TransformComponent::Parse(const IParserData* data)
 bool TransformComponent::Save(IParserData* data)
 {
     IParserData* element = data->AddChild("Transform");
-    element->SetAttribute("position", WriteVector3(m_position));
-    element->SetAttribute("scale", WriteVector3(m_scale));
+    element->SetAttribute("position", ParserDataUtilities::ToText(m_position));
+    element->SetAttribute("scale", ParserDataUtilities::ToText(m_scale));
     const float sineSquared = 1.0f - m_rotation.w * m_rotation.w;
     const glm::vec3 axis = sineSquared > 0.0f
                                ? glm::vec3(m_rotation.x, m_rotation.y, m_rotation.z) / std::sqrt(sineSquared)
                                : glm::vec3(0.0f, 0.0f, 1.0f);
-    element->SetAttribute("rotationAxis", WriteVector3(axis));
+    element->SetAttribute("rotationAxis", ParserDataUtilities::ToText(axis));
     element->SetAttributeFloat("rotationDegrees", std::acos(m_rotation.w) * 2.0f * kRadiansToDegrees);
     return true;
 }

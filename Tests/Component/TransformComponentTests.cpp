@@ -1,6 +1,5 @@
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
-#include "Component/VectorText.h"
 #include "Parsing/XMLParserData/XMLParserData.h"
 #include "Support/LogCapture.h"
 #include "Support/ParseXml.h"
@@ -20,28 +19,6 @@ void ExpectNear(const glm::vec3& actual, const glm::vec3& expected)
     EXPECT_NEAR(actual.x, expected.x, 1e-5f);
     EXPECT_NEAR(actual.y, expected.y, 1e-5f);
     EXPECT_NEAR(actual.z, expected.z, 1e-5f);
-}
-
-TEST(VectorText, ReadsUpToThreePiecesAndFillsTheRestWithZero)
-{
-    ExpectNear(Game::ReadVector3("5"), {5, 0, 0});
-    ExpectNear(Game::ReadVector3("1;2;3;4"), {1, 2, 3});
-    ExpectNear(Game::ReadVector3(""), {0, 0, 0});
-    ExpectNear(Game::ReadVector3("1.5;;-2"), {1.5f, 0, -2});
-    ExpectNear(Game::ReadVector3("abc;2"), {0, 2, 0});
-}
-
-TEST(VectorText, WritesEachComponentWithATrailingSeparatorAndReadsItBack)
-{
-    const std::string text = Game::WriteVector3({1, -2.5f, 0});
-    EXPECT_EQ(text, "1.000000 ;-2.500000 ;0.000000 ;");
-    ExpectNear(Game::ReadVector3(text), {1, -2.5f, 0});
-}
-
-TEST(VectorText, SplitKeepsEmptyPieces)
-{
-    EXPECT_EQ(Game::SplitText("A;;B;", ';'), (std::vector<std::string>{"A", "", "B", ""}));
-    EXPECT_TRUE(Game::SplitText("", ';').empty());
 }
 
 TEST(TransformComponent, DefaultsAreIdentity)
