@@ -1,5 +1,6 @@
 #include "Files/FilesSystem.h"
 
+#include "Input/InputSystem.h"
 #include "Platform/FileTime.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
@@ -24,6 +25,10 @@ System& System::GetInstance()
 
 void System::Update(const float&)
 {
+    if (Input::System::GetInstance().IsTriggered(kCheckKey))
+    {
+        CheckWatches();
+    }
 }
 
 void System::Release()

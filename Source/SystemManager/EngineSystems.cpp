@@ -1,7 +1,9 @@
 #include "SystemManager/EngineSystems.h"
 
 #include "Files/FilesSystem.h"
+#include "Input/InputSystem.h"
 #include "SystemManager/SystemManager.h"
+#include "Window/WindowSystem.h"
 
 namespace Morvane
 {
@@ -21,6 +23,8 @@ struct SystemEntry
 // The one table of configuration names; each engine system adds its line here.
 const SystemEntry kEngineSystems[] = {
     {"FileSystem", &Accessor<Files::System>},
+    {"Window", &Accessor<Window::System>},
+    {"InputSystem", &Accessor<Input::System>},
 };
 } // namespace
 
