@@ -1,5 +1,6 @@
 #include "Window/WindowSystem.h"
 
+#include "Platform/DisplayLoss.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 #include "SystemManager/SystemManager.h"
@@ -7,6 +8,8 @@
 #include <SDL.h>
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 namespace Morvane::Window
 {
@@ -75,7 +78,7 @@ bool System::Initialize()
 
 bool System::CreateGameWindow()
 {
-    m_video.emplace(SDL_INIT_VIDEO);
+    m_video = std::make_unique<Platform::SdlSubsystem>(SDL_INIT_VIDEO);
     if (!m_video->IsReady())
     {
         LogCreationError(Format("No video driver: %s", SDL_GetError()));
@@ -88,6 +91,11 @@ bool System::CreateGameWindow()
         LogCreationError(Format("No display to open the window on (SDL chose '%s')", driver));
         m_video.reset();
         return false;
+    }
+
+    if (std::strcmp(driver, "x11") == 0)
+    {
+        Platform::GuardAgainstDisplayLoss();
     }
 
     RequestFramebuffer();
@@ -237,14 +245,20 @@ void System::RemoveEventListener(ListenerId id)
 
 void System::Release()
 {
-    SetCursorHidden(false);
-    if (window != nullptr)
-    {
-        SDL_DestroyWindow(window);
-        window = nullptr;
-    }
+    // Everything is taken out of the system before SDL is called, so that a release that SDL cuts
+    // short (the process ending inside it) is not repeated by the exit handlers.
+    SDL_Window* const released = std::exchange(window, nullptr);
+    const bool cursorWasHidden = std::exchange(m_cursorHidden, false);
+    const std::unique_ptr<Platform::SdlSubsystem> video = std::move(m_video);
     active = false;
     clientRect = ClientRect{};
-    m_video.reset();
+    if (cursorWasHidden)
+    {
+        SDL_ShowCursor(SDL_ENABLE);
+    }
+    if (released != nullptr)
+    {
+        SDL_DestroyWindow(released);
+    }
 }
 } // namespace Morvane::Window

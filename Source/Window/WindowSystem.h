@@ -7,7 +7,7 @@
 #include <SDL_video.h>
 #include <cstddef>
 #include <functional>
-#include <optional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -74,7 +74,7 @@ private:
     void NotifyResize(int width, int height) const;
     void SetCursorHidden(bool hidden);
 
-    std::optional<Platform::SdlSubsystem> m_video;
+    std::unique_ptr<Platform::SdlSubsystem> m_video;
     bool m_cursorHidden = false;
     ResizeHandler m_resizeHandler;
     std::vector<std::pair<ListenerId, EventListener>> m_listeners;
