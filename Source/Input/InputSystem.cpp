@@ -5,6 +5,7 @@
 #include "System/Logging/LoggingSystem.h"
 
 #include <SDL.h>
+#include <utility>
 
 namespace Morvane::Input
 {
@@ -53,6 +54,10 @@ void System::Release()
     {
         Window::System::GetInstance().RemoveEventListener(*m_listener);
         m_listener.reset();
+    }
+    if (std::exchange(m_relativeMode, false))
+    {
+        SDL_SetRelativeMouseMode(SDL_FALSE);
     }
     m_gamepads.CloseAll();
     m_controllers.reset();

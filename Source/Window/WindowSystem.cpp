@@ -65,7 +65,12 @@ System::~System()
 
 bool System::Initialize()
 {
-    if (window == nullptr && !CreateGameWindow())
+    if (window != nullptr)
+    {
+        // Already made (a configuration switch): the window and its state stay as they are.
+        return true;
+    }
+    if (!CreateGameWindow())
     {
         return false;
     }

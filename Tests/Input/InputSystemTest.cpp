@@ -9,6 +9,7 @@
 #include <SDL.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -89,21 +90,17 @@ class InputSystemTest : public testing::Test
 protected:
     void SetUp() override
     {
-        Testing::UseOffscreenVideoWithoutDisplay();
+        Testing::PrepareVideoForTests();
         ASSERT_TRUE(window.Initialize());
         ASSERT_TRUE(input.Initialize());
-        // Let the display's own first events (mapping, focus, pointer) pass before the test speaks.
-        for (int frame = 0; frame < 5; ++frame)
-        {
-            Frame();
-            SDL_Delay(5);
-        }
+        m_scripted.emplace();
         PushWindowEvent(window.window, SDL_WINDOWEVENT_FOCUS_GAINED);
         Frame();
     }
 
     void TearDown() override
     {
+        m_scripted.reset();
         input.Release();
         window.Release();
     }
@@ -124,6 +121,9 @@ protected:
 
     Window::System& window = Window::System::GetInstance();
     System& input = System::GetInstance();
+
+private:
+    std::optional<Testing::ScriptedInputOnly> m_scripted;
 };
 
 TEST_F(InputSystemTest, KeysThroughTheRealEventPath)

@@ -27,24 +27,23 @@ class WindowSystemTest : public testing::Test
 protected:
     void SetUp() override
     {
-        Testing::UseOffscreenVideoWithoutDisplay();
+        Testing::PrepareVideoForTests();
         ASSERT_TRUE(system.Initialize());
         SystemManager::GetInstance().quit = false;
-        // Let the display's own first events (mapping, focus, pointer) pass before the test speaks.
-        for (int frame = 0; frame < 5; ++frame)
-        {
-            system.Update(0.016f);
-            SDL_Delay(5);
-        }
+        m_scripted.emplace();
     }
 
     void TearDown() override
     {
+        m_scripted.reset();
         system.SetResizeHandler({});
         system.Release();
     }
 
     Window::System& system = Window::System::GetInstance();
+
+private:
+    std::optional<Testing::ScriptedInputOnly> m_scripted;
 };
 
 TEST_F(WindowSystemTest, OpensAShownOpenGLWindowOf1280By800)
@@ -242,7 +241,7 @@ TEST_F(WindowSystemTest, ClosingEndsTheFrameLoopAfterTheFrameThatTookIt)
 
 TEST(WindowSystemSignals, SdlLeavesTheInterruptSignalsToTheEngine)
 {
-    Testing::UseOffscreenVideoWithoutDisplay();
+    Testing::PrepareVideoForTests();
     Window::System& system = Window::System::GetInstance();
     ASSERT_TRUE(system.Initialize());
     struct sigaction action
