@@ -38,6 +38,7 @@ bool System::Initialize()
         else
         {
             Log::Warning(kChannel, Format("Game pads are not available: %s", SDL_GetError()));
+            m_controllers.reset();
         }
     }
     if (!m_listener)

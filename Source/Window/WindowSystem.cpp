@@ -98,7 +98,7 @@ bool System::CreateGameWindow()
         return false;
     }
 
-    if (std::strcmp(driver, "x11") == 0)
+    if (driver != nullptr && std::strcmp(driver, "x11") == 0)
     {
         Platform::GuardAgainstDisplayLoss();
     }
