@@ -8,6 +8,7 @@ find_package(tinyxml2 REQUIRED CONFIG)
 find_package(OpenAL REQUIRED)
 find_package(OpenSSL REQUIRED)
 find_package(Threads REQUIRED)
+find_package(X11 REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 pkg_check_modules(UUID REQUIRED IMPORTED_TARGET uuid)
@@ -23,4 +24,4 @@ add_library(morvane_dependencies INTERFACE)
 target_link_libraries(morvane_dependencies INTERFACE
     SDL2::SDL2 OpenGL::GL OpenGL::EGL GLEW::GLEW glm::glm tinyxml2::tinyxml2 OpenAL::OpenAL
     OpenSSL::Crypto PkgConfig::SNDFILE PkgConfig::UUID lodepng::lodepng backtrace
-    Threads::Threads)
+    Threads::Threads X11::X11)

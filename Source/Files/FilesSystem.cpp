@@ -1,5 +1,6 @@
 #include "Files/FilesSystem.h"
 
+#include "Input/InputSystem.h"
 #include "Platform/FileTime.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
@@ -22,7 +23,13 @@ System& System::GetInstance()
     return instance;
 }
 
-void System::Update(const float&) {}
+void System::Update(const float&)
+{
+    if (Input::System::GetInstance().IsTriggered(kCheckKey))
+    {
+        CheckWatches();
+    }
+}
 
 void System::Release()
 {
@@ -43,17 +50,13 @@ bool System::AddWatch(const std::string& name, const std::string& path, Callback
 
 void System::CheckWatches()
 {
-    // By index, and with the callback copied: a callback may add watches or release the list.
-    for (std::size_t index = 0; index < m_watches.size(); ++index)
+    for (Watch& watch : m_watches)
     {
-        Watch& watch = m_watches[index];
         const auto time = Platform::GetLastWriteTime(watch.path);
         if (time && LowBits(*time) != watch.lastWriteTime)
         {
             watch.lastWriteTime = LowBits(*time);
-            const Callback callback = watch.callback;
-            const std::string path = watch.path;
-            callback(path);
+            watch.callback(watch.path);
         }
     }
 }

@@ -5,7 +5,9 @@
 #include "Files/FilesSystem.h"
 #include "Resources/ResourceSystem.h"
 #include "Sound/AudioSystem.h"
+#include "Input/InputSystem.h"
 #include "SystemManager/SystemManager.h"
+#include "Window/WindowSystem.h"
 
 namespace Morvane
 {
@@ -29,6 +31,8 @@ const SystemEntry kEngineSystems[] = {
     {"BehaviorSystem", &Accessor<Behavior::System>},
     {"ResourceSystem", &Accessor<Resources::System>},
     {"AudioSystem", &Accessor<Audio::System>},
+    {"Window", &Accessor<Window::System>},
+    {"InputSystem", &Accessor<Input::System>},
 };
 } // namespace
 
