@@ -20,8 +20,22 @@ set_target_properties(lodepng::lodepng PROPERTIES
     IMPORTED_LOCATION ${LODEPNG_LIBRARY}
     INTERFACE_INCLUDE_DIRECTORIES ${LODEPNG_INCLUDE_DIR})
 
+# GCC's libbacktrace lives in GCC's private folders. Its one header is copied into the build tree, so
+# that clang builds (the fuzz targets) find it without seeing GCC's other private headers.
+execute_process(COMMAND gcc -print-file-name=libbacktrace.a OUTPUT_VARIABLE BACKTRACE_LIBRARY
+    OUTPUT_STRIP_TRAILING_WHITESPACE)
+get_filename_component(BACKTRACE_FOLDER ${BACKTRACE_LIBRARY} DIRECTORY)
+if(NOT EXISTS ${BACKTRACE_FOLDER}/include/backtrace.h)
+    message(FATAL_ERROR "GCC's libbacktrace was not found (looked in ${BACKTRACE_FOLDER})")
+endif()
+file(COPY ${BACKTRACE_FOLDER}/include/backtrace.h DESTINATION ${CMAKE_BINARY_DIR}/backtrace/include)
+add_library(backtrace::backtrace STATIC IMPORTED)
+set_target_properties(backtrace::backtrace PROPERTIES
+    IMPORTED_LOCATION ${BACKTRACE_LIBRARY}
+    INTERFACE_INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/backtrace/include)
+
 add_library(morvane_dependencies INTERFACE)
 target_link_libraries(morvane_dependencies INTERFACE
     SDL2::SDL2 OpenGL::GL OpenGL::EGL GLEW::GLEW glm::glm tinyxml2::tinyxml2 OpenAL::OpenAL
-    OpenSSL::Crypto PkgConfig::SNDFILE PkgConfig::UUID lodepng::lodepng backtrace
+    OpenSSL::Crypto PkgConfig::SNDFILE PkgConfig::UUID lodepng::lodepng backtrace::backtrace
     Threads::Threads X11::X11)

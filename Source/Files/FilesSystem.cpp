@@ -50,13 +50,17 @@ bool System::AddWatch(const std::string& name, const std::string& path, Callback
 
 void System::CheckWatches()
 {
-    for (Watch& watch : m_watches)
+    // By index, and with the callback copied: a callback may add watches or release the list.
+    for (std::size_t index = 0; index < m_watches.size(); ++index)
     {
+        Watch& watch = m_watches[index];
         const auto time = Platform::GetLastWriteTime(watch.path);
         if (time && LowBits(*time) != watch.lastWriteTime)
         {
             watch.lastWriteTime = LowBits(*time);
-            watch.callback(watch.path);
+            const Callback callback = watch.callback;
+            const std::string path = watch.path;
+            callback(path);
         }
     }
 }
