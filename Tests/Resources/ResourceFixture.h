@@ -1,11 +1,13 @@
 #pragma once
 
+#include "Parsing/XMLParserData/XMLParserData.h"
 #include "Resources/ResourceSystem.h"
 #include "Support/LogCapture.h"
 #include "Support/TempDirectory.h"
 #include "TestResource.h"
 
 #include <gtest/gtest.h>
+#include <regex>
 #include <string>
 
 namespace Morvane::Testing
@@ -22,9 +24,18 @@ protected:
     }
 
     // Whether `message` was logged, even if the log wrapped it over several lines.
-    static bool Logged(LogCapture& log, const std::string& message);
-    // Hands the definitions written as XML to the system's Parse.
-    bool ParseText(const std::string& xml);
+    static bool Logged(LogCapture& log, const std::string& message)
+    {
+        static const std::regex continuation("\n +");
+        return std::regex_replace(log.Text(), continuation, "").find(message) != std::string::npos;
+    }
+
+    bool ParseText(const std::string& xml)
+    {
+        XMLParserData root;
+        EXPECT_TRUE(root.FromString(xml));
+        return m_system.Parse(&root);
+    }
 
     Resources::System& m_system = Resources::System::GetInstance();
     ResourceProbe m_probe;

@@ -1,18 +1,16 @@
-#include "Parsing/XMLParserData/XMLParserData.h"
 #include "ResourceFixture.h"
-#include "Support/LogCapture.h"
 #include "System/PathWrapper/PathWrapper.h"
 #include "SystemManager/SystemManager.h"
 
 #include <gtest/gtest.h>
-#include <thread>
+#include <vector>
 
 namespace Morvane::Testing
 {
 namespace
 {
-const char* const kTextureType = "Morvane::Testing::TestTexture";
-const char* const kSoundType = "Morvane::Testing::TestSound";
+const std::string kTextureType = "Morvane::Testing::TestTexture";
+const std::string kSoundType = "Morvane::Testing::TestSound";
 
 class ResourceDefinitions : public ResourceFixture
 {
@@ -47,88 +45,72 @@ TEST_F(ResourceDefinitions, ReadsSectionsPacksAndAFileNamedByPath)
     ASSERT_TRUE(ParseText(R"(<ResourceSystem path="$(ResourceFolder)Resources.xml"/>)"));
 
     EXPECT_TRUE(log.Contains("Resource 'wall' definition loaded"));
-    EXPECT_TRUE(log.Contains("Resource 'step' definition loaded"));
     const TestTexture* wall = m_system.GetResource<TestTexture>("wall");
     const TestSound* step = m_system.GetResource<TestSound>("step");
-    ASSERT_NE(wall, nullptr);
-    ASSERT_NE(step, nullptr);
+    ASSERT_TRUE(wall != nullptr && step != nullptr);
     EXPECT_EQ(wall->GetValue(), "stone");
     EXPECT_EQ(step->GetValue(), "gravel");
 }
 
-TEST_F(ResourceDefinitions, NamelessDefinitionStopsTheWholeParse)
+TEST_F(ResourceDefinitions, BadDefinitionStopsTheParseWithItsMessages)
 {
-    LogCapture log;
-    EXPECT_FALSE(ParseText(R"(<ResourceSystem>
-        <Texture name="before"/><Texture value="anonymous"/><Texture name="after"/>
-    </ResourceSystem>)"));
-    EXPECT_TRUE(log.Contains("No named resource"));
-
-    EXPECT_NE(m_system.GetResource<TestTexture>("before"), nullptr);
-    EXPECT_EQ(m_system.GetResource<TestTexture>("after"), nullptr);
+    const std::string dir = m_folder.Path();
+    m_folder.Write("First.xml", R"(<Pack><Texture name="wall" value="stone"/></Pack>)");
+    m_folder.Write("Second.xml", R"(<Pack><Texture name="wall" value="brick"/></Pack>)");
+    m_folder.Write("Loop.xml", "<Pack><Pack name='Again' path='" + dir + "Loop.xml'/></Pack>");
+    struct Case
+    {
+        std::string body;
+        std::vector<std::string> messages;
+        std::string kept; // defined before the fault; a refused duplicate keeps the first value
+        std::string keptValue;
+        std::string absent; // after the fault, so never read
+    };
+    const std::vector<Case> cases = {
+        {"<Texture name='kept'/><Section><Texture value='anonymous'/></Section><Texture name='after'/>",
+         {"No named resource", "Could not parse section: 'Section'"},
+         "kept",
+         "",
+         "after"},
+        {"<Pack name='One' path='" + dir + "First.xml'/><Pack name='Two' path='" + dir + "Second.xml'/>",
+         {"Trying to set a duplicated definition of resource 'wall'", "Could not parse section: 'Two'"},
+         "wall",
+         "stone",
+         ""},
+        {"<Pack name='Ghosts' path='" + dir + "Nowhere.xml'/>",
+         {"Could not parse section: 'Ghosts'"},
+         "",
+         "",
+         ""},
+        {"<Pack name='Loop' path='" + dir + "Loop.xml'/>",
+         {"Resource file '" + dir + "Loop.xml' includes itself", "Could not parse section: 'Loop'"},
+         "",
+         "",
+         ""},
+    };
+    for (const Case& bad : cases)
+    {
+        m_system.Release();
+        LogCapture log;
+        EXPECT_FALSE(ParseText("<ResourceSystem>" + bad.body + "</ResourceSystem>")) << bad.body;
+        for (const std::string& message : bad.messages)
+        {
+            EXPECT_TRUE(Logged(log, message)) << message;
+        }
+        if (!bad.kept.empty())
+        {
+            const TestTexture* kept = m_system.GetResource<TestTexture>(bad.kept);
+            ASSERT_NE(kept, nullptr) << bad.body;
+            EXPECT_EQ(kept->GetValue(), bad.keptValue);
+        }
+        if (!bad.absent.empty())
+        {
+            EXPECT_EQ(m_system.GetResource<TestTexture>(bad.absent), nullptr) << bad.body;
+        }
+    }
 }
 
-TEST_F(ResourceDefinitions, EmptyNameInsideASectionFailsTheSection)
-{
-    LogCapture log;
-    EXPECT_FALSE(ParseText(R"(<ResourceSystem><Section><Sound name=""/></Section></ResourceSystem>)"));
-    EXPECT_TRUE(log.Contains("No named resource"));
-    EXPECT_TRUE(log.Contains("Could not parse section: 'Section'"));
-}
-
-TEST_F(ResourceDefinitions, DuplicateAcrossFilesIsRefusedAndTheFirstKept)
-{
-    const std::string first =
-        m_folder.Write("First.xml", R"(<Pack><Texture name="wall" value="stone"/></Pack>)");
-    const std::string second =
-        m_folder.Write("Second.xml", R"(<Pack><Texture name="wall" value="brick"/></Pack>)");
-    LogCapture log;
-
-    EXPECT_FALSE(ParseText("<ResourceSystem><Pack name='One' path='" + first + "'/><Pack name='Two' path='" +
-                           second + "'/></ResourceSystem>"));
-
-    EXPECT_TRUE(log.Contains("Trying to set a duplicated definition of resource 'wall'"));
-    EXPECT_TRUE(log.Contains("Could not parse section: 'Two'"));
-    EXPECT_FALSE(log.Contains("Could not parse section: 'One'"));
-    const TestTexture* wall = m_system.GetResource<TestTexture>("wall");
-    ASSERT_NE(wall, nullptr);
-    EXPECT_EQ(wall->GetValue(), "stone");
-}
-
-TEST_F(ResourceDefinitions, MissingPackFileIsReportedByThePackName)
-{
-    LogCapture log;
-    EXPECT_FALSE(ParseText("<ResourceSystem><Pack name='Ghosts' path='" + m_folder.Path() +
-                           "Nowhere.xml'/></ResourceSystem>"));
-    EXPECT_TRUE(log.Contains("Could not parse section: 'Ghosts'"));
-}
-
-TEST_F(ResourceDefinitions, PackIncludingItselfIsRefused)
-{
-    const std::string path = m_folder.Path() + "Loop.xml";
-    m_folder.Write("Loop.xml", "<Pack><Pack name='Again' path='" + path + "'/></Pack>");
-    LogCapture log;
-    EXPECT_FALSE(ParseText("<ResourceSystem><Pack name='Loop' path='" + path + "'/></ResourceSystem>"));
-    EXPECT_TRUE(log.Contains("Resource file '" + path + "' includes itself"));
-    EXPECT_TRUE(log.Contains("Could not parse section: 'Loop'"));
-}
-
-TEST_F(ResourceDefinitions, NullDataIsRefused)
-{
-    EXPECT_FALSE(m_system.Parse(nullptr));
-}
-
-TEST_F(ResourceDefinitions, SecondDelegateForATagWarnsAndReplacesTheFirst)
-{
-    ASSERT_TRUE(ParseText(R"(<ResourceSystem><Texture name="wall"/></ResourceSystem>)"));
-    LogCapture log;
-    m_system.AddDelegate("Texture", [this](const std::string& name)
-                         { return std::make_unique<TestSound>(name, m_probe); });
-    EXPECT_TRUE(log.Contains("Tried to add twice the delegate for 'Texture' resource creation"));
-    EXPECT_NE(m_system.GetResource<TestSound>("wall"), nullptr);
-}
-
-TEST_F(ResourceRequests, LoadsAtOnceParsingBeforeInitializingOnTheCallingThread)
+TEST_F(ResourceRequests, LoadsAtOnceAndOnlyOnce)
 {
     LogCapture log;
     TestTexture* wall = m_system.GetResource<TestTexture>("wall");
@@ -136,128 +118,77 @@ TEST_F(ResourceRequests, LoadsAtOnceParsingBeforeInitializingOnTheCallingThread)
     EXPECT_TRUE(log.Contains("Resource initialized successfully ['wall']"));
     EXPECT_TRUE(wall->IsInitialized());
     EXPECT_EQ(wall->GetValue(), "stone");
-    EXPECT_EQ(wall->GetParseThread(), std::this_thread::get_id());
-    EXPECT_EQ(wall->GetInitializeThread(), std::this_thread::get_id());
-
-    EXPECT_EQ(m_system.GetResource<TestTexture>("wall"), wall);
     EXPECT_EQ(m_system.GetResource<Resources::Resource>("wall"), wall);
     EXPECT_EQ(m_probe.created, 1);
-    EXPECT_EQ(m_probe.parsed, 1);
     EXPECT_EQ(m_probe.initialized, 1);
     EXPECT_EQ(m_system.GetLoadingCount(), 0);
 }
 
-TEST_F(ResourceRequests, UnknownNameIsRefused)
+TEST_F(ResourceRequests, FailedRequestLogsAndLeavesNothingAlive)
 {
-    LogCapture log;
-    EXPECT_EQ(m_system.GetResource<TestTexture>("ghost"), nullptr);
-    EXPECT_TRUE(
-        Logged(log, std::string("Resource definition not found for 'ghost' of type '") + kTextureType + "'"));
+    struct Case
+    {
+        std::string name;
+        bool asSound;
+        std::string message;
+        int released;
+    };
+    const std::vector<Case> cases = {
+        {"ghost", false, "Resource definition not found for 'ghost' of type '" + kTextureType + "'", 0},
+        {"riddle", false, "Resource tag 'Mystery' not found, could not derive to delegate", 0},
+        {"wall", true,
+         "Could not convert 'wall' from type '" + kTextureType + "' to type '" + kSoundType + "'", 0},
+        {"unparseable", false,
+         "Could not load resource definition 'unparseable' of type '" + kTextureType + "'", 1},
+        {"uninitializable", false,
+         "Could not initialize resource 'uninitializable' of type '" + kTextureType + "'", 1},
+    };
+    for (const Case& failing : cases)
+    {
+        const int released = m_probe.released;
+        for (int request = 0; request < 2; ++request)
+        {
+            LogCapture log;
+            const Resources::Resource* resource =
+                failing.asSound
+                    ? static_cast<Resources::Resource*>(m_system.GetResource<TestSound>(failing.name))
+                    : m_system.GetResource<TestTexture>(failing.name);
+            EXPECT_EQ(resource, nullptr) << failing.name;
+            EXPECT_TRUE(Logged(log, failing.message)) << failing.message;
+        }
+        EXPECT_EQ(m_probe.released - released, 2 * failing.released) << failing.name;
+        EXPECT_EQ(m_probe.created, m_probe.destroyed) << failing.name;
+    }
+    EXPECT_EQ(m_probe.initialized, 2);
 }
 
-TEST_F(ResourceRequests, UnknownTagIsRefused)
-{
-    LogCapture log;
-    EXPECT_EQ(m_system.GetResource<TestTexture>("riddle"), nullptr);
-    EXPECT_TRUE(log.Contains("Resource tag 'Mystery' not found, could not derive to delegate"));
-    EXPECT_EQ(m_probe.created, 0);
-}
-
-TEST_F(ResourceRequests, WrongTypeForANewResourceDestroysIt)
-{
-    LogCapture log;
-    EXPECT_EQ(m_system.GetResource<TestSound>("wall"), nullptr);
-    EXPECT_TRUE(Logged(log, std::string("Could not convert 'wall' from type '") + kTextureType +
-                                "' to type '" + kSoundType + "'"));
-    EXPECT_EQ(m_probe.created, 1);
-    EXPECT_EQ(m_probe.destroyed, 1);
-    EXPECT_EQ(m_probe.parsed, 0);
-
-    EXPECT_NE(m_system.GetResource<TestTexture>("wall"), nullptr);
-    EXPECT_EQ(m_probe.created, 2);
-}
-
-TEST_F(ResourceRequests, WrongTypeForAnExistingResourceKeepsIt)
+TEST_F(ResourceRequests, ExistingResourceSurvivesAWrongTypeAndAnUnknownUnload)
 {
     TestTexture* wall = m_system.GetResource<TestTexture>("wall");
     ASSERT_NE(wall, nullptr);
     LogCapture log;
     EXPECT_EQ(m_system.GetResource<TestSound>("wall"), nullptr);
-    EXPECT_TRUE(Logged(log, std::string("Could not convert 'wall' from type '") + kTextureType +
-                                "' to type '" + kSoundType + "'"));
-    EXPECT_EQ(m_system.GetResource<TestTexture>("wall"), wall);
-    EXPECT_EQ(m_probe.destroyed, 0);
-}
-
-TEST_F(ResourceRequests, ParseFailureReleasesAndDestroysTheResource)
-{
-    LogCapture log;
-    EXPECT_EQ(m_system.GetResource<TestTexture>("unparseable"), nullptr);
-    EXPECT_TRUE(Logged(log, std::string("Could not load resource definition 'unparseable' of type '") +
-                                kTextureType + "'"));
-    EXPECT_EQ(m_probe.initialized, 0);
-    EXPECT_EQ(m_probe.released, 1);
-    EXPECT_EQ(m_probe.destroyed, 1);
-
-    EXPECT_EQ(m_system.GetResource<TestTexture>("unparseable"), nullptr);
-    EXPECT_EQ(m_probe.created, 2);
-}
-
-TEST_F(ResourceRequests, InitializeFailureReleasesAndDestroysTheResource)
-{
-    LogCapture log;
-    EXPECT_EQ(m_system.GetResource<TestTexture>("uninitializable"), nullptr);
-    EXPECT_TRUE(Logged(log, std::string("Could not initialize resource 'uninitializable' of type '") +
-                                kTextureType + "'"));
-    EXPECT_EQ(m_probe.released, 1);
-    EXPECT_EQ(m_probe.destroyed, 1);
-}
-
-TEST_F(ResourceRequests, DelegateCreatingNothingIsRefused)
-{
-    m_system.AddDelegate("Sound", [](const std::string&) { return std::unique_ptr<Resources::Resource>(); });
-    LogCapture log;
-    EXPECT_EQ(m_system.GetResource<TestSound>("step"), nullptr);
-    EXPECT_TRUE(log.Contains("The delegate for 'Sound' created no resource 'step'"));
-}
-
-TEST_F(ResourceRequests, UnloadOfAnUnknownNameChangesNothing)
-{
-    TestTexture* wall = m_system.GetResource<TestTexture>("wall");
-    LogCapture log;
     m_system.UnloadResource("ghost");
+    EXPECT_TRUE(Logged(log, "Could not convert 'wall' from type '" + kTextureType + "' to type '" +
+                                kSoundType + "'"));
     EXPECT_TRUE(log.Contains("Could not find resource 'ghost'"));
     EXPECT_EQ(m_system.GetResource<TestTexture>("wall"), wall);
-    EXPECT_EQ(m_probe.released, 0);
     EXPECT_EQ(m_probe.destroyed, 0);
-}
 
-TEST_F(ResourceRequests, UnloadReleasesAndTheNextRequestCreatesAgain)
-{
-    ASSERT_NE(m_system.GetResource<TestTexture>("wall"), nullptr);
     m_system.UnloadResource("wall");
     EXPECT_EQ(m_probe.released, 1);
     EXPECT_EQ(m_probe.destroyed, 1);
-
     EXPECT_NE(m_system.GetResource<TestTexture>("wall"), nullptr);
     EXPECT_EQ(m_probe.created, 2);
 }
 
-TEST_F(ResourceRequests, ReleaseFreesResourcesAndDefinitionsButKeepsDelegates)
+TEST_F(ResourceRequests, ReplacedDelegateWarnsAndIsUsedEvenWhenItCreatesNothing)
 {
-    ASSERT_NE(m_system.GetResource<TestTexture>("wall"), nullptr);
-    ASSERT_NE(m_system.GetResource<TestSound>("step"), nullptr);
-    m_system.Release();
-    EXPECT_EQ(m_probe.released, 2);
-    EXPECT_EQ(m_probe.destroyed, 2);
-
-    {
-        LogCapture log;
-        EXPECT_EQ(m_system.GetResource<TestTexture>("wall"), nullptr);
-        EXPECT_TRUE(log.Contains("Resource definition not found for 'wall'"));
-    }
-    ASSERT_TRUE(ParseText(R"(<ResourceSystem><Texture name="wall"/></ResourceSystem>)"));
-    EXPECT_NE(m_system.GetResource<TestTexture>("wall"), nullptr);
+    LogCapture log;
+    m_system.AddDelegate("Sound", [](const std::string&) { return std::unique_ptr<Resources::Resource>(); });
+    EXPECT_EQ(m_system.GetResource<TestSound>("step"), nullptr);
+    EXPECT_TRUE(log.Contains("Tried to add twice the delegate for 'Sound' resource creation"));
+    EXPECT_TRUE(log.Contains("The delegate for 'Sound' created no resource 'step'"));
 }
 
 TEST(ResourceSystemRegistration, IsKnownToTheSystemManagerAsResourceSystem)
