@@ -1,4 +1,3 @@
-#include "Behavior/BehaviorFactory/BehaviorFactory.h"
 #include "Behavior/BehaviorSet.h"
 #include "Behavior/BehaviorSystem.h"
 #include "Component/GameSystem.h"
@@ -197,17 +196,5 @@ TEST_F(BehaviorSystemTest, DeletedObjectOrBehaviorLeavesEverySetAtOnce)
     EXPECT_EQ(crate->GetComponents().size(), 1u);
 }
 
-TEST_F(BehaviorSystemTest, SavedSetsRegisterAgain)
-{
-    DeclareSets(R"(<BehaviorSet name="B"/><BehaviorSet name="A"/>)");
-    MakeObject("crate", Counting("a", "B;A"));
-    XMLParserData root("Root");
-    ASSERT_TRUE(game.Save(&root));
-    game.Release();
-    ASSERT_TRUE(game.Parse(root.GetFirstChild()));
-    Game::Object* crate = game.GetObject("crate");
-    ASSERT_NE(crate, nullptr);
-    EXPECT_EQ(behaviors.GetComponentSets(crate->GetComponent<Behavior::Component>()), (Strings{"A", "B"}));
-}
 } // namespace
 } // namespace Morvane

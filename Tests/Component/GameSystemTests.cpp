@@ -102,33 +102,7 @@ TEST_F(GameSystemTest, FailedOrForeignObjectsAtTheUpdate)
     EXPECT_EQ(ProbeComponent::deleted, 1);
 }
 
-TEST_F(GameSystemTest, ArchetypesComeFromTheArchetypesFolder)
-{
-    folder.Write("Archetypes/Crate.xml",
-                 R"(<Object><Transform position="1;2;3"/><Probe id="from-file"/></Object>)");
-    PathWrapper::GetInstance().AddPath("TestData", folder.Path());
-    const auto data = Testing::ParseXml(R"(<GameSystem>
-        <Objects archetypesFolder="$(TestData)Archetypes">
-            <Object name="crate" archetype="Crate.xml"><Transform position="9;9;9"/></Object>
-        </Objects>
-        <Objects archetypesFolder=""><Section><Object archetype="Crate.xml"/></Section></Objects>
-    </GameSystem>)");
-    ASSERT_TRUE(game.Parse(data.get()));
-    for (const char* name : {"crate", "unnamed_object"})
-    {
-        Object* crate = game.GetObject(name);
-        ASSERT_NE(crate, nullptr) << name;
-        // Only the archetype is read: the element's own children are ignored.
-        ASSERT_EQ(crate->GetComponents().size(), 2u);
-        const auto* transform = crate->GetComponent<Game::TransformComponent>();
-        const auto* probe = crate->GetComponent<ProbeComponent>();
-        ASSERT_TRUE(transform != nullptr && probe != nullptr);
-        EXPECT_EQ(transform->GetPosition(), glm::vec3(1, 2, 3));
-        EXPECT_EQ(probe->GetId(), "from-file");
-    }
-}
-
-TEST_F(GameSystemTest, BadArchetypesAndPathsAreReported)
+TEST_F(GameSystemTest, MissingOrFailingArchetypesAreReported)
 {
     folder.Write("Broken.xml", "<Object><Transform></Object>");
     folder.Write("Failing.xml", R"(<Object><Probe/><Probe parses="false"/></Object>)");
@@ -157,21 +131,7 @@ TEST_F(GameSystemTest, BadArchetypesAndPathsAreReported)
     game.Update(0.016f);
     EXPECT_EQ(game.GetObjectCount(), 0u);
     EXPECT_EQ(ProbeComponent::deleted, 2);
-
-    const auto missing = Testing::ParseXml(R"(<GameSystem path=")" + folder.Path() + R"(None.xml"/>)");
-    Testing::LogCapture log;
-    EXPECT_FALSE(game.Parse(missing.get()));
-    EXPECT_TRUE(log.Contains("Data could not be parsed of path '" + folder.Path() + "None.xml'"));
 }
 
-TEST_F(GameSystemTest, SaveStopsAtAnObjectThatFails)
-{
-    Create(R"(<Object name="a"><Probe saves="false"/></Object>)");
-    XMLParserData root("Root");
-    Testing::LogCapture log;
-    EXPECT_FALSE(game.Save(&root));
-    EXPECT_TRUE(log.Contains("Object 'a' could not save"));
-    EXPECT_TRUE(log.Contains("Component 'Morvane::Testing::ProbeComponent' could not save properly"));
-}
 } // namespace
 } // namespace Morvane

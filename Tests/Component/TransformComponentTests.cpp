@@ -1,7 +1,6 @@
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
 #include "Parsing/XMLParserData/XMLParserData.h"
-#include "Support/LogCapture.h"
 #include "Support/ParseXml.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -69,27 +68,5 @@ TEST(TransformComponent, WorldMatrixIsTranslateRotateScaleAndRebuiltOnlyWhenDirt
     EXPECT_FALSE(transform.IsDirty());
 }
 
-TEST(TransformComponent, CloneCopiesIntoATransformAndRefusesOtherKinds)
-{
-    Game::Object object("crate");
-    TransformComponent source(&object);
-    source.SetPosition({4, 5, 6});
-    TransformComponent destination(&object);
-    destination.GetWorldMatrix();
-    source.Clone(&destination);
-    ExpectNear(destination.GetPosition(), {4, 5, 6});
-    EXPECT_TRUE(destination.IsDirty());
-
-    struct Other : Game::Component
-    {
-        using Game::Component::Component;
-        bool Save(IParserData*) override { return true; }
-        void Clone(Game::Component*) override {}
-    } other(&object);
-    Testing::LogCapture log;
-    source.Clone(&other);
-    EXPECT_TRUE(log.Contains("crate/Transform"));
-    EXPECT_TRUE(log.Contains("Tried to clone incorrect types"));
-}
 } // namespace
 } // namespace Morvane

@@ -58,56 +58,29 @@ TEST_F(ResourceDefinitions, BadDefinitionStopsTheParseWithItsMessages)
     m_folder.Write("First.xml", R"(<Pack><Texture name="wall" value="stone"/></Pack>)");
     m_folder.Write("Second.xml", R"(<Pack><Texture name="wall" value="brick"/></Pack>)");
     m_folder.Write("Loop.xml", "<Pack><Pack name='Again' path='" + dir + "Loop.xml'/></Pack>");
-    struct Case
-    {
-        std::string body;
-        std::vector<std::string> messages;
-        std::string kept; // defined before the fault; a refused duplicate keeps the first value
-        std::string keptValue;
-        std::string absent; // after the fault, so never read
-    };
-    const std::vector<Case> cases = {
-        {"<Texture name='kept'/><Section><Texture value='anonymous'/></Section><Texture name='after'/>",
-         {"No named resource", "Could not parse section: 'Section'"},
-         "kept",
-         "",
-         "after"},
-        {"<Pack name='One' path='" + dir + "First.xml'/><Pack name='Two' path='" + dir + "Second.xml'/>",
-         {"Trying to set a duplicated definition of resource 'wall'", "Could not parse section: 'Two'"},
-         "wall",
-         "stone",
-         ""},
-        {"<Pack name='Ghosts' path='" + dir + "Nowhere.xml'/>",
-         {"Could not parse section: 'Ghosts'"},
-         "",
-         "",
-         ""},
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"<Texture name='before'/><Section><Texture value='anonymous'/></Section>",
+         {"No named resource", "Could not parse section: 'Section'"}},
+        {"<Pack name='Ghosts' path='" + dir + "Nowhere.xml'/>", {"Could not parse section: 'Ghosts'"}},
         {"<Pack name='Loop' path='" + dir + "Loop.xml'/>",
-         {"Resource file '" + dir + "Loop.xml' includes itself", "Could not parse section: 'Loop'"},
-         "",
-         "",
-         ""},
+         {"Resource file '" + dir + "Loop.xml' includes itself", "Could not parse section: 'Loop'"}},
+        {"<Pack name='One' path='" + dir + "First.xml'/><Pack name='Two' path='" + dir + "Second.xml'/>",
+         {"Trying to set a duplicated definition of resource 'wall'", "Could not parse section: 'Two'"}},
     };
-    for (const Case& bad : cases)
+    for (const auto& [body, messages] : cases)
     {
         m_system.Release();
         LogCapture log;
-        EXPECT_FALSE(ParseText("<ResourceSystem>" + bad.body + "</ResourceSystem>")) << bad.body;
-        for (const std::string& message : bad.messages)
+        EXPECT_FALSE(ParseText("<ResourceSystem>" + body + "</ResourceSystem>")) << body;
+        for (const std::string& message : messages)
         {
             EXPECT_TRUE(Logged(log, message)) << message;
         }
-        if (!bad.kept.empty())
-        {
-            const TestTexture* kept = m_system.GetResource<TestTexture>(bad.kept);
-            ASSERT_NE(kept, nullptr) << bad.body;
-            EXPECT_EQ(kept->GetValue(), bad.keptValue);
-        }
-        if (!bad.absent.empty())
-        {
-            EXPECT_EQ(m_system.GetResource<TestTexture>(bad.absent), nullptr) << bad.body;
-        }
     }
+    // The refused duplicate left the first definition in place.
+    const TestTexture* wall = m_system.GetResource<TestTexture>("wall");
+    ASSERT_NE(wall, nullptr);
+    EXPECT_EQ(wall->GetValue(), "stone");
 }
 
 TEST_F(ResourceRequests, LoadsAtOnceAndOnlyOnce)
@@ -180,15 +153,6 @@ TEST_F(ResourceRequests, ExistingResourceSurvivesAWrongTypeAndAnUnknownUnload)
     EXPECT_EQ(m_probe.destroyed, 1);
     EXPECT_NE(m_system.GetResource<TestTexture>("wall"), nullptr);
     EXPECT_EQ(m_probe.created, 2);
-}
-
-TEST_F(ResourceRequests, ReplacedDelegateWarnsAndIsUsedEvenWhenItCreatesNothing)
-{
-    LogCapture log;
-    m_system.AddDelegate("Sound", [](const std::string&) { return std::unique_ptr<Resources::Resource>(); });
-    EXPECT_EQ(m_system.GetResource<TestSound>("step"), nullptr);
-    EXPECT_TRUE(log.Contains("Tried to add twice the delegate for 'Sound' resource creation"));
-    EXPECT_TRUE(log.Contains("The delegate for 'Sound' created no resource 'step'"));
 }
 
 TEST(ResourceSystemRegistration, IsKnownToTheSystemManagerAsResourceSystem)

@@ -80,17 +80,6 @@ protected:
     {
         return Eventually([&] { return m_probe.parsed == parses && m_system.GetLoadingCount() == 0; });
     }
-
-    // Opens `name` at the gate after a moment, while the main thread is blocked on it.
-    std::jthread OpenLater(const std::string& name)
-    {
-        return std::jthread(
-            [this, name]
-            {
-                std::this_thread::sleep_for(20ms);
-                m_probe.gate.Open(name);
-            });
-    }
 };
 
 TEST_F(ResourceSystemThreaded, RequestedTwiceInOneFrameIsCreatedOnceParsedAwayAndInitialisedHere)
@@ -134,23 +123,6 @@ TEST_F(ResourceSystemThreaded, LoadingCountIsTheBatchSizeFallingToZero)
     EXPECT_EQ(m_probe.initialized, 3);
 }
 
-TEST_F(ResourceSystemThreaded, QueuedBeforeTheThreadStartsMakesOneBatchThatUnloadShrinks)
-{
-    TestTexture* first = m_system.GetResource<TestTexture>("first");
-    ASSERT_NE(m_system.GetResource<TestTexture>("second"), nullptr);
-    EXPECT_EQ(m_system.GetLoadingCount(), 0);
-    m_system.Initialize();
-    ASSERT_TRUE(m_probe.gate.WaitForArrival("first"));
-    ASSERT_EQ(m_system.GetLoadingCount(), 2);
-
-    m_system.UnloadResource("second");
-    EXPECT_EQ(m_system.GetLoadingCount(), 1);
-    EXPECT_EQ(m_probe.destroyed, 1);
-    m_probe.gate.OpenAll();
-    ASSERT_TRUE(FinishLoading(*first));
-    EXPECT_EQ(m_probe.parsed, 1);
-}
-
 TEST_F(ResourceSystemThreaded, FailuresLeaveTheResourceRegisteredAndUninitialised)
 {
     m_system.Initialize();
@@ -190,7 +162,12 @@ TEST_F(ResourceSystemThreaded, UnloadAtEveryStageKeepsTheThreadAwayFromFreedReso
     m_system.UnloadResource("second"); // still queued
     EXPECT_EQ(m_probe.destroyed, 1);
     {
-        const std::jthread opener = OpenLater("first");
+        const std::jthread opener(
+            [this]
+            {
+                std::this_thread::sleep_for(20ms);
+                m_probe.gate.Open("first");
+            });
         m_system.UnloadResource("first"); // waits for the parse in progress
     }
     EXPECT_EQ(m_probe.parsed, 1);
@@ -204,21 +181,6 @@ TEST_F(ResourceSystemThreaded, UnloadAtEveryStageKeepsTheThreadAwayFromFreedReso
     EXPECT_EQ(m_probe.initialized, 0);
     EXPECT_EQ(m_probe.released, 3);
     EXPECT_EQ(m_probe.destroyed, 3);
-}
-
-TEST_F(ResourceSystemThreaded, ReleaseWaitsForTheParseInProgress)
-{
-    m_system.Initialize();
-    ASSERT_NE(m_system.GetResource<TestTexture>("first"), nullptr);
-    ASSERT_NE(m_system.GetResource<TestTexture>("second"), nullptr);
-    ASSERT_TRUE(m_probe.gate.WaitForArrival("first"));
-
-    const std::jthread opener = OpenLater("first");
-    m_system.Release();
-    EXPECT_EQ(m_probe.parsed, 1);
-    EXPECT_EQ(m_probe.released, 2);
-    EXPECT_EQ(m_probe.destroyed, 2);
-    EXPECT_EQ(m_system.GetLoadingCount(), 0);
 }
 
 TEST_F(ResourceSystemThreaded, ReleaseAndInitializeAHundredTimesKeepsOneLoadThread)

@@ -1,16 +1,14 @@
 #pragma once
 
 #include "ParseGate.h"
-#include "Resources/Resource.h"
+#include "Parsing/IParserData.h"
+#include "Resources/ResourceSystem.h"
 
 #include <atomic>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
-
-namespace Morvane::Resources
-{
-class System;
-}
 
 namespace Morvane::Testing
 {
@@ -31,12 +29,38 @@ struct ResourceProbe
 class TestResource : public Resources::Resource
 {
 public:
-    TestResource(const std::string& name, ResourceProbe& probe);
-    ~TestResource() override;
+    TestResource(const std::string& name, ResourceProbe& probe) : Resource(name), m_probe(probe)
+    {
+        ++m_probe.created;
+    }
+    ~TestResource() override { ++m_probe.destroyed; }
 
-    bool Parse(const IParserData* definition) override;
-    bool Initialize() override;
-    void Release() override;
+    bool Parse(const IParserData* definition) override
+    {
+        if (definition->GetAttributeBool("gated", false))
+        {
+            m_probe.gate.Pass(GetName());
+        }
+        m_parseThread = std::this_thread::get_id();
+        m_value = definition->GetAttribute("value", "");
+        m_initializes = definition->GetAttributeBool("initializes", true);
+        ++m_probe.parsed;
+        if (definition->GetAttributeBool("throws", false))
+        {
+            throw std::runtime_error("Parse of " + GetName() + " threw");
+        }
+        return definition->GetAttributeBool("parses", true);
+    }
+
+    bool Initialize() override
+    {
+        m_initializeThread = std::this_thread::get_id();
+        ++m_probe.initialized;
+        SetInitialized(m_initializes);
+        return m_initializes;
+    }
+
+    void Release() override { ++m_probe.released; }
 
     const std::string& GetValue() const { return m_value; }
     std::thread::id GetParseThread() const { return m_parseThread; }
@@ -61,5 +85,11 @@ class TestSound final : public TestResource
 };
 
 // Makes "Texture" definitions create TestTexture and "Sound" definitions TestSound.
-void AddTestDelegates(Resources::System& system, ResourceProbe& probe);
+inline void AddTestDelegates(Resources::System& system, ResourceProbe& probe)
+{
+    system.AddDelegate("Texture", [&probe](const std::string& name)
+                       { return std::make_unique<TestTexture>(name, probe); });
+    system.AddDelegate("Sound", [&probe](const std::string& name)
+                       { return std::make_unique<TestSound>(name, probe); });
+}
 } // namespace Morvane::Testing
