@@ -161,19 +161,7 @@ TEST_F(BehaviorSystemTest, BehaviorsThatCannotBeMadeLeaveNothingBehind)
     EXPECT_TRUE(CountingBehavior::updates.empty());
 }
 
-TEST_F(BehaviorSystemTest, ReleasedBehaviorsAreNotFreedAgainByTheirObject)
-{
-    DeclareSets(R"(<BehaviorSet name="A"/>)");
-    MakeObject("crate", R"(<Behavior type="BehaviorComponent_Counting"/>)");
-    behaviors.Release();
-    EXPECT_EQ(CountingBehavior::released, 1);
-    EXPECT_EQ(CountingBehavior::destroyed, 1);
-    EXPECT_TRUE(game.GetObject("crate")->GetComponents().empty());
-    game.Release();
-    EXPECT_EQ(CountingBehavior::destroyed, 1);
-}
-
-TEST_F(BehaviorSystemTest, DeletedObjectOrBehaviorLeavesEverySetAtOnce)
+TEST_F(BehaviorSystemTest, DeletedObjectOrBehaviorLeavesEverySetAndNothingIsFreedTwice)
 {
     DeclareSets(R"(<BehaviorSet name="A"/><BehaviorSet name="B"/>)");
     game.MarkForDeletion(MakeObject("gone", Counting("a", "A;B;A")));
@@ -194,6 +182,12 @@ TEST_F(BehaviorSystemTest, DeletedObjectOrBehaviorLeavesEverySetAtOnce)
     behaviors.Update(0.016f);
     EXPECT_EQ(CountingBehavior::updates, (Strings{"crate/first", "crate/first"}));
     EXPECT_EQ(crate->GetComponents().size(), 1u);
+
+    // Released before the objects, which then must not free their behaviors again.
+    behaviors.Release();
+    EXPECT_TRUE(crate->GetComponents().empty());
+    game.Release();
+    EXPECT_EQ(CountingBehavior::destroyed, 3);
 }
 
 } // namespace

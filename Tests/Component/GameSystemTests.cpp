@@ -63,20 +63,26 @@ TEST_F(GameSystemTest, NamesAreMadeUniqueAndTheCounterOutlivesDeletionButNotRele
     EXPECT_NE(game.GetObject("unnamed_object_002"), nullptr);
 }
 
-TEST_F(GameSystemTest, CreatedAndMarkedTwiceInOneFrameIsInitializedThenDestroyedOnce)
+TEST_F(GameSystemTest, UpdateInitializesThenDestroysMarkedFailedObjectsOnce)
 {
     Object* crate = Create(R"(<Object name="crate"><Probe/></Object>)");
     game.MarkForDeletion(crate);
     game.MarkForDeletion(crate);
+    Create(R"(<Object name="bad"><Probe initializes="false"/></Object>)");
+    Object stray("stray");
+    game.MarkForDeletion(&stray);
     EXPECT_EQ(game.GetObject("crate"), crate);
     EXPECT_EQ(ProbeComponent::initialized, 0);
 
+    Testing::LogCapture log;
     game.Update(0.016f);
-    EXPECT_EQ(ProbeComponent::initialized, 1);
-    EXPECT_EQ(ProbeComponent::deleted, 1);
-    EXPECT_EQ(game.GetObject("crate"), nullptr);
+    EXPECT_EQ(ProbeComponent::initialized, 2);
+    EXPECT_EQ(ProbeComponent::deleted, 2);
+    EXPECT_EQ(game.GetObjectCount(), 0u);
+    EXPECT_TRUE(log.Contains("Object 'bad' could not be initialized"));
+    EXPECT_TRUE(log.Contains("Tried to delete an unexistent object: 'stray'"));
     game.Update(0.016f);
-    EXPECT_EQ(ProbeComponent::deleted, 1);
+    EXPECT_EQ(ProbeComponent::deleted, 2);
 }
 
 TEST_F(GameSystemTest, ObjectsCreatedDuringInitializationAreInitializedInTheSameUpdate)
@@ -87,19 +93,6 @@ TEST_F(GameSystemTest, ObjectsCreatedDuringInitializationAreInitializedInTheSame
     EXPECT_EQ(ProbeComponent::initialized, 4);
     game.Update(0.016f);
     EXPECT_EQ(ProbeComponent::initialized, 4);
-}
-
-TEST_F(GameSystemTest, FailedOrForeignObjectsAtTheUpdate)
-{
-    Create(R"(<Object name="bad"><Probe initializes="false"/></Object>)");
-    Object stray("stray");
-    game.MarkForDeletion(&stray);
-    Testing::LogCapture log;
-    game.Update(0.016f);
-    EXPECT_TRUE(log.Contains("Object 'bad' could not be initialized"));
-    EXPECT_TRUE(log.Contains("Tried to delete an unexistent object: 'stray'"));
-    EXPECT_EQ(game.GetObject("bad"), nullptr);
-    EXPECT_EQ(ProbeComponent::deleted, 1);
 }
 
 TEST_F(GameSystemTest, MissingOrFailingArchetypesAreReported)

@@ -36,19 +36,13 @@ TEST_F(ResourceDefinitions, ReadsSectionsPacksAndAFileNamedByPath)
 {
     PathWrapper::GetInstance().AddPath("ResourceFolder", m_folder.Path());
     m_folder.Write("Sounds.xml", R"(<Pack><Sound name="step" value="gravel"/></Pack>)");
-    m_folder.Write("Resources.xml", R"(<ResourceSystem>
-        <Section><Section><Texture name="wall" value="stone"/></Section></Section>
-        <Pack name="Sounds" path="$(ResourceFolder)Sounds.xml"/>
-    </ResourceSystem>)");
-    LogCapture log;
-
+    m_folder.Write("Resources.xml",
+                   R"(<ResourceSystem><Section><Section><Texture name="wall"/></Section></Section>
+        <Pack name="Sounds" path="$(ResourceFolder)Sounds.xml"/></ResourceSystem>)");
     ASSERT_TRUE(ParseText(R"(<ResourceSystem path="$(ResourceFolder)Resources.xml"/>)"));
-
-    EXPECT_TRUE(log.Contains("Resource 'wall' definition loaded"));
-    const TestTexture* wall = m_system.GetResource<TestTexture>("wall");
+    EXPECT_NE(m_system.GetResource<TestTexture>("wall"), nullptr);
     const TestSound* step = m_system.GetResource<TestSound>("step");
-    ASSERT_TRUE(wall != nullptr && step != nullptr);
-    EXPECT_EQ(wall->GetValue(), "stone");
+    ASSERT_NE(step, nullptr);
     EXPECT_EQ(step->GetValue(), "gravel");
 }
 
