@@ -1,0 +1,194 @@
+#include "Component/GameSystem.h"
+#include "Component/Object.h"
+#include "Component/TransformComponent.h"
+#include "ProbeComponent.h"
+#include "Support/LogCapture.h"
+#include "Support/ParseXml.h"
+#include "Support/TempDirectory.h"
+#include "System/PathWrapper/PathWrapper.h"
+
+#include <gtest/gtest.h>
+
+namespace Morvane
+{
+namespace
+{
+using Game::Object;
+using Testing::ProbeComponent;
+using Strings = std::vector<std::string>;
+
+class GameSystemTest : public testing::Test
+{
+protected:
+    void SetUp() override { ProbeComponent::Register(); }
+    void TearDown() override { game.Release(); }
+
+    Object* Create(const std::string& xml)
+    {
+        const auto element = Testing::ParseXml(xml);
+        return game.CreateObject(static_cast<const IParserData*>(element.get()));
+    }
+
+    Game::System& game = Game::System::GetInstance();
+    Testing::TempDirectory folder;
+};
+
+TEST_F(GameSystemTest, NamesAreMadeUniqueAndTheCounterOutlivesDeletionButNotRelease)
+{
+    const std::vector<std::pair<Strings, Strings>> cases = {
+        {{"box", "box", "box", "box"}, {"box", "box_002", "box_004", "box_006"}},
+        {{"box_002", "box", "box"}, {"box_002", "box", "box_003"}},
+        {{"box", "box", "box_002"}, {"box", "box_002", "box_002_001"}},
+    };
+    for (const auto& [requested, expected] : cases)
+    {
+        game.Release();
+        Strings names;
+        for (const std::string& name : requested)
+        {
+            names.push_back(game.CreateObject(name)->GetName());
+        }
+        EXPECT_EQ(names, expected);
+    }
+    game.MarkForDeletion(game.GetObject("box"));
+    game.Update(0.016f);
+    EXPECT_EQ(game.GetObject("box"), nullptr);
+    EXPECT_EQ(game.CreateObject(std::string("box"))->GetName(), "box_004");
+    game.Release();
+    EXPECT_EQ(game.CreateObject(std::string("box"))->GetName(), "box");
+
+    const auto unnamed = Testing::ParseXml("<GameSystem><Object/><Object/></GameSystem>");
+    ASSERT_TRUE(game.Parse(unnamed.get()));
+    EXPECT_NE(game.GetObject("unnamed_object"), nullptr);
+    EXPECT_NE(game.GetObject("unnamed_object_002"), nullptr);
+}
+
+TEST_F(GameSystemTest, UpdateInitializesThenDestroysMarkedFailedObjectsOnce)
+{
+    Object* crate = Create(R"(<Object name="crate"><Probe/></Object>)");
+    game.MarkForDeletion(crate);
+    game.MarkForDeletion(crate);
+    Create(R"(<Object name="bad"><Probe initializes="false"/></Object>)");
+    Object stray("stray");
+    game.MarkForDeletion(&stray);
+    EXPECT_EQ(game.GetObject("crate"), crate);
+    EXPECT_EQ(ProbeComponent::initialized, 0);
+
+    Testing::LogCapture log;
+    game.Update(0.016f);
+    EXPECT_EQ(ProbeComponent::initialized, 2);
+    EXPECT_EQ(ProbeComponent::deleted, 2);
+    EXPECT_EQ(game.GetObjectCount(), 0u);
+    EXPECT_TRUE(log.Contains("Object 'bad' could not be initialized"));
+    EXPECT_TRUE(log.Contains("Tried to delete an unexistent object: 'stray'"));
+    game.Update(0.016f);
+    EXPECT_EQ(ProbeComponent::deleted, 2);
+}
+
+TEST_F(GameSystemTest, ObjectsCreatedDuringInitializationAreInitializedInTheSameUpdate)
+{
+    Create(R"(<Object name="spawner"><Probe spawn="first"/><Probe spawn="second"/></Object>)");
+    ASSERT_TRUE(game.Initialize());
+    // The spawner's two probes, then the probe of each spawned object.
+    EXPECT_EQ(ProbeComponent::initialized, 4);
+    game.Update(0.016f);
+    EXPECT_EQ(ProbeComponent::initialized, 4);
+}
+
+TEST_F(GameSystemTest, MissingOrFailingArchetypesAreReported)
+{
+    folder.Write("Broken.xml", "<Object><Transform></Object>");
+    folder.Write("Failing.xml", R"(<Object><Probe/><Probe parses="false"/></Object>)");
+    PathWrapper::GetInstance().AddPath("TestData", folder.Path());
+    const std::vector<std::pair<std::string, Strings>> cases = {
+        {R"~(<Objects archetypesFolder="$(TestData)"><Object archetype="Nope.xml"/></Objects>)~",
+         {"Could not open template 'Nope.xml'", "Could not create object",
+          "Could not parse objects: 'Objects'"}},
+        {R"~(<Section><Objects archetypesFolder="$(TestData)"><Object archetype="Broken.xml"/></Objects></Section>)~",
+         {"Could not open template 'Broken.xml'", "Could not parse section: 'Section'"}},
+        {R"~(<Objects archetypesFolder="$(TestData)"><Object archetype="Failing.xml"/></Objects>)~",
+         {"Object could not open successfuly"}},
+    };
+    for (const auto& [body, messages] : cases)
+    {
+        const auto data = Testing::ParseXml("<GameSystem>" + body + "<Object name='after'/></GameSystem>");
+        Testing::LogCapture log;
+        EXPECT_FALSE(game.Parse(data.get())) << body;
+        EXPECT_EQ(game.GetObject("after"), nullptr) << body;
+        for (const std::string& message : messages)
+        {
+            EXPECT_TRUE(log.Contains(message)) << message;
+        }
+    }
+    // The half-built object waits for the next update, which destroys it.
+    game.Update(0.016f);
+    EXPECT_EQ(game.GetObjectCount(), 0u);
+    EXPECT_EQ(ProbeComponent::deleted, 2);
+}
+
+// A component of a kind that no system owns.
+struct ForeignComponent : Game::Component
+{
+    using Game::Component::Component;
+    bool Save(IParserData*) override { return true; }
+    void Clone(Game::Component*) override {}
+};
+
+TEST_F(GameSystemTest, ComponentsFollowElementOrderAndAreFreedOnce)
+{
+    Object object("crate");
+    ForeignComponent foreign(&object);
+    const auto element = Testing::ParseXml(
+        R"(<Object><Probe/><Transform id="first"/><Transform id="second"/><Probe id="p"/></Object>)");
+    ASSERT_TRUE(object.Parse(element.get()));
+    ASSERT_EQ(object.GetComponents().size(), 4u);
+    const Game::TransformComponent* transform = object.GetComponent<Game::TransformComponent>();
+    ASSERT_NE(transform, nullptr);
+    EXPECT_EQ(transform->GetId(), "first");
+    EXPECT_EQ(object.GetComponent<ProbeComponent>(), object.GetComponents()[0]);
+
+    // A component that no system owns is left to its owner.
+    object.AddComponent(&foreign);
+    Testing::LogCapture log;
+    object.Release();
+    EXPECT_TRUE(log.Contains("Not controlled component deletion of"));
+    EXPECT_TRUE(object.GetComponents().empty());
+    EXPECT_EQ(ProbeComponent::deleted, 2);
+    // Released twice (here and by the destructor) hands nothing back twice.
+    object.Release();
+    EXPECT_EQ(ProbeComponent::deleted, 2);
+}
+
+TEST_F(GameSystemTest, BadComponentElements)
+{
+    struct Case
+    {
+        const char* xml;
+        bool parses;
+        const char* message;
+        int deleted;
+    };
+    const Case cases[] = {
+        {"<Object><Wobble/><Transform/><transform/></Object>", true, "Unknown parser element 'transform'", 0},
+        // A kind whose system is not running creates nothing; what came before the failure stays.
+        {"<Object><Transform/><Physics/><Transform/></Object>", false, "Could not create component 'Physics'",
+         0},
+        {R"(<Object><Probe/><Probe parses="false"/><Probe/></Object>)", false,
+         "Could not create probe component", 1},
+    };
+    for (const Case& bad : cases)
+    {
+        ProbeComponent::deleted = 0;
+        Object object("crate");
+        const auto element = Testing::ParseXml(bad.xml);
+        Testing::LogCapture log;
+        EXPECT_EQ(object.Parse(element.get()), bad.parses) << bad.xml;
+        EXPECT_TRUE(log.Contains(bad.message)) << bad.xml;
+        EXPECT_TRUE(log.Contains("Object 'crate'")) << bad.xml;
+        EXPECT_EQ(object.GetComponents().size(), 1u) << bad.xml;
+        EXPECT_EQ(ProbeComponent::deleted, bad.deleted) << bad.xml;
+    }
+}
+
+} // namespace
+} // namespace Morvane

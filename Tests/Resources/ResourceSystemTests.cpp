@@ -1,0 +1,340 @@
+#include "ResourceFixture.h"
+#include "System/PathWrapper/PathWrapper.h"
+#include "SystemManager/SystemManager.h"
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace Morvane::Testing
+{
+namespace
+{
+const std::string kTextureType = "Morvane::Testing::TestTexture";
+const std::string kSoundType = "Morvane::Testing::TestSound";
+
+class ResourceDefinitions : public ResourceFixture
+{
+};
+
+class ResourceRequests : public ResourceFixture
+{
+protected:
+    void SetUp() override
+    {
+        ResourceFixture::SetUp();
+        ASSERT_TRUE(ParseText(R"(<ResourceSystem>
+            <Texture name="wall" value="stone"/>
+            <Sound name="step" value="gravel"/>
+            <Texture name="unparseable" parses="false"/>
+            <Texture name="uninitializable" initializes="false"/>
+            <Mystery name="riddle"/>
+        </ResourceSystem>)"));
+    }
+};
+
+TEST_F(ResourceDefinitions, ReadsSectionsPacksAndAFileNamedByPath)
+{
+    PathWrapper::GetInstance().AddPath("ResourceFolder", m_folder.Path());
+    m_folder.Write("Sounds.xml", R"(<Pack><Sound name="step" value="gravel"/></Pack>)");
+    m_folder.Write("Resources.xml",
+                   R"(<ResourceSystem><Section><Section><Texture name="wall"/></Section></Section>
+        <Pack name="Sounds" path="$(ResourceFolder)Sounds.xml"/></ResourceSystem>)");
+    ASSERT_TRUE(ParseText(R"(<ResourceSystem path="$(ResourceFolder)Resources.xml"/>)"));
+    EXPECT_NE(m_system.GetResource<TestTexture>("wall"), nullptr);
+    const TestSound* step = m_system.GetResource<TestSound>("step");
+    ASSERT_NE(step, nullptr);
+    EXPECT_EQ(step->GetValue(), "gravel");
+}
+
+TEST_F(ResourceDefinitions, BadDefinitionStopsTheParseWithItsMessages)
+{
+    const std::string dir = m_folder.Path();
+    m_folder.Write("First.xml", R"(<Pack><Texture name="wall" value="stone"/></Pack>)");
+    m_folder.Write("Second.xml", R"(<Pack><Texture name="wall" value="brick"/></Pack>)");
+    m_folder.Write("Loop.xml", "<Pack><Pack name='Again' path='" + dir + "Loop.xml'/></Pack>");
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"<Texture name='before'/><Section><Texture value='anonymous'/></Section>",
+         {"No named resource", "Could not parse section: 'Section'"}},
+        {"<Pack name='Ghosts' path='" + dir + "Nowhere.xml'/>", {"Could not parse section: 'Ghosts'"}},
+        {"<Pack name='Loop' path='" + dir + "Loop.xml'/>",
+         {"Resource file '" + dir + "Loop.xml' includes itself", "Could not parse section: 'Loop'"}},
+        {"<Pack name='One' path='" + dir + "First.xml'/><Pack name='Two' path='" + dir + "Second.xml'/>",
+         {"Trying to set a duplicated definition of resource 'wall'", "Could not parse section: 'Two'"}},
+    };
+    for (const auto& [body, messages] : cases)
+    {
+        m_system.Release();
+        LogCapture log;
+        EXPECT_FALSE(ParseText("<ResourceSystem>" + body + "</ResourceSystem>")) << body;
+        for (const std::string& message : messages)
+        {
+            EXPECT_TRUE(Logged(log, message)) << message;
+        }
+    }
+    // The refused duplicate left the first definition in place.
+    const TestTexture* wall = m_system.GetResource<TestTexture>("wall");
+    ASSERT_NE(wall, nullptr);
+    EXPECT_EQ(wall->GetValue(), "stone");
+}
+
+TEST_F(ResourceRequests, FailedRequestLogsAndLeavesNothingAlive)
+{
+    struct Case
+    {
+        std::string name;
+        bool asSound;
+        std::string message;
+        int released;
+    };
+    const std::vector<Case> cases = {
+        {"ghost", false, "Resource definition not found for 'ghost' of type '" + kTextureType + "'", 0},
+        {"riddle", false, "Resource tag 'Mystery' not found, could not derive to delegate", 0},
+        {"wall", true,
+         "Could not convert 'wall' from type '" + kTextureType + "' to type '" + kSoundType + "'", 0},
+        {"unparseable", false,
+         "Could not load resource definition 'unparseable' of type '" + kTextureType + "'", 1},
+        {"uninitializable", false,
+         "Could not initialize resource 'uninitializable' of type '" + kTextureType + "'", 1},
+    };
+    for (const Case& failing : cases)
+    {
+        const int released = m_probe.released;
+        for (int request = 0; request < 2; ++request)
+        {
+            LogCapture log;
+            const Resources::Resource* resource =
+                failing.asSound
+                    ? static_cast<Resources::Resource*>(m_system.GetResource<TestSound>(failing.name))
+                    : m_system.GetResource<TestTexture>(failing.name);
+            EXPECT_EQ(resource, nullptr) << failing.name;
+            EXPECT_TRUE(Logged(log, failing.message)) << failing.message;
+        }
+        EXPECT_EQ(m_probe.released - released, 2 * failing.released) << failing.name;
+        EXPECT_EQ(m_probe.created, m_probe.destroyed) << failing.name;
+    }
+    EXPECT_EQ(m_probe.initialized, 2);
+}
+
+TEST_F(ResourceRequests, LoadsAtOnceAndSurvivesAWrongTypeAndAnUnknownUnload)
+{
+    LogCapture log;
+    TestTexture* wall = m_system.GetResource<TestTexture>("wall");
+    ASSERT_NE(wall, nullptr);
+    EXPECT_TRUE(wall->IsInitialized());
+    EXPECT_EQ(wall->GetValue(), "stone");
+    EXPECT_EQ(m_system.GetLoadingCount(), 0);
+    EXPECT_EQ(m_system.GetResource<TestSound>("wall"), nullptr);
+    m_system.UnloadResource("ghost");
+    EXPECT_TRUE(Logged(log, "Could not convert 'wall' from type '" + kTextureType + "' to type '" +
+                                kSoundType + "'"));
+    EXPECT_TRUE(log.Contains("Could not find resource 'ghost'"));
+    EXPECT_TRUE(log.Contains("Resource initialized successfully ['wall']"));
+    EXPECT_EQ(m_system.GetResource<Resources::Resource>("wall"), wall);
+    EXPECT_EQ(m_probe.created, 1);
+    EXPECT_EQ(m_probe.destroyed, 0);
+
+    m_system.UnloadResource("wall");
+    EXPECT_EQ(m_probe.released, 1);
+    EXPECT_EQ(m_probe.destroyed, 1);
+    EXPECT_NE(m_system.GetResource<TestTexture>("wall"), nullptr);
+    EXPECT_EQ(m_probe.created, 2);
+}
+
+TEST(ResourceSystemRegistration, IsKnownToTheSystemManagerAsResourceSystem)
+{
+    EXPECT_EQ(SystemManager::GetInstance().FindSystem("ResourceSystem"), &Resources::System::GetInstance());
+}
+
+using namespace std::chrono_literals;
+
+// Polls `condition` for up to ten seconds.
+template <class Condition> bool Eventually(Condition condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!condition())
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+        {
+            return false;
+        }
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+// Counts the load threads alive in the process by name. A joined thread can linger in the thread list
+// for a moment while the kernel finishes its exit, so the count is allowed to settle; a thread left
+// running never would.
+bool LoadThreadsSettleAt(int expected)
+{
+    return Eventually(
+        [&]
+        {
+            int count = 0;
+            for (const auto& task : std::filesystem::directory_iterator("/proc/self/task"))
+            {
+                std::string name;
+                std::getline(std::ifstream(task.path() / "comm"), name);
+                count += name == Resources::LoadThread::kThreadName ? 1 : 0;
+            }
+            return count == expected;
+        });
+}
+
+class ResourceSystemThreaded : public ResourceFixture
+{
+protected:
+    void SetUp() override
+    {
+        ResourceFixture::SetUp();
+        ASSERT_TRUE(ParseText(R"(<ResourceSystem>
+            <Texture name="wall" multiThreaded="true"/>
+            <Texture name="first" gated="true" multiThreaded="true"/>
+            <Texture name="second" gated="true" multiThreaded="true"/>
+            <Texture name="third" gated="true" multiThreaded="true"/>
+            <Texture name="broken" parses="false" multiThreaded="true"/>
+            <Texture name="stubborn" initializes="false" multiThreaded="true"/>
+            <Texture name="throwing" throws="true" multiThreaded="true"/>
+        </ResourceSystem>)"));
+    }
+
+    // Waits until `parses` resources went through Parse and the batch is done.
+    bool WaitForParses(int parses)
+    {
+        return Eventually([&] { return m_probe.parsed == parses && m_system.GetLoadingCount() == 0; });
+    }
+};
+
+TEST_F(ResourceSystemThreaded, RequestedTwiceIsCreatedOnceAndTheLoadingCountIsTheBatchSize)
+{
+    m_system.Initialize();
+    EXPECT_EQ(m_system.GetLoadingCount(), 0);
+    LogCapture log;
+    TestTexture* first = m_system.GetResource<TestTexture>("first");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(m_system.GetResource<TestTexture>("first"), first);
+    EXPECT_EQ(m_probe.created, 1);
+    ASSERT_TRUE(m_probe.gate.WaitForArrival("first"));
+    EXPECT_EQ(m_system.GetLoadingCount(), 1);
+
+    // Queued while "first" is parsing, so they make the next batch together.
+    ASSERT_NE(m_system.GetResource<TestTexture>("second"), nullptr);
+    ASSERT_NE(m_system.GetResource<TestTexture>("third"), nullptr);
+    EXPECT_EQ(m_system.GetLoadingCount(), 1);
+    m_probe.gate.Open("first");
+    ASSERT_TRUE(m_probe.gate.WaitForArrival("second"));
+    EXPECT_EQ(m_system.GetLoadingCount(), 2);
+    m_probe.gate.OpenAll();
+    ASSERT_TRUE(WaitForParses(3));
+    EXPECT_FALSE(first->IsInitialized());
+
+    // Parsed on the load thread, initialised by the next frame on this one.
+    m_system.Update(0.016f);
+    EXPECT_EQ(m_probe.initialized, 3);
+    EXPECT_TRUE(first->IsInitialized());
+    EXPECT_NE(first->GetParseThread(), std::this_thread::get_id());
+    EXPECT_EQ(first->GetInitializeThread(), std::this_thread::get_id());
+    EXPECT_TRUE(log.Contains("Resource 'first' parsed"));
+    EXPECT_TRUE(log.Contains("Resource initialized successfully ['first']"));
+}
+
+TEST_F(ResourceSystemThreaded, FailuresLeaveTheResourceRegisteredAndUninitialised)
+{
+    m_system.Initialize();
+    LogCapture log;
+    TestTexture* broken = m_system.GetResource<TestTexture>("broken");
+    TestTexture* stubborn = m_system.GetResource<TestTexture>("stubborn");
+    ASSERT_TRUE(WaitForParses(2));
+    m_system.Update(0.016f);
+    m_system.Update(0.016f);
+    TestTexture* throwing = m_system.GetResource<TestTexture>("throwing");
+    ASSERT_TRUE(WaitForParses(3));
+    // An exception thrown on the load thread is rethrown on the main thread, once.
+    EXPECT_THROW(m_system.Update(0.016f), std::runtime_error);
+    EXPECT_NO_THROW(m_system.Update(0.016f));
+
+    EXPECT_TRUE(log.Contains("Load thread: Resource 'broken' could not be loaded"));
+    EXPECT_TRUE(log.Contains("Resource 'stubborn' could not be initialized"));
+    EXPECT_TRUE(log.Contains("Load thread: Resource 'throwing' could not be loaded"));
+    EXPECT_EQ(m_probe.initialized, 1);
+    for (TestTexture* failed : {broken, stubborn, throwing})
+    {
+        EXPECT_EQ(m_system.GetResource<TestTexture>(failed->GetName()), failed);
+        EXPECT_FALSE(failed->IsInitialized());
+    }
+    m_system.Release();
+    EXPECT_EQ(m_probe.released, 3);
+    EXPECT_EQ(m_probe.destroyed, 3);
+}
+
+TEST_F(ResourceSystemThreaded, UnloadAtEveryStageKeepsTheThreadAwayFromFreedResources)
+{
+    m_system.Initialize();
+    ASSERT_NE(m_system.GetResource<TestTexture>("first"), nullptr);
+    ASSERT_TRUE(m_probe.gate.WaitForArrival("first"));
+    ASSERT_NE(m_system.GetResource<TestTexture>("second"), nullptr);
+
+    m_system.UnloadResource("second"); // still queued
+    EXPECT_EQ(m_probe.destroyed, 1);
+    {
+        const std::jthread opener(
+            [this]
+            {
+                std::this_thread::sleep_for(20ms);
+                m_probe.gate.Open("first");
+            });
+        m_system.UnloadResource("first"); // waits for the parse in progress
+    }
+    EXPECT_EQ(m_probe.parsed, 1);
+    EXPECT_EQ(m_probe.destroyed, 2);
+    EXPECT_EQ(m_system.GetLoadingCount(), 0);
+
+    ASSERT_NE(m_system.GetResource<TestTexture>("wall"), nullptr);
+    ASSERT_TRUE(WaitForParses(2));
+    m_system.UnloadResource("wall"); // parsed, waiting for its initialisation
+    m_system.Update(0.016f);
+    EXPECT_EQ(m_probe.initialized, 0);
+    EXPECT_EQ(m_probe.released, 3);
+    EXPECT_EQ(m_probe.destroyed, 3);
+}
+
+TEST_F(ResourceSystemThreaded, ReleaseAndInitializeAHundredTimesKeepsOneLoadThread)
+{
+    m_probe.gate.OpenAll();
+    const std::string definitions = R"(<ResourceSystem>
+        <Texture name="a" multiThreaded="true"/><Texture name="b" multiThreaded="true"/>
+        <Sound name="c" multiThreaded="true"/><Texture name="d" parses="false" multiThreaded="true"/>
+        <Sound name="e"/>
+    </ResourceSystem>)";
+    for (int round = 0; round < 100; ++round)
+    {
+        m_system.Release();
+        ASSERT_TRUE(ParseText(definitions));
+        m_system.Initialize();
+        m_system.Initialize();
+        ASSERT_TRUE(LoadThreadsSettleAt(1)) << "round " << round;
+
+        m_system.GetResource<TestTexture>("a");
+        m_system.GetResource<TestTexture>("b");
+        m_system.GetResource<TestSound>("c");
+        m_system.GetResource<TestTexture>("d");
+        m_system.GetResource<TestSound>("e");
+        if (round % 2 == 0)
+        {
+            m_system.Update(0.016f);
+            m_system.UnloadResource("b");
+        }
+    }
+    m_system.Release();
+    EXPECT_TRUE(LoadThreadsSettleAt(0));
+    EXPECT_EQ(m_probe.created, 500);
+    EXPECT_EQ(m_probe.destroyed, 500);
+    EXPECT_EQ(m_probe.released, 500);
+}
+} // namespace
+} // namespace Morvane::Testing
