@@ -41,6 +41,7 @@ TEST(CallStack, CaptureStopsAtTheCapacityAndFramesWithoutASymbolAreSkipped)
     EXPECT_NE(named, "");
     EXPECT_EQ(DescribeCallStack({0x10, frames[0], 0x20, frames[1]}), named);
 }
+
 TEST(MessageBox, RecorderTakesBoxesFromAnyThreadAndWithoutItTheTextGoesToStandardError)
 {
     setenv("MORVANE_NO_MESSAGE_BOX", "1", 1);

@@ -48,21 +48,6 @@ TEST(LoggingSystemTest, ExactBytesWithColoursOff)
     }
 }
 
-TEST(LoggingSystemTest, ColoursFollowTheSeverity)
-{
-    Testing::LogCapture capture;
-    Logging::System::GetInstance().GetConsole().SetColourEnabled(true);
-    Log::Info("A", "i");
-    Log::Warning("A", "w");
-    Log::Error("A", "e");
-    Logging::System::GetInstance().GetConsole().SetColourEnabled(false);
-    for (const char* expected :
-         {"\033[0;97m                   A:", "\033[0;92m i", "\033[0;93m w", "\033[0;91m e"})
-    {
-        EXPECT_NE(capture.Text().find(expected), std::string::npos) << capture.Text();
-    }
-}
-
 TEST(FormatTest, FormatsLikePrintfAndCutsOverlongText)
 {
     EXPECT_EQ(Format("%s_%03d", "box", 2), "box_002");

@@ -102,18 +102,6 @@ TEST(PoolRegistry, BadBlocksAreAssertionsAndLeaveThePoolIntact)
     EXPECT_EQ(Statistics(typeid(Small), 64).pageCount, 1u);
 }
 
-TEST(Pool, WritePastABlockIsCaughtOnFree)
-{
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer stops the overflowing write itself";
-#else
-    Pool pool(32);
-    auto* const block = static_cast<unsigned char*>(pool.Allocate());
-    block[32] = 1;
-    EXPECT_EQ(pool.Free(block), Pool::FreeResult::GuardCorrupted);
-#endif
-}
-
 TEST(PoolRegistry, DerivedClassHasItsOwnPoolAndReleaseAllEmptiesTheRegistry)
 {
     delete new Small;
@@ -128,45 +116,45 @@ TEST(PoolRegistry, DerivedClassHasItsOwnPoolAndReleaseAllEmptiesTheRegistry)
     EXPECT_EQ(Statistics(typeid(Small), sizeof(Small)).allocations, 1u);
 }
 
-TEST(PoolRegistry, UseOfADeletedObjectIsSeenByAddressSanitizer)
+// A pool that hid memory faults would be worse than none.
+TEST(PoolRegistry, WritesPastABlockAndUsesAfterDeleteAreCaught)
 {
 #if defined(__SANITIZE_ADDRESS__)
     Small* const small = new Small;
     delete small;
     EXPECT_DEATH(static_cast<void>(*static_cast<volatile int*>(&small->value)), "use-after-poison");
 #else
-    GTEST_SKIP() << "only AddressSanitizer builds poison freed blocks";
+    // Without AddressSanitizer, which would stop the overflowing write itself, the guard word catches it.
+    Pool pool(32);
+    auto* const block = static_cast<unsigned char*>(pool.Allocate());
+    block[32] = 1;
+    EXPECT_EQ(pool.Free(block), Pool::FreeResult::GuardCorrupted);
 #endif
 }
-
-struct Node : Pooled<Node>
-{
-    explicit Node(int ownerThread) : owner(ownerThread) {}
-    int owner;
-};
 
 // Allocates and frees in waves; returns how many of its objects another thread wrote into.
 int Churn(int owner)
 {
     int damaged = 0;
-    std::vector<Node*> nodes;
+    std::vector<Small*> nodes;
     for (int round = 0; round < 50; ++round)
     {
         for (int index = 0; index < 200; ++index)
         {
-            nodes.push_back(new Node(owner));
+            nodes.push_back(new Small);
+            nodes.back()->value = owner;
         }
         for (std::size_t index = 0; index < nodes.size(); index += 2)
         {
-            damaged += nodes[index]->owner != owner ? 1 : 0;
+            damaged += nodes[index]->value != owner ? 1 : 0;
             delete nodes[index];
             nodes[index] = nullptr;
         }
         std::erase(nodes, nullptr);
     }
-    for (Node* node : nodes)
+    for (Small* node : nodes)
     {
-        damaged += node->owner != owner ? 1 : 0;
+        damaged += node->value != owner ? 1 : 0;
         delete node;
     }
     return damaged;
@@ -183,7 +171,7 @@ TEST(PoolRegistryThreaded, TwoThreadsAllocatingAndFreeingLoseNothing)
 
     EXPECT_EQ(damagedFirst, 0);
     EXPECT_EQ(damagedSecond, 0);
-    const auto statistics = PoolRegistry::GetInstance().GetStatistics(typeid(Node), sizeof(Node));
+    const auto statistics = PoolRegistry::GetInstance().GetStatistics(typeid(Small), sizeof(Small));
     ASSERT_TRUE(statistics.has_value());
     EXPECT_EQ(statistics->inUse, 0u);
     EXPECT_EQ(statistics->allocations, 2u * 50u * 200u);
