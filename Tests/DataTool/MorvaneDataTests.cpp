@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/wait.h>
@@ -12,7 +13,7 @@ namespace Morvane
 {
 namespace
 {
-using Testing::TempDirectory;
+using testing::HasSubstr;
 
 struct Result
 {
@@ -20,18 +21,13 @@ struct Result
     std::string output;
 };
 
-// The tool is built beside the tests: build/Tools/morvane-data/morvane-data.
-std::string ToolPath()
-{
-    const std::filesystem::path tests = std::filesystem::path(Platform::GetExecutablePath()).parent_path();
-    return (tests.parent_path() / "Tools" / "morvane-data" / "morvane-data").string();
-}
-
+// Runs the tool built beside the tests (build/Tools/morvane-data/morvane-data).
 Result RunTool(const std::string& arguments, const std::string& redirection = "2>&1")
 {
+    const auto tests = std::filesystem::path(Platform::GetExecutablePath()).parent_path();
+    const std::string tool = (tests.parent_path() / "Tools" / "morvane-data" / "morvane-data").string();
     Result result;
-    const std::string command = "'" + ToolPath() + "' " + arguments + " " + redirection;
-    std::FILE* pipe = popen(command.c_str(), "r");
+    std::FILE* pipe = popen(("'" + tool + "' " + arguments + " " + redirection).c_str(), "r");
     if (pipe == nullptr)
     {
         return result;
@@ -46,72 +42,49 @@ Result RunTool(const std::string& arguments, const std::string& redirection = "2
     return result;
 }
 
-class MorvaneData : public testing::Test
+TEST(MorvaneData, CheckPassesSoundFilesAndReportsBrokenOnesWithTheEnginesMessages)
 {
-protected:
-    void SetUp() override
+    const Testing::TempDirectory folder;
+    const std::string level = folder.Write("Level.xml", R"(<Level><Object name="Wall"/></Level>)");
+    const Result sound = RunTool("check '" + level + "' '" + level + "'");
+    EXPECT_EQ(sound.exitCode, 0) << sound.output;
+    EXPECT_THAT(sound.output, HasSubstr("Level.xml: OK"));
+    EXPECT_THAT(sound.output, HasSubstr("2 files checked, 0 failed"));
+
+    const std::string duplicate = folder.Write("Duplicate.xml", R"(<Root a="1" a="2"/>)");
+    const std::string hex =
+        folder.Write("Hex.xml", R"(<Context name="GL"><Constant name="Mask" value="0xFF"/><Odd/></Context>)");
+    const Result broken =
+        RunTool("check '" + level + "' '" + duplicate + "' '" + folder.Write("Empty.xml", "") + "' '" + hex +
+                "' '" + folder.Path() + "Missing.xml' '" + folder.Path() + "NoExtension'");
+    EXPECT_EQ(broken.exitCode, 1);
+    for (const std::string expected :
+         {"Error: XML_ERROR_PARSING_ATTRIBUTE", "Error ID: 15", "Error: XML_ERROR_FILE_NOT_FOUND",
+          "Could not find filename extension", "Unknown parser element 'Odd'",
+          "constant 'Mask' has value '0xFF', which reads as 0", "6 files checked, 5 failed"})
     {
-        if (!std::filesystem::exists(ToolPath()))
-        {
-            FAIL() << "build the tool first: " << ToolPath();
-        }
+        EXPECT_THAT(broken.output, HasSubstr(expected));
     }
-    TempDirectory m_folder;
-};
-
-TEST_F(MorvaneData, SoundFilesPass)
-{
-    const std::string level = m_folder.Write("Level.xml", R"(<Level><Object name="Wall"/></Level>)");
-    const std::string constants = m_folder.Write(
-        "Constants.xml", R"(<Context name="Game"><Constant name="Lives" value="3"/></Context>)");
-    const Result result = RunTool("check '" + level + "' '" + constants + "'");
-    EXPECT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_NE(result.output.find("Level.xml: OK"), std::string::npos) << result.output;
-    EXPECT_NE(result.output.find("2 files checked, 0 failed"), std::string::npos) << result.output;
+    EXPECT_THAT(broken.output, HasSubstr("Could not load XML file '" + duplicate + "'"));
 }
 
-TEST_F(MorvaneData, BrokenFilesAreReportedWithTheEnginesMessages)
+TEST(MorvaneData, PrintWritesOnlyTheSavedFormToStandardOutputAndBadCommandLinesShowTheUsage)
 {
-    const std::string good = m_folder.Write("Good.xml", "<Good/>");
-    const std::string duplicate = m_folder.Write("Duplicate.xml", R"(<Root a="1" a="2"/>)");
-    const std::string empty = m_folder.Write("Empty.xml", "");
-    const std::string hex = m_folder.Write(
-        "Hex.xml", R"(<Context name="GL"><Constant name="Mask" value="0xFF"/><Odd/></Context>)");
-    const Result result = RunTool("check '" + good + "' '" + duplicate + "' '" + empty + "' '" + hex + "' '" +
-                                  m_folder.Path() + "Missing.xml' '" + m_folder.Path() + "NoExtension'");
-    EXPECT_EQ(result.exitCode, 1);
-    const std::string& text = result.output;
-    EXPECT_NE(text.find("Error: XML_ERROR_PARSING_ATTRIBUTE"), std::string::npos) << text;
-    EXPECT_NE(text.find("Could not load XML file '" + duplicate + "'"), std::string::npos) << text;
-    EXPECT_NE(text.find("Error ID: 15"), std::string::npos) << text;
-    EXPECT_NE(text.find("Error: XML_ERROR_FILE_NOT_FOUND"), std::string::npos) << text;
-    EXPECT_NE(text.find("Could not find filename extension"), std::string::npos) << text;
-    EXPECT_NE(text.find("Unknown parser element 'Odd'"), std::string::npos) << text;
-    EXPECT_NE(text.find("constant 'Mask' has value '0xFF', which reads as 0"), std::string::npos) << text;
-    EXPECT_NE(text.find("6 files checked, 5 failed"), std::string::npos) << text;
-}
-
-TEST_F(MorvaneData, PrintWritesOnlyTheSavedFormToStandardOutput)
-{
+    const Testing::TempDirectory folder;
     const std::string file =
-        m_folder.Write("Text.xml", R"(<Note say="a &quot;b&quot; &amp; &lt;c"><Line>x</Line></Note>)");
+        folder.Write("Text.xml", R"(<Note say="a &quot;b&quot; &amp; &lt;c"><Line>x</Line></Note>)");
     const Result result = RunTool("print '" + file + "'", "2>/dev/null");
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.output, "<Note say=\"a 'b' &amp; &lt;c\" >\n<Line>\nx</Line>\n</Note>\n");
-
-    const Result withLog = RunTool("print '" + file + "'", "2>&1 >/dev/null");
-    EXPECT_NE(withLog.output.find("Data cannot have double quotes"), std::string::npos) << withLog.output;
-}
-
-TEST_F(MorvaneData, BadCommandLinesShowTheUsage)
-{
-    for (const char* arguments : {"", "check", "print", "print a.xml b.xml", "verify a.xml"})
+    EXPECT_THAT(RunTool("print '" + file + "'", "2>&1 >/dev/null").output,
+                HasSubstr("Data cannot have double quotes"));
+    EXPECT_EQ(RunTool("print '" + folder.Path() + "Missing.xml'").exitCode, 1);
+    for (const char* arguments : {"", "check", "print a.xml b.xml", "verify a.xml"})
     {
-        const Result result = RunTool(arguments);
-        EXPECT_EQ(result.exitCode, 2) << arguments;
-        EXPECT_NE(result.output.find("usage: morvane-data"), std::string::npos) << arguments;
+        const Result usage = RunTool(arguments);
+        EXPECT_EQ(usage.exitCode, 2) << arguments;
+        EXPECT_THAT(usage.output, HasSubstr("usage: morvane-data"));
     }
-    EXPECT_EQ(RunTool("print '" + m_folder.Path() + "Missing.xml'").exitCode, 1);
 }
 } // namespace
 } // namespace Morvane

@@ -1,17 +1,19 @@
-#include "Parsing/XMLParserData/XMLParserData.h"
 #include "Platform/ExecutablePath.h"
 #include "Support/LogCapture.h"
+#include "Support/ParseXml.h"
 #include "Support/TempDirectory.h"
 #include "System/PathWrapper/PathWrapper.h"
 
+#include <algorithm>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace Morvane
 {
 namespace
 {
 using Testing::LogCapture;
+using Testing::ParseXml;
 
 std::string ExecutableFolder()
 {
@@ -19,163 +21,97 @@ std::string ExecutableFolder()
     return executable.substr(0, executable.rfind('/') + 1);
 }
 
-std::unique_ptr<XMLParserData> Tree(const std::string& xml)
-{
-    auto node = std::make_unique<XMLParserData>();
-    EXPECT_TRUE(node->FromString(xml));
-    return node;
-}
-
-TEST(PathWrapper, LocalFolderIsTheExecutablesFolder)
-{
-    const std::string folder = ExecutableFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(PathWrapper::GetInstance().Expand("$(LocalFolder)Configuration/ProjectConfiguration.xml"),
-              folder + "Configuration/ProjectConfiguration.xml");
-}
-
-TEST(PathWrapper, TextWithoutAliasesOnlyGetsForwardSlashes)
-{
-    LogCapture log;
-    EXPECT_EQ(PathWrapper::GetInstance().Expand("Data\\Textures\\wall.png"), "Data/Textures/wall.png");
-    EXPECT_EQ(PathWrapper::GetInstance().Expand(""), "");
-    EXPECT_EQ(log.Text(), "");
-}
-
-TEST(PathWrapper, BadFormattingReturnsTheInputUnchanged)
-{
-    PathWrapper& paths = PathWrapper::GetInstance();
-    for (const std::string text :
-         {"$LocalFolder)Data\\file.xml", "$(LocalFolder\\file.xml", "Data\\file$", "a$b"})
-    {
-        LogCapture log;
-        EXPECT_EQ(paths.Expand(text), text);
-        EXPECT_TRUE(log.Contains("PathWrapper")) << log.Text();
-        EXPECT_TRUE(log.Contains("Bad formatting at '" + text + "'")) << log.Text();
-    }
-}
-
-TEST(PathWrapper, UnknownOrEmptyAliasesReturnTheInputUnchanged)
-{
-    PathWrapper& paths = PathWrapper::GetInstance();
-    paths.AddPath("Empty", "");
-    {
-        LogCapture log;
-        EXPECT_EQ(paths.Expand("$(Nowhere)\\file.xml"), "$(Nowhere)\\file.xml");
-        EXPECT_TRUE(log.Contains("Bad alias, not found 'Nowhere'")) << log.Text();
-    }
-    {
-        LogCapture log;
-        EXPECT_EQ(paths.Expand("$(Empty)file.xml"), "$(Empty)file.xml");
-        EXPECT_TRUE(log.Contains("Bad alias, not found 'Empty'")) << log.Text();
-    }
-    {
-        LogCapture log;
-        EXPECT_EQ(paths.Expand("$()file.xml"), "$()file.xml");
-        EXPECT_TRUE(log.Contains("Bad alias, not found ''")) << log.Text();
-    }
-}
-
-TEST(PathWrapper, AliasesExpandInPlaceAndFoldersEndWithASlash)
+TEST(PathWrapper, AliasesExpandInPlaceFoldersEndWithASlashAndRedefiningWarns)
 {
     PathWrapper& paths = PathWrapper::GetInstance();
     paths.AddPath("Textures", "C:\\Game\\Textures");
     paths.AddPath("Levels", "levels/");
-    EXPECT_EQ(paths.Expand("prefix/$(Textures)wall.png"), "prefix/C:/Game/Textures/wall.png");
-    EXPECT_EQ(paths.Expand("$(Levels)$(Textures)"), "levels/C:/Game/Textures/");
-    EXPECT_EQ(paths.Expand("$(Levels)a)b"), "levels/a)b");
-}
-
-TEST(PathWrapper, FoldersThatReferToAliasesExpandToo)
-{
-    PathWrapper& paths = PathWrapper::GetInstance();
     paths.AddPath("Root", "/games/brimora");
-    paths.AddPath("Levels", "$(Root)Levels");
-    EXPECT_EQ(paths.Expand("$(Levels)Level_1.xml"), "/games/brimora/Levels/Level_1.xml");
-
-    paths.AddPath("Broken", "$Root");
+    paths.AddPath("Nested", "$(Root)Levels");
+    paths.AddPath("Music", "old\\music");
+    const std::pair<std::string, std::string> cases[] = {
+        {"$(LocalFolder)Configuration/A.xml", ExecutableFolder() + "Configuration/A.xml"},
+        {"Data\\Textures\\wall.png", "Data/Textures/wall.png"},
+        {"$(Music)a.ogg", "new/music/a.ogg"},
+        {"prefix/$(Textures)wall.png", "prefix/C:/Game/Textures/wall.png"},
+        {"$(Levels)$(Textures)", "levels/C:/Game/Textures/"},
+        {"$(Levels)a)b", "levels/a)b"},
+        {"$(Nested)Level_1.xml", "/games/brimora/Levels/Level_1.xml"},
+    };
     LogCapture log;
-    EXPECT_EQ(paths.Expand("$(Broken)x.xml"), "$(Broken)x.xml");
-    EXPECT_TRUE(log.Contains("Bad formatting at '$(Broken)x.xml'")) << log.Text();
+    paths.AddPath("Music", "new\\music");
+    for (const auto& [text, expanded] : cases)
+    {
+        EXPECT_EQ(paths.Expand(text), expanded);
+    }
+    // The only log line: redefining an alias warns with both folders.
+    EXPECT_EQ(std::count(log.Text().begin(), log.Text().end(), '\n'), 1);
+    EXPECT_THAT(log.Text(),
+                testing::EndsWith("Path 'Music' already exists. Replacing 'old/music/' by 'new/music/'\n"));
+    EXPECT_EQ(PathWrapper::GetFolder("C:\\Game\\Meshes\\cube.obj"), "C:/Game/Meshes/");
+    EXPECT_EQ(PathWrapper::GetFolder("cube.obj"), "cube.obj");
 }
 
-TEST(PathWrapper, SelfReferringAliasesStopWithAWarning)
+TEST(PathWrapper, BadTextIsReturnedUnchangedWithAWarning)
 {
     PathWrapper& paths = PathWrapper::GetInstance();
+    paths.AddPath("Empty", "");
+    paths.AddPath("Broken", "$Root");
+    // Self-referring aliases, directly or through another, must stop rather than loop.
     paths.AddPath("Self", "$(Self)more");
     paths.AddPath("Ping", "$(Pong)a");
     paths.AddPath("Pong", "$(Ping)b");
-    for (const std::string text : {"$(Self)file.xml", "x/$(Ping)file.xml"})
+    const std::pair<std::string, std::string> cases[] = {
+        {"$LocalFolder)Data\\file.xml", "Bad formatting at '$LocalFolder)Data\\file.xml'"},
+        {"$(LocalFolder\\file.xml", "Bad formatting at '$(LocalFolder\\file.xml'"},
+        {"Data\\file$", "Bad formatting at 'Data\\file$'"},
+        {"$(Broken)x.xml", "Bad formatting at '$(Broken)x.xml'"},
+        {"$(Nowhere)\\file.xml", "Bad alias, not found 'Nowhere'"},
+        {"$(Empty)file.xml", "Bad alias, not found 'Empty'"},
+        {"$()file.xml", "Bad alias, not found ''"},
+        {"$(Self)file.xml", "Bad alias, not found '"},
+        {"x/$(Ping)file.xml", "Bad alias, not found '"},
+    };
+    for (const auto& [text, message] : cases)
     {
         LogCapture log;
         EXPECT_EQ(paths.Expand(text), text);
-        EXPECT_TRUE(log.Contains("Bad alias, not found '")) << log.Text();
+        EXPECT_THAT(log.Text(), testing::HasSubstr("PathWrapper: " + message));
     }
 }
 
-TEST(PathWrapper, RedefiningAnAliasWarnsWithBothFolders)
-{
-    PathWrapper& paths = PathWrapper::GetInstance();
-    paths.AddPath("Music", "old\\music");
-    LogCapture log;
-    paths.AddPath("Music", "new\\music");
-    EXPECT_TRUE(log.Contains("Path 'Music' already exists. Replacing 'old/music/' by 'new/music/'"))
-        << log.Text();
-    EXPECT_EQ(paths.Expand("$(Music)a.ogg"), "new/music/a.ogg");
-}
-
-TEST(PathWrapper, GetFolderCutsAfterTheLastSlash)
-{
-    EXPECT_EQ(PathWrapper::GetFolder("C:\\Game\\Meshes\\cube.obj"), "C:/Game/Meshes/");
-    EXPECT_EQ(PathWrapper::GetFolder("Meshes/Sub\\cube.obj"), "Meshes/Sub/");
-    EXPECT_EQ(PathWrapper::GetFolder("cube.obj"), "cube.obj");
-    EXPECT_EQ(PathWrapper::GetFolder("Meshes/"), "Meshes/");
-}
-
-TEST(PathWrapperParse, PathElementsAreExpandedBeforeTheyAreStored)
-{
-    const auto paths = Tree(R"(<Paths><Path alias="DataFolder" path="$(LocalFolder)Data"/>)"
-                            R"(<Path alias="Levels" path="$(DataFolder)Levels\Hard"/></Paths>)");
-    EXPECT_TRUE(PathWrapper::GetInstance().Parse(paths.get()));
-    EXPECT_EQ(PathWrapper::GetInstance().Expand("$(DataFolder)"), ExecutableFolder() + "Data/");
-    EXPECT_EQ(PathWrapper::GetInstance().Expand("$(Levels)1.xml"),
-              ExecutableFolder() + "Data/Levels/Hard/1.xml");
-}
-
-TEST(PathWrapperParse, UnknownElementsAreSkippedAndEmptyListsFail)
-{
-    const auto mixed = Tree(R"(<Paths><Folder alias="A" path="a"/><Path alias="B" path="b"/></Paths>)");
-    const auto empty = Tree("<Paths/>");
-    const auto unknownOnly = Tree(R"(<Paths><Folder alias="A" path="a"/></Paths>)");
-    LogCapture log;
-    EXPECT_TRUE(PathWrapper::GetInstance().Parse(mixed.get()));
-    EXPECT_FALSE(PathWrapper::GetInstance().Parse(empty.get()));
-    EXPECT_FALSE(PathWrapper::GetInstance().Parse(unknownOnly.get()));
-    EXPECT_FALSE(PathWrapper::GetInstance().Parse(nullptr));
-    EXPECT_TRUE(log.Contains("Unknown parser element 'Folder'")) << log.Text();
-    EXPECT_EQ(PathWrapper::GetInstance().Expand("$(B)x"), "b/x");
-}
-
-TEST(PathWrapperParse, PathsFromAnotherFile)
+TEST(PathWrapperParse, PathsAreExpandedBeforeTheyAreStoredAndMayComeFromAFile)
 {
     Testing::TempDirectory folder;
     const std::string file =
-        folder.Write("Paths.xml", R"(<Paths><Path alias="Sounds" path="$(LocalFolder)Sounds"/></Paths>)");
-    const auto paths = Tree(R"(<Paths path=")" + file + R"("/>)");
+        folder.Write("Paths.xml", R"(<Paths><Path alias="Sounds" path="$(DataFolder)Sounds"/></Paths>)");
+    const auto paths = ParseXml(R"(<Paths><Path alias="DataFolder" path="$(LocalFolder)Data"/>)"
+                                R"(<Path alias="Levels" path="$(DataFolder)Levels\Hard"/></Paths>)");
     EXPECT_TRUE(PathWrapper::GetInstance().Parse(paths.get()));
-    EXPECT_EQ(PathWrapper::GetInstance().Expand("$(Sounds)a.wav"), ExecutableFolder() + "Sounds/a.wav");
+    EXPECT_TRUE(PathWrapper::GetInstance().Parse(ParseXml(R"(<Paths path=")" + file + R"("/>)").get()));
+    EXPECT_EQ(PathWrapper::GetInstance().Expand("$(Levels)1.xml"),
+              ExecutableFolder() + "Data/Levels/Hard/1.xml");
+    EXPECT_EQ(PathWrapper::GetInstance().Expand("$(Sounds)a.wav"), ExecutableFolder() + "Data/Sounds/a.wav");
 }
 
-TEST(PathWrapperParse, AnUnreadablePathsFileFailsCleanly)
+TEST(PathWrapperParse, UnknownElementsAreSkippedAndEmptyListsOrUnreadableFilesFail)
 {
     Testing::TempDirectory folder;
     const std::string broken = folder.Write("Broken.xml", "<Paths><Path alias=\"A\"</Paths>");
+    PathWrapper& paths = PathWrapper::GetInstance();
+    LogCapture log;
+    EXPECT_TRUE(paths.Parse(
+        ParseXml(R"(<Paths><Folder alias="A" path="a"/><Path alias="B" path="b"/></Paths>)").get()));
+    EXPECT_FALSE(paths.Parse(ParseXml("<Paths/>").get()));
+    EXPECT_FALSE(paths.Parse(ParseXml(R"(<Paths><Folder alias="A" path="a"/></Paths>)").get()));
+    EXPECT_FALSE(paths.Parse(nullptr));
+    EXPECT_TRUE(log.Contains("Unknown parser element 'Folder'")) << log.Text();
+    EXPECT_EQ(paths.Expand("$(B)x"), "b/x");
     for (const std::string& file : {folder.Path() + "Missing.xml", broken, folder.Path() + "NoExtension"})
     {
-        const auto paths = Tree(R"(<Paths path=")" + file + R"("/>)");
-        LogCapture log;
-        EXPECT_FALSE(PathWrapper::GetInstance().Parse(paths.get()));
-        EXPECT_TRUE(log.Contains("File Parser")) << log.Text();
+        LogCapture fileLog;
+        EXPECT_FALSE(paths.Parse(ParseXml(R"(<Paths path=")" + file + R"("/>)").get()));
+        EXPECT_TRUE(fileLog.Contains("File Parser")) << fileLog.Text();
     }
 }
 } // namespace

@@ -1,0 +1,61 @@
+#include "Platform/CallStack.h"
+#include "Platform/MessageBox.h"
+#include "Support/MessageBoxRecorder.h"
+
+#include <array>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+
+namespace
+{
+using namespace Morvane;
+using namespace Morvane::Platform;
+
+__attribute__((noinline)) std::string CallStackFromHere()
+{
+    std::string stack = GetCallStack();
+    asm volatile(""); // keeps this call from becoming a tail call
+    return stack;
+}
+
+TEST(CallStack, NamesEachCallerInnermostFirstOnItsOwnLine)
+{
+    const std::string stack = CallStackFromHere();
+    ASSERT_EQ(stack.rfind("\n", 0), 0u) << stack;
+    const auto capturer = stack.find("\nMorvane::Platform::CaptureCallStack(");
+    const auto caller = stack.find("CallStackFromHere");
+    ASSERT_NE(capturer, std::string::npos) << stack;
+    EXPECT_LT(capturer, caller);
+    EXPECT_LT(caller, stack.find("TestBody")) << stack;
+    EXPECT_NE(stack.find("TestBody"), std::string::npos) << stack;
+}
+
+TEST(CallStack, CaptureStopsAtTheCapacityAndFramesWithoutASymbolAreSkipped)
+{
+    std::array<std::uintptr_t, kMaxCallStackFrames> frames{};
+    EXPECT_EQ(CaptureCallStack(frames.data(), 0), 0u);
+    EXPECT_EQ(CaptureCallStack(frames.data(), 2), 2u);
+    const std::string named = DescribeCallStack({frames[0], frames[1]});
+    EXPECT_NE(named, "");
+    EXPECT_EQ(DescribeCallStack({0x10, frames[0], 0x20, frames[1]}), named);
+}
+
+TEST(MessageBox, RecorderTakesBoxesFromAnyThreadAndWithoutItTheTextGoesToStandardError)
+{
+    setenv("MORVANE_NO_MESSAGE_BOX", "1", 1);
+    {
+        Testing::MessageBoxRecorder boxes;
+        ShowMessageBox("first", "One");
+        std::thread([] { ShowMessageBox("second", ""); }).join();
+        ASSERT_EQ(boxes.GetBoxes().size(), 2u);
+        EXPECT_EQ(boxes.GetBoxes()[0].text + boxes.GetBoxes()[0].caption, "firstOne");
+        EXPECT_EQ(boxes.GetBoxes()[1].text, "second");
+    }
+    testing::internal::CaptureStderr();
+    ShowMessageBox("Error: UNHANDLED", "Error");
+    ShowMessageBox("Assertion failed", "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "=== Error ===\nError: UNHANDLED\nAssertion failed\n");
+}
+} // namespace
