@@ -73,7 +73,8 @@ TEST_F(AudioLoadingThreaded, TheGamesSoundsAllLoad)
         EXPECT_GE(sound->GetLength(), 5000u) << name;
     }
     for (const char* name :
-         {"Sound_Jump_01", "Sound_Button", "Sound_Walk_01", "Sound_Walk_20", "Sound_Splash"})
+         {"Sound_Jump_01", "Sound_Fall", "Sound_Respawn", "Sound_Button", "Sound_Walk_01", "Sound_Walk_20",
+          "Sound_Baby", "Sound_Other_Call_0", "Sound_Other_Interact_0", "Sound_Splash", "Sound_Other_Die"})
     {
         auto* sound = Resources::System::GetInstance().GetResource<Audio::Sound>(name);
         ASSERT_NE(sound, nullptr) << name;
