@@ -66,6 +66,14 @@ TEST_F(WindowSystemTest, OpensAShownOpenGLWindowOf1280By800UntilReleased)
     EXPECT_EQ(major, 4);
     EXPECT_EQ(profile, SDL_GL_CONTEXT_PROFILE_CORE);
     EXPECT_GE(depth, 24);
+    for (const int signal : {SIGINT, SIGTERM})
+    {
+        struct sigaction action
+        {
+        };
+        sigaction(signal, nullptr, &action);
+        EXPECT_EQ(action.sa_handler, SIG_DFL) << "SDL must leave the interrupt signals to the engine";
+    }
 
     system.Release();
     EXPECT_EQ(system.window, nullptr);
@@ -154,21 +162,6 @@ TEST_F(WindowSystemTest, ClosingEndsTheFrameLoopAfterTheFrameThatTookIt)
     EXPECT_TRUE(manager.quit);
     EXPECT_EQ(probe.frames, 4);
     manager.updateOrder.clear();
-}
-
-TEST(WindowSystemSignals, SdlLeavesTheInterruptSignalsToTheEngine)
-{
-    Testing::PrepareVideoForTests();
-    ASSERT_TRUE(Window::System::GetInstance().Initialize());
-    for (const int signal : {SIGINT, SIGTERM})
-    {
-        struct sigaction action
-        {
-        };
-        sigaction(signal, nullptr, &action);
-        EXPECT_EQ(action.sa_handler, SIG_DFL) << signal;
-    }
-    Window::System::GetInstance().Release();
 }
 
 TEST(WindowSystemFailure, StartUpWithoutADisplayFailsCleanlyWithWindowCreationError)
