@@ -44,7 +44,6 @@ TEST(CallStack, CaptureStopsAtTheCapacityAndFramesWithoutASymbolAreSkipped)
 
 TEST(MessageBox, RecorderTakesBoxesFromAnyThreadAndWithoutItTheTextGoesToStandardError)
 {
-    setenv("MORVANE_NO_MESSAGE_BOX", "1", 1);
     {
         Testing::MessageBoxRecorder boxes;
         ShowMessageBox("first", "One");
