@@ -97,7 +97,8 @@ void System::SubmitEvent(const AnalyticsEvent& event)
     AnalyticsEvent queued = event;
     {
         const std::lock_guard lock(m_mutex);
-        if (!m_initialized)
+        // Without a host nothing will ever take the queue: keep nothing rather than grow it.
+        if (!m_initialized || !m_endpoint->IsEnabled())
         {
             return;
         }
