@@ -99,7 +99,7 @@ TEST(AnalyticsSystemThreaded, EveryEventCarriesThePlayersIdentityNotTheSubmitter
     client.Shutdown();
 
     ASSERT_EQ(1u, server.Requests().size());
-    const std::string& body = server.Requests()[0].body;
+    const std::string body = server.Requests()[0].body;
     EXPECT_TRUE(std::regex_match(body, std::regex(R"(\[\{"user_id":"([0-9A-F]{2}:){5}[0-9A-F]{2}",)"
                                                   R"("session_id":"\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}",)"
                                                   R"("build":"BETA","event_id":"Brimora:Game:Started"\}\])")))

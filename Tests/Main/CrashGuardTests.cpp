@@ -129,7 +129,7 @@ int GuardedChild(const LoopbackServer& server, void (*run)())
 
 void ExpectCrashReport(const ChildOutcome& outcome, const LoopbackServer& server, const std::string& name)
 {
-    EXPECT_TRUE(outcome.exited) << outcome.output;
+    EXPECT_TRUE(outcome.exited) << "signal " << outcome.signal << "\n" << outcome.output;
     EXPECT_EQ(outcome.exitStatus, 0) << outcome.output;
     EXPECT_EQ(CountOccurrences(outcome.output, "=== Error ===\nError: " + name + "\n\n"), 1u)
         << outcome.output;
