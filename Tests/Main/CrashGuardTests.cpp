@@ -11,9 +11,9 @@
 #include "System/Pool/Pooled.h"
 
 #include <array>
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -21,9 +21,6 @@ using namespace Morvane;
 using Testing::ChildOutcome;
 using Testing::LoopbackServer;
 using Testing::RunInChild;
-
-// The forked tests below are not "Threaded": ThreadSanitizer refuses to start threads in a child forked
-// from a threaded process, and the parent's server thread is running when they fork.
 
 // Globals, so that the compiler cannot see through the faults and remove them.
 int* volatile nullTarget = nullptr;
@@ -232,6 +229,8 @@ TEST(CrashReport, NamesEveryProcessorFaultAndNothingElse)
     EXPECT_STREQ(GetExceptionName(0xC0000007), "UNHANDLED");
 }
 
+// These forked tests are not "Threaded": ThreadSanitizer refuses to start threads in a child forked
+// from a threaded process, and the parent's server thread is running when they fork.
 TEST(CrashGuardFault, NullWriteReportsAccessViolationWithReadableCallStack)
 {
     const LoopbackServer server;
