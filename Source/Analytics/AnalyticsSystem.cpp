@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <ctime>
 #include <exception>
+#include <openssl/crypto.h>
 
 namespace Morvane::GameAnalytics
 {
@@ -35,6 +36,10 @@ System::System(ClientTiming timing) : m_timing(timing)
 {
     // The worker logs until this client is gone, so the log must be built first (and so outlive it).
     Logging::System::GetInstance();
+    // OpenSSL frees its state at exit from a handler it registers when first used. Left to the worker,
+    // that handler could be registered after this client's own and so run first, while the last events
+    // are still being signed (or, at a crash, while OpenSSL is still starting up on the worker).
+    OPENSSL_init_crypto(OPENSSL_INIT_LOAD_CONFIG, nullptr);
 }
 
 System::~System()
@@ -97,7 +102,8 @@ void System::SubmitEvent(const AnalyticsEvent& event)
     AnalyticsEvent queued = event;
     {
         const std::lock_guard lock(m_mutex);
-        if (!m_initialized)
+        // Without a host nothing will ever take the queue: keep nothing rather than grow it.
+        if (!m_initialized || !m_endpoint->IsEnabled())
         {
             return;
         }

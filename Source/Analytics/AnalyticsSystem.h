@@ -15,7 +15,7 @@ namespace Morvane::GameAnalytics
 {
 // Queues design and error events and posts them, one request each and in order, from a worker
 // thread, so that the game never waits for the network. Where it posts is read from
-// "$(LocalFolder)Configuration/Analytics.xml"; without a host there nothing is sent.
+// "$(LocalFolder)Configuration/Analytics.xml"; without a host there nothing is queued or sent.
 class System
 {
 public:
@@ -35,8 +35,8 @@ public:
     // As Initialize(), with the endpoint given instead of read.
     void Initialize(const Endpoint& endpoint);
 
-    // Queues a copy of `event` stamped with the player's identity; ignored before Initialize. Never
-    // waits for the network. With no host configured the events stay queued and are never sent.
+    // Queues a copy of `event` stamped with the player's identity; ignored before Initialize and when
+    // no host is configured. Never waits for the network.
     void SubmitEvent(const AnalyticsEvent& event);
 
     // Events submitted and not yet taken by the worker, oldest first.

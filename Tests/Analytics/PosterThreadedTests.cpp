@@ -1,6 +1,6 @@
 #include "Analytics/EventPoster.h"
-#include "Analytics/LoopbackServer.h"
 #include "Support/LogCapture.h"
+#include "Support/LoopbackServer.h"
 
 #include <gtest/gtest.h>
 #include <thread>

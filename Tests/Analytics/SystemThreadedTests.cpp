@@ -1,10 +1,11 @@
 #include "Analytics/AnalyticsSystem.h"
-#include "Analytics/LoopbackServer.h"
 #include "Support/LogCapture.h"
+#include "Support/LoopbackServer.h"
 #include "Support/TempDirectory.h"
 #include "System/PathWrapper/PathWrapper.h"
 
 #include <gtest/gtest.h>
+#include <regex>
 
 namespace
 {
@@ -82,6 +83,50 @@ TEST(AnalyticsSystemThreaded, PostsEveryEventInOrderOneRequestEach)
     EXPECT_TRUE(log.Contains("GameAnalytics: Event 'design/A' submitted"));
     EXPECT_TRUE(log.Contains("Event 'design/C' submitted"));
     EXPECT_FALSE(log.Contains("not submitted"));
+}
+
+TEST(AnalyticsSystemThreaded, EveryEventCarriesThePlayersIdentityNotTheSubmittersOwn)
+{
+    LoopbackServer server;
+    System client(Quick());
+    client.Initialize(Local(server.Port()));
+    AnalyticsEvent event = Design("Brimora:Game:Started");
+    event.userId = "forged";
+    event.sessionId = "forged";
+    event.build = "forged";
+
+    client.SubmitEvent(event);
+    client.Shutdown();
+
+    ASSERT_EQ(1u, server.Requests().size());
+    const std::string body = server.Requests()[0].body;
+    EXPECT_TRUE(std::regex_match(body, std::regex(R"(\[\{"user_id":"([0-9A-F]{2}:){5}[0-9A-F]{2}",)"
+                                                  R"("session_id":"\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}",)"
+                                                  R"("build":"BETA","event_id":"Brimora:Game:Started"\}\])")))
+        << body;
+}
+
+TEST(AnalyticsSystemThreaded, QueueIsBoundedWhileTheNetworkIsStuck)
+{
+    LoopbackServer server(LoopbackServer::Behaviour::HoldUntilReleased);
+    ClientTiming timing = Quick();
+    timing.networkTimeout = 600s;
+    timing.shutdownLimit = 100ms;
+    System client(timing);
+    client.Initialize(Local(server.Port()));
+    client.SubmitEvent(Design("Brimora:Player:Die"));
+    // The worker now waits for the held reply, so everything after this stays queued.
+    ASSERT_TRUE(server.WaitForRequests(1));
+    for (std::size_t index = 0; index < System::kMaxQueuedEvents; ++index)
+    {
+        client.SubmitEvent(Design("Brimora:Player:Die"));
+    }
+    Testing::LogCapture log;
+
+    client.SubmitEvent(Design("Brimora:Player:Die"));
+
+    EXPECT_EQ(System::kMaxQueuedEvents, client.GetQueuedEvents().size());
+    EXPECT_TRUE(log.Contains("SubmitEvent: queue full, event 'design/Brimora:Player:Die' dropped"));
 }
 
 TEST(AnalyticsSystemThreaded, FailedPostIsLoggedAndTheNextEventStillGoes)

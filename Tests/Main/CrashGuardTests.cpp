@@ -1,7 +1,9 @@
 #include "Analytics/AnalyticsSystem.h"
-#include "ChildProcess.h"
+#include "Analytics/Request.h"
 #include "Platform/FaultGuard.h"
+#include "Support/ChildProcess.h"
 #include "Support/LogCapture.h"
+#include "Support/LoopbackServer.h"
 #include "Support/MessageBoxRecorder.h"
 #include "System/Assert/Assertion.h"
 #include "System/Crash/CrashGuard.h"
@@ -9,14 +11,15 @@
 #include "System/Pool/Pooled.h"
 
 #include <array>
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace
 {
 using namespace Morvane;
 using Testing::ChildOutcome;
+using Testing::LoopbackServer;
 using Testing::RunInChild;
 
 // Globals, so that the compiler cannot see through the faults and remove them.
@@ -58,17 +61,49 @@ void ThrowCouldNotInitialize()
     throw "Could not initialize";
 }
 
-std::vector<AnalyticsEvent> ErrorEvents()
+// The client pointed at `server` as the data would point it at a local collector.
+GameAnalytics::Endpoint LocalCollector(const LoopbackServer& server)
 {
-    std::vector<AnalyticsEvent> errors;
-    for (const AnalyticsEvent& event : GameAnalytics::System::GetInstance().GetQueuedEvents())
+    GameAnalytics::Endpoint endpoint;
+    endpoint.host = "127.0.0.1";
+    endpoint.port = server.Port();
+    return endpoint;
+}
+
+std::string HeaderValue(const std::string& header, const std::string& name)
+{
+    const std::string key = "\r\n" + name + ": ";
+    const std::size_t start = header.find(key);
+    if (start == std::string::npos)
     {
-        if (event.category == "error")
-        {
-            errors.push_back(event);
-        }
+        return {};
     }
-    return errors;
+    const std::size_t valueStart = start + key.size();
+    return header.substr(valueStart, header.find("\r\n", valueStart) - valueStart);
+}
+
+// Everything the server received must be one signed "error" event whose message starts with
+// `messageStart` (as it reads in the body: JSON-escaped, after the service's character replacements).
+void ExpectOneErrorRequest(const LoopbackServer& server, const std::string& messageStart)
+{
+    const GameAnalytics::Endpoint endpoint = LocalCollector(server);
+    const std::vector<LoopbackServer::Request> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    const LoopbackServer::Request& request = requests[0];
+    EXPECT_EQ(request.header.rfind("POST /1/" + endpoint.gameKey + "/error HTTP/1.1\r\n", 0), 0u)
+        << request.header;
+    EXPECT_NE(request.body.find("\"message\":\"" + messageStart), std::string::npos) << request.body;
+    EXPECT_NE(request.body.find(R"("severity":"error")"), std::string::npos) << request.body;
+    // The signing itself is checked against an independent MD5 in the analytics tests.
+    EXPECT_EQ(HeaderValue(request.header, "Authorization"),
+              GameAnalytics::Request::Sign(request.body, endpoint.secretKey))
+        << request.header;
+}
+
+// Posts what the report queued: what the game's exit does.
+void FinishPosting()
+{
+    GameAnalytics::System::GetInstance().Shutdown();
 }
 
 std::size_t CountOccurrences(const std::string& text, const std::string& part)
@@ -81,34 +116,36 @@ std::size_t CountOccurrences(const std::string& text, const std::string& part)
     return count;
 }
 
-// The child's whole life: the analytics client started as the game starts it, then the guard.
-int GuardedChild(void (*run)())
+// The child's whole life: the analytics client started as the game starts it, then the guard. Its exit
+// posts the report to the parent's server.
+int GuardedChild(const LoopbackServer& server, void (*run)())
 {
-    GameAnalytics::System::GetInstance().Initialize();
-    const int status = RunWithCrashReport(run);
-    std::printf("queued error events: %zu\n", ErrorEvents().size());
-    return status;
+    GameAnalytics::System::GetInstance().Initialize(LocalCollector(server));
+    return RunWithCrashReport(run);
 }
 
-void ExpectCrashReport(const ChildOutcome& outcome, const std::string& name)
+void ExpectCrashReport(const ChildOutcome& outcome, const LoopbackServer& server, const std::string& name)
 {
-    EXPECT_TRUE(outcome.exited) << outcome.output;
+    EXPECT_TRUE(outcome.exited) << "signal " << outcome.signal << "\n" << outcome.output;
     EXPECT_EQ(outcome.exitStatus, 0) << outcome.output;
     EXPECT_EQ(CountOccurrences(outcome.output, "=== Error ===\nError: " + name + "\n\n"), 1u)
         << outcome.output;
     EXPECT_NE(outcome.output.find("Error submitted"), std::string::npos) << outcome.output;
-    EXPECT_NE(outcome.output.find("queued error events: 1"), std::string::npos) << outcome.output;
+    ExpectOneErrorRequest(server, name + "\\n\\n");
 }
 
-TEST(CrashGuard, FailedAssertionEndsInOneBoxOneReportAndOneErrorEvent)
+// These run the analytics worker beside the test's server.
+TEST(CrashGuardThreaded, FailedAssertionEndsInOneBoxOneReportAndOneErrorEvent)
 {
+    const LoopbackServer server;
     Testing::MessageBoxRecorder boxes;
     Testing::LogCapture log;
-    GameAnalytics::System::GetInstance().Initialize();
+    GameAnalytics::System::GetInstance().Initialize(LocalCollector(server));
 
     EXPECT_EQ(RunWithCrashReport(&FailAssertion), 0);
-    EXPECT_TRUE(log.Contains("Error submitted"));
+    FinishPosting();
 
+    EXPECT_TRUE(log.Contains("Main: Error submitted"));
     const auto shown = boxes.GetBoxes();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].caption, "");
@@ -121,43 +158,46 @@ TEST(CrashGuard, FailedAssertionEndsInOneBoxOneReportAndOneErrorEvent)
     EXPECT_EQ(shown[1].caption, "Error");
     EXPECT_EQ(shown[1].text.rfind("Error: UNHANDLED\n\n", 0), 0u) << shown[1].text;
 
-    const auto errors = ErrorEvents();
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].fields.at("message").rfind("UNHANDLED\n\n", 0), 0u);
-    EXPECT_EQ(errors[0].fields.at("severity"), "error");
+    ExpectOneErrorRequest(server, R"(UNHANDLED\n\n)");
+    ASSERT_EQ(server.Requests().size(), 1u);
     // No level is running: the report carries no place.
-    EXPECT_EQ(errors[0].fields.count("area"), 0u);
-    EXPECT_EQ(errors[0].fields.count("x"), 0u);
+    EXPECT_EQ(server.Requests()[0].body.find(R"("area")"), std::string::npos);
+    EXPECT_EQ(server.Requests()[0].body.find(R"("x")"), std::string::npos);
 }
 
-TEST(CrashGuard, ThrownTextReportsUnhandled)
+TEST(CrashGuardThreaded, ThrownTextReportsUnhandled)
 {
+    const LoopbackServer server;
     Testing::MessageBoxRecorder boxes;
-    GameAnalytics::System::GetInstance().Initialize();
+    GameAnalytics::System::GetInstance().Initialize(LocalCollector(server));
 
     EXPECT_EQ(RunWithCrashReport(&ThrowCouldNotInitialize), 0);
+    FinishPosting();
 
     const auto shown = boxes.GetBoxes();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text.rfind("Error: UNHANDLED\n\n", 0), 0u);
-    EXPECT_EQ(ErrorEvents().size(), 1u);
+    ExpectOneErrorRequest(server, R"(UNHANDLED\n\n)");
 }
 
-TEST(CrashGuard, NormalRunReportsNothing)
+TEST(CrashGuardThreaded, NormalRunReportsNothing)
 {
+    const LoopbackServer server;
     Testing::MessageBoxRecorder boxes;
-    GameAnalytics::System::GetInstance().Initialize();
+    GameAnalytics::System::GetInstance().Initialize(LocalCollector(server));
 
     EXPECT_EQ(RunWithCrashReport([] {}), 0);
+    FinishPosting();
 
     EXPECT_TRUE(boxes.GetBoxes().empty());
-    EXPECT_TRUE(ErrorEvents().empty());
+    EXPECT_TRUE(server.Requests().empty());
 }
 
-TEST(CrashGuard, ContextProviderAddsLevelAndPlayerPosition)
+TEST(CrashGuardThreaded, ContextProviderAddsLevelAndPlayerPosition)
 {
+    const LoopbackServer server;
     Testing::MessageBoxRecorder boxes;
-    GameAnalytics::System::GetInstance().Initialize();
+    GameAnalytics::System::GetInstance().Initialize(LocalCollector(server));
     SetCrashContextProvider(
         [](AnalyticsEvent& event)
         {
@@ -167,12 +207,12 @@ TEST(CrashGuard, ContextProviderAddsLevelAndPlayerPosition)
 
     ReportCrash(Platform::ExceptionCode::kAccessViolation, "\nSomeFunction()");
     SetCrashContextProvider(nullptr);
+    FinishPosting();
 
-    const auto errors = ErrorEvents();
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].fields.at("message"), "EXCEPTION_ACCESS_VIOLATION\n\n\nSomeFunction()");
-    EXPECT_EQ(errors[0].fields.at("area"), "Levels/Level_2.xml");
-    EXPECT_EQ(errors[0].fields.at("x"), "1.50");
+    ExpectOneErrorRequest(server, R"(EXCEPTION_ACCESS_VIOLATION\n\n\nSomeFunction%28%29",)");
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_NE(server.Requests()[0].body.find(R"("area":"Levels/Level_2.xml")"), std::string::npos);
+    EXPECT_NE(server.Requests()[0].body.find(R"("x":"1.50")"), std::string::npos);
     ASSERT_EQ(boxes.GetBoxes().size(), 1u);
     EXPECT_EQ(boxes.GetBoxes()[0].text, "Error: EXCEPTION_ACCESS_VIOLATION\n\n\nSomeFunction()");
 }
@@ -189,11 +229,14 @@ TEST(CrashReport, NamesEveryProcessorFaultAndNothingElse)
     EXPECT_STREQ(GetExceptionName(0xC0000007), "UNHANDLED");
 }
 
+// These forked tests are not "Threaded": ThreadSanitizer refuses to start threads in a child forked
+// from a threaded process, and the parent's server thread is running when they fork.
 TEST(CrashGuardFault, NullWriteReportsAccessViolationWithReadableCallStack)
 {
-    const ChildOutcome outcome = RunInChild([] { return GuardedChild(&WriteThroughNullPointer); });
+    const LoopbackServer server;
+    const ChildOutcome outcome = RunInChild([&] { return GuardedChild(server, &WriteThroughNullPointer); });
 
-    ExpectCrashReport(outcome, "EXCEPTION_ACCESS_VIOLATION");
+    ExpectCrashReport(outcome, server, "EXCEPTION_ACCESS_VIOLATION");
     // The stack is the faulting one, innermost first, not the reporter's.
     const std::string header = "Error: EXCEPTION_ACCESS_VIOLATION\n\n\n";
     const auto report = outcome.output.find(header);
@@ -206,19 +249,24 @@ TEST(CrashGuardFault, NullWriteReportsAccessViolationWithReadableCallStack)
 
 TEST(CrashGuardFault, IntegerDivisionByZeroReportsIntDivideByZero)
 {
-    ExpectCrashReport(RunInChild([] { return GuardedChild(&DivideByZero); }), "EXCEPTION_INT_DIVIDE_BY_ZERO");
+    const LoopbackServer server;
+    ExpectCrashReport(RunInChild([&] { return GuardedChild(server, &DivideByZero); }), server,
+                      "EXCEPTION_INT_DIVIDE_BY_ZERO");
 }
 
 TEST(CrashGuardFault, StackOverflowReportsStackOverflow)
 {
-    ExpectCrashReport(RunInChild([] { return GuardedChild(&OverflowStack); }), "EXCEPTION_STACK_OVERFLOW");
+    const LoopbackServer server;
+    ExpectCrashReport(RunInChild([&] { return GuardedChild(server, &OverflowStack); }), server,
+                      "EXCEPTION_STACK_OVERFLOW");
 }
 
 TEST(CrashGuardFault, ThrownAssertionInChildEndsInOneAssertionBoxAndOneReport)
 {
-    const ChildOutcome outcome = RunInChild([] { return GuardedChild(&FailAssertion); });
+    const LoopbackServer server;
+    const ChildOutcome outcome = RunInChild([&] { return GuardedChild(server, &FailAssertion); });
 
-    ExpectCrashReport(outcome, "UNHANDLED");
+    ExpectCrashReport(outcome, server, "UNHANDLED");
     EXPECT_EQ(CountOccurrences(outcome.output, "Assertion failed: 'parserData' was false."), 1u);
 }
 
@@ -247,9 +295,15 @@ void AssertInNoexcept() noexcept
 
 TEST(CrashGuardFault, AssertionWhereNothingMayThrowStillEndsInACrashReport)
 {
-    const ChildOutcome outcome = RunInChild([] { return GuardedChild(+[] { AssertInNoexcept(); }); });
+    const LoopbackServer server;
+    const ChildOutcome outcome = RunInChild(
+        [&]
+        {
+            return GuardedChild(
+                server, +[] { AssertInNoexcept(); });
+        });
 
-    ExpectCrashReport(outcome, "UNHANDLED");
+    ExpectCrashReport(outcome, server, "UNHANDLED");
     // std::terminate repeats the text after "what():"; the box shows it once.
     const std::string text = "Assertion failed: 'zero == 1' was false.";
     EXPECT_EQ(CountOccurrences(outcome.output, text) - CountOccurrences(outcome.output, "what():  " + text),
@@ -264,18 +318,21 @@ struct Stale : Pooled<Stale>
 
 TEST(CrashGuardFault, DeletingAnObjectAfterItsPoolWasReleasedIsReported)
 {
+    const LoopbackServer server;
     const ChildOutcome outcome = RunInChild(
-        []
+        [&]
         {
-            return GuardedChild(+[]
-                                {
-                                    Stale* const stale = new Stale;
-                                    PoolRegistry::GetInstance().ReleaseAll();
-                                    delete stale;
-                                });
+            return GuardedChild(
+                server,
+                +[]
+                {
+                    Stale* const stale = new Stale;
+                    PoolRegistry::GetInstance().ReleaseAll();
+                    delete stale;
+                });
         });
 
-    ExpectCrashReport(outcome, "UNHANDLED");
+    ExpectCrashReport(outcome, server, "UNHANDLED");
     EXPECT_EQ(CountOccurrences(outcome.output, "'result != Pool::FreeResult::Foreign' was false."), 1u)
         << outcome.output;
 }

@@ -87,9 +87,9 @@ ChildOutcome Fork(Child child, std::chrono::milliseconds timeout,
 constexpr std::chrono::milliseconds kChildTimeout{60000};
 } // namespace
 
-ChildOutcome RunInChild(int (*body)())
+ChildOutcome RunInChild(const std::function<int()>& body)
 {
-    return Fork([body] { std::exit(body()); }, kChildTimeout, std::nullopt, 0);
+    return Fork([&body] { std::exit(body()); }, kChildTimeout, std::nullopt, 0);
 }
 
 ChildProcess::ChildProcess(std::string program, std::vector<std::string> arguments)

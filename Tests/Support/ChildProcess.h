@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ struct ChildOutcome
 };
 
 // Runs `body` in a forked child that ends with std::exit(body()), as a program's main would.
-ChildOutcome RunInChild(int (*body)());
+ChildOutcome RunInChild(const std::function<int()>& body);
 
 // Runs a program with its output captured. Message boxes go to standard error in every child.
 class ChildProcess

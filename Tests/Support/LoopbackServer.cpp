@@ -44,6 +44,8 @@ LoopbackServer::LoopbackServer(Behaviour behaviour, std::string reply)
     m_port = BindLoopback(m_listener);
     listen(m_listener, 16);
     m_thread = std::thread([this] { Serve(); });
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_serving; });
 }
 
 LoopbackServer::~LoopbackServer()
@@ -79,6 +81,11 @@ void LoopbackServer::Release()
 
 void LoopbackServer::Serve()
 {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_serving = true;
+        m_changed.notify_all();
+    }
     while (!m_stopping)
     {
         pollfd entry{m_listener, POLLIN, 0};

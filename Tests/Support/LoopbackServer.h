@@ -31,6 +31,8 @@ public:
     static constexpr const char* kOkReply = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n"
                                             "Content-Length: 15\r\n\r\n{\"status\":\"ok\"}";
 
+    // Returns once the server is waiting for connections, so that a process forked right after it (a
+    // child posting to it) cannot inherit a lock the server's thread held while starting.
     explicit LoopbackServer(Behaviour behaviour = Behaviour::Reply, std::string reply = kOkReply);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
@@ -58,6 +60,7 @@ private:
     std::vector<Request> m_requests;
     std::vector<int> m_silentConnections;
     bool m_released = false;
+    bool m_serving = false;
     std::thread m_thread;
 };
 
