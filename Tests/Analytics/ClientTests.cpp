@@ -1,0 +1,121 @@
+#include "Analytics/AnalyticsSystem.h"
+#include "Analytics/Endpoint.h"
+#include "Analytics/Request.h"
+#include "Support/ChildProcess.h"
+#include "Support/LogCapture.h"
+#include "Support/LoopbackServer.h"
+#include "Support/TempDirectory.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace
+{
+using namespace Morvane;
+using namespace Morvane::GameAnalytics;
+using namespace std::chrono_literals;
+
+AnalyticsEvent Design(const std::string& id)
+{
+    AnalyticsEvent event;
+    event.category = "design";
+    event.fields["event_id"] = id;
+    return event;
+}
+
+TEST(AnalyticsEndpoint, ReadsEveryAttributeAndDefaultsToTheBuildsKeys)
+{
+    const Testing::TempDirectory folder;
+    const Endpoint full = Endpoint::Load(
+        folder.Write("Full.xml", R"(<GameAnalytics host="collector.lan" port="8089" gameKey="g" )"
+                                 R"(secretKey="s" secondKey="k" dataHost="data.lan"/>)"));
+    const Endpoint hostOnly = Endpoint::Load(folder.Write("Host.xml", R"(<GameAnalytics host="h"/>)"));
+
+    EXPECT_TRUE(full.IsEnabled());
+    EXPECT_EQ(
+        std::vector<std::string>({"collector.lan", "g", "s", "k", "data.lan"}),
+        std::vector<std::string>({full.host, full.gameKey, full.secretKey, full.secondKey, full.dataHost}));
+    EXPECT_EQ(8089, full.port);
+    EXPECT_EQ(80, hostOnly.port);
+    EXPECT_EQ("0f1e2d3c4b5a69788796a5b4c3d2e1f0", hostOnly.gameKey);
+    EXPECT_EQ("9a8b7c6d5e4f30211203f4e5d6c7b8a9c0d1e2f3", hostOnly.secretKey);
+    EXPECT_EQ("1b2c3d4e5f60718293a4b5c6d7e8f90a1b2c3d4e", hostOnly.secondKey);
+}
+
+TEST(AnalyticsEndpoint, MissingFileBadPortOrWrongElementDisables)
+{
+    const Testing::TempDirectory folder;
+    Testing::LogCapture log;
+
+    EXPECT_FALSE(Endpoint::Load(folder.Path() + "Missing.xml").IsEnabled());
+    EXPECT_FALSE(
+        Endpoint::Load(folder.Write("Port.xml", R"(<GameAnalytics host="h" port="70000"/>)")).IsEnabled());
+    EXPECT_FALSE(Endpoint::Load(folder.Write("Other.xml", R"(<Analytics host="h"/>)")).IsEnabled());
+    EXPECT_TRUE(log.Contains("Invalid port 70000"));
+    EXPECT_TRUE(log.Contains("Unknown parser element 'Analytics'"));
+}
+
+TEST(AnalyticsSystem, BeforeInitializeOrWithoutHostNothingIsQueuedAndOneLineSaysSo)
+{
+    System client;
+    const AnalyticsEvent event = Design("Brimora:Game:Started");
+    client.SubmitEvent(event);
+    EXPECT_TRUE(client.GetQueuedEvents().empty());
+
+    Testing::LogCapture log;
+    client.Initialize(Endpoint{});
+    client.SubmitEvent(event);
+    client.Initialize(Endpoint{});
+    client.SubmitEvent(event);
+
+    EXPECT_TRUE(client.GetQueuedEvents().empty());
+    EXPECT_EQ(1u, Testing::CountOf(log.Text(), "Analytics is off: no collector host configured"));
+}
+
+// The exact bytes and the signature are checked against a real server in the poster's tests.
+TEST(AnalyticsRequest, ControlCharactersAreEscapedNonAsciiKeptAndPortEightyUnnamed)
+{
+    AnalyticsEvent event = Design("Brimora:Crash");
+    event.fields["message"] = std::string("tab\there\x01\r") + "\xC3\xA9";
+    Endpoint endpoint;
+    endpoint.host = "collector.example";
+
+    const Request request = Request::Build(event, endpoint);
+
+    EXPECT_NE(std::string::npos, request.body.find(R"("message":"tab\there\u0001\r)"
+                                                   "\xC3\xA9\""));
+    EXPECT_NE(std::string::npos, request.header.find("\r\nHost: collector.example\r\n"));
+}
+
+// Not "Threaded": ThreadSanitizer refuses threads in a child forked from a threaded process, and the
+// server's thread runs when the child is forked.
+TEST(AnalyticsExit, EventsQueuedAtExitAreStillSignedAndPosted)
+{
+    const Testing::LoopbackServer server;
+    const Testing::ChildOutcome outcome = Testing::RunInChild(
+        [&]
+        {
+            Endpoint endpoint;
+            endpoint.host = "127.0.0.1";
+            endpoint.port = server.Port();
+            System& client = System::GetInstance();
+            client.Initialize(endpoint);
+            client.SubmitEvent(Design("Brimora:Game:Started"));
+            // Let the worker sign and post the first event, as it does long before a game ends.
+            while (!client.GetQueuedEvents().empty())
+            {
+                std::this_thread::sleep_for(1ms);
+            }
+            std::this_thread::sleep_for(200ms);
+            client.SubmitEvent(Design("Brimora:Game:Closed"));
+            return 0;
+        });
+
+    EXPECT_TRUE(outcome.exited && outcome.exitStatus == 0) << "signal " << outcome.signal << "\n"
+                                                           << outcome.output;
+    const std::vector<Testing::LoopbackServer::Request> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 2u) << outcome.output;
+    EXPECT_NE(requests[1].body.find(R"("event_id":"Brimora:Game:Closed")"), std::string::npos);
+    EXPECT_EQ(outcome.output.find("not submitted"), std::string::npos) << outcome.output;
+}
+} // namespace
