@@ -95,11 +95,8 @@ TEST(AnalyticsExit, EventsQueuedAtExitAreStillSignedAndPosted)
     const Testing::ChildOutcome outcome = Testing::RunInChild(
         [&]
         {
-            Endpoint endpoint;
-            endpoint.host = "127.0.0.1";
-            endpoint.port = server.Port();
             System& client = System::GetInstance();
-            client.Initialize(endpoint);
+            client.Initialize(server.Collector());
             client.SubmitEvent(Design("Brimora:Game:Started"));
             // Let the worker sign and post the first event, as it does long before a game ends.
             while (!client.GetQueuedEvents().empty())

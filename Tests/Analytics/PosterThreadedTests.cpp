@@ -11,14 +11,6 @@ using namespace Morvane::GameAnalytics;
 using Testing::LoopbackServer;
 using namespace std::chrono_literals;
 
-Endpoint Local(int port, const std::string& host = "127.0.0.1")
-{
-    Endpoint endpoint;
-    endpoint.host = host;
-    endpoint.port = port;
-    return endpoint;
-}
-
 AnalyticsEvent QuotedEvent()
 {
     AnalyticsEvent event;
@@ -39,8 +31,8 @@ TEST(AnalyticsPosterThreaded, ServerReceivesTheExactSignedRequest)
     LoopbackServer server;
     Testing::LogCapture log;
 
-    EXPECT_TRUE(EventPoster(Local(server.Port()), 2s).Post(QuotedEvent(), {}));
-    EXPECT_TRUE(EventPoster(Local(server.Port(), "localhost"), 2s).Post(QuotedEvent(), {}));
+    EXPECT_TRUE(EventPoster(server.Collector(), 2s).Post(QuotedEvent(), {}));
+    EXPECT_TRUE(EventPoster(server.Collector("localhost"), 2s).Post(QuotedEvent(), {}));
 
     ASSERT_EQ(2u, server.Requests().size());
     const LoopbackServer::Request request = server.Requests()[0];
@@ -76,15 +68,16 @@ TEST(AnalyticsPosterThreaded, EveryFailureLogsItsOwnMessage)
                               "HTTP/1.1 401 Unauthorized\r\n\r\n{\"status\":\"bad\"}");
     LoopbackServer silent(LoopbackServer::Behaviour::HoldUntilReleased);
 
-    EXPECT_NE(std::string::npos, FailedPostLog(Local(refusing.Port()))
+    EXPECT_NE(std::string::npos, FailedPostLog(refusing.Collector())
                                      .find("GameAnalytics endpoint: GA: Could not connect to the host"));
-    EXPECT_NE(std::string::npos,
-              FailedPostLog(Local(80, "no-such-host.invalid"), 500ms).find("GA: Could not get the host"));
-    const std::string closed = FailedPostLog(Local(closing.Port()));
+    EXPECT_NE(
+        std::string::npos,
+        FailedPostLog(refusing.Collector("no-such-host.invalid"), 500ms).find("GA: Could not get the host"));
+    const std::string closed = FailedPostLog(closing.Collector());
     EXPECT_NE(std::string::npos, closed.find("GA: Did not recive positive answer from host"));
     EXPECT_EQ(std::string::npos, closed.find("GA: Invalid response"));
     // A reply without the status text dumps what was sent and what came back.
-    const std::string invalid = FailedPostLog(Local(statusless.Port()));
+    const std::string invalid = FailedPostLog(statusless.Collector());
     for (const char* part : {"GA: Invalid response", "/****SendData*****/",
                              "POST /1/0f1e2d3c4b5a69788796a5b4c3d2e1f0/error HTTP/1.1", "/****Response*****/",
                              "{\"status\":\"bad\"}"})
@@ -92,7 +85,7 @@ TEST(AnalyticsPosterThreaded, EveryFailureLogsItsOwnMessage)
         EXPECT_NE(std::string::npos, invalid.find(part)) << part;
     }
     // A server that never answers times out as an invalid response.
-    const std::string timedOut = FailedPostLog(Local(silent.Port()), 200ms);
+    const std::string timedOut = FailedPostLog(silent.Collector(), 200ms);
     EXPECT_NE(std::string::npos, timedOut.find("GA: Invalid response"));
     EXPECT_EQ(std::string::npos, timedOut.find("GA: Did not recive"));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Analytics/Endpoint.h"
+
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -37,6 +39,14 @@ public:
     LoopbackServer& operator=(const LoopbackServer&) = delete;
 
     int Port() const { return m_port; }
+    // The analytics endpoint that posts here, as the data names a local collector.
+    GameAnalytics::Endpoint Collector(const std::string& host = "127.0.0.1") const
+    {
+        GameAnalytics::Endpoint endpoint;
+        endpoint.host = host;
+        endpoint.port = m_port;
+        return endpoint;
+    }
     std::vector<Request> Requests() const;
     // Waits (at most ten seconds) until `count` requests have arrived; false when they did not.
     bool WaitForRequests(std::size_t count) const;
