@@ -38,17 +38,15 @@ __attribute__((noinline, no_sanitize_undefined)) void DivideByZero()
     sink = sink + 7 / zero;
 }
 
-__attribute__((noinline)) int Recurse(int depth)
+__attribute__((noinline)) void OverflowStack()
 {
     std::array<volatile char, 512> frame{};
-    frame[static_cast<std::size_t>(depth) % frame.size()] = 1;
     // `zero` is never anything else, but the compiler cannot know that the recursion is endless.
-    return zero == 0 ? Recurse(depth + 1) + frame[0] : 0;
-}
-
-void OverflowStack()
-{
-    sink = Recurse(0);
+    if (zero == 0)
+    {
+        OverflowStack();
+    }
+    sink = frame[0]; // used after the call, which therefore is no tail call
 }
 
 void FailAssertion()
