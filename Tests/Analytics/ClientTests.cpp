@@ -23,24 +23,6 @@ AnalyticsEvent Design(const std::string& id)
     return event;
 }
 
-TEST(AnalyticsEndpoint, ReadsEveryAttributeAndDefaultsToTheBuildsKeys)
-{
-    const Testing::TempDirectory folder;
-    const Endpoint full = Endpoint::Load(
-        folder.Write("Full.xml", R"(<GameAnalytics host="collector.lan" port="8089" gameKey="g" )"
-                                 R"(secretKey="s" secondKey="k" dataHost="data.lan"/>)"));
-    const Endpoint hostOnly = Endpoint::Load(folder.Write("Host.xml", R"(<GameAnalytics host="h"/>)"));
-
-    using Texts = std::vector<std::string>;
-    EXPECT_EQ(Texts({"collector.lan", "8089", "g", "s", "k", "data.lan"}),
-              Texts({full.host, std::to_string(full.port), full.gameKey, full.secretKey, full.secondKey,
-                     full.dataHost}));
-    EXPECT_EQ(
-        Texts({"80", "0f1e2d3c4b5a69788796a5b4c3d2e1f0", "9a8b7c6d5e4f30211203f4e5d6c7b8a9c0d1e2f3",
-               "1b2c3d4e5f60718293a4b5c6d7e8f90a1b2c3d4e"}),
-        Texts({std::to_string(hostOnly.port), hostOnly.gameKey, hostOnly.secretKey, hostOnly.secondKey}));
-}
-
 TEST(AnalyticsEndpoint, MissingFileBadPortOrWrongElementDisables)
 {
     const Testing::TempDirectory folder;

@@ -1,4 +1,5 @@
 #include "Analytics/AnalyticsSystem.h"
+#include "Analytics/Request.h"
 #include "Support/LogCapture.h"
 #include "Support/LoopbackServer.h"
 #include "Support/TempDirectory.h"
@@ -29,7 +30,8 @@ TEST(AnalyticsSystemThreaded, PostsEveryEventInOrderOneRequestEachWithThePlayers
     LoopbackServer server;
     const Testing::TempDirectory folder;
     folder.Write("Configuration/Analytics.xml", "<GameAnalytics host=\"127.0.0.1\" port=\"" +
-                                                    std::to_string(server.Port()) + "\" gameKey=\"k1\"/>");
+                                                    std::to_string(server.Port()) +
+                                                    "\" gameKey=\"k1\" secretKey=\"s1\"/>");
     PathWrapper::GetInstance().AddPath("LocalFolder", folder.Path());
     Testing::LogCapture log;
     System client({.pause = 1ms, .networkTimeout = 2s, .shutdownLimit = 5s});
@@ -48,6 +50,8 @@ TEST(AnalyticsSystemThreaded, PostsEveryEventInOrderOneRequestEachWithThePlayers
     for (std::size_t index = 0; index < requests.size(); ++index)
     {
         EXPECT_EQ(0u, requests[index].header.find("POST /1/k1/design HTTP/1.1\r\n"));
+        const std::string signature = Request::Sign(requests[index].body, "s1");
+        EXPECT_NE(std::string::npos, requests[index].header.find("\r\nAuthorization: " + signature + "\r\n"));
         EXPECT_EQ(1u, Testing::CountOf(requests[index].body, "\"event_id\""));
         EXPECT_NE(std::string::npos, requests[index].body.find(R"("event_id":")" + "ABC"s.substr(index, 1)));
     }

@@ -11,7 +11,6 @@
 
 #include <array>
 #include <gtest/gtest.h>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -136,18 +135,19 @@ TEST(CrashGuardFault, EachFaultInAChildEndsInOneReportOneErrorEventAndExitStatus
     {
         void (*run)();
         std::string name;
-        std::string textOnce;   // shown exactly once, when given
-        std::string firstFrame; // the innermost frame of the report's call stack, when given
+        std::string textOnce; // in the child's output exactly once
     };
     const std::vector<Fault> faults = {
         // The call stack is the faulting one, innermost first, not the reporter's.
-        {&WriteThroughNullPointer, "EXCEPTION_ACCESS_VIOLATION", "", "WriteThroughNullPointer"},
-        {&DivideByZero, "EXCEPTION_INT_DIVIDE_BY_ZERO", "", "DivideByZero"},
-        {&OverflowStack, "EXCEPTION_STACK_OVERFLOW", "", ""},
-        {&FailAssertion, "UNHANDLED", "Assertion failed: 'parserData' was false.", ""},
-        {+[] { throw "Could not initialize"; }, "UNHANDLED", "", ""},
+        {&WriteThroughNullPointer, "EXCEPTION_ACCESS_VIOLATION",
+         "Error: EXCEPTION_ACCESS_VIOLATION\n\n\nWriteThroughNullPointer\n"},
+        {&DivideByZero, "EXCEPTION_INT_DIVIDE_BY_ZERO",
+         "Error: EXCEPTION_INT_DIVIDE_BY_ZERO\n\n\nDivideByZero\n"},
+        {&OverflowStack, "EXCEPTION_STACK_OVERFLOW", "Error: EXCEPTION_STACK_OVERFLOW\n"},
+        {&FailAssertion, "UNHANDLED", "Assertion failed: 'parserData' was false."},
+        {+[] { throw "Could not initialize"; }, "UNHANDLED", "Error: UNHANDLED\n"},
         // std::terminate repeats the text after "what():"; the box shows it once.
-        {+[] { AssertInNoexcept(); }, "UNHANDLED", "Assertion failed: 'zero == 1' was false.", ""},
+        {+[] { AssertInNoexcept(); }, "UNHANDLED", "Assertion failed: 'zero == 1' was false."},
     };
     for (const Fault& fault : faults)
     {
@@ -159,19 +159,11 @@ TEST(CrashGuardFault, EachFaultInAChildEndsInOneReportOneErrorEventAndExitStatus
                                                                << outcome.output;
         EXPECT_EQ(CountOf(outcome.output, "=== Error ===\nError: " + fault.name + "\n\n"), 1u)
             << outcome.output;
+        EXPECT_EQ(CountOf(outcome.output, fault.textOnce) -
+                      CountOf(outcome.output, "what():  " + fault.textOnce),
+                  1u)
+            << outcome.output;
         EXPECT_NE(outcome.output.find("Error submitted"), std::string::npos) << outcome.output;
-        if (!fault.textOnce.empty())
-        {
-            EXPECT_EQ(CountOf(outcome.output, fault.textOnce) -
-                          CountOf(outcome.output, "what():  " + fault.textOnce),
-                      1u)
-                << outcome.output;
-        }
-        if (!fault.firstFrame.empty())
-        {
-            const std::regex frame("Error: " + fault.name + "\n\n\n[^\n]*" + fault.firstFrame);
-            EXPECT_TRUE(std::regex_search(outcome.output, frame)) << outcome.output;
-        }
         ExpectOneErrorRequest(server, fault.name + "\\n\\n");
     }
 }
