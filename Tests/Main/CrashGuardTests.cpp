@@ -120,13 +120,6 @@ TEST(CrashGuardThreaded, FailedAssertionEndsInOneBoxOneReportAndOneErrorEventWit
     EXPECT_NE(server.Requests().at(0).body.find(R"("x":"1.50")"), std::string::npos);
 }
 
-TEST(CrashReport, UnknownCodesAreUnhandled)
-{
-    EXPECT_STREQ(GetExceptionName(0x80000001), "EXCEPTION_GUARD_PAGE");
-    EXPECT_STREQ(GetExceptionName(0), "UNHANDLED");
-    EXPECT_STREQ(GetExceptionName(0xC0000007), "UNHANDLED");
-}
-
 // These forked tests are not "Threaded": ThreadSanitizer refuses to start threads in a child forked
 // from a threaded process, and the parent's server thread is running when they fork.
 TEST(CrashGuardFault, EachFaultInAChildEndsInOneReportOneErrorEventAndExitStatusZero)
@@ -157,8 +150,9 @@ TEST(CrashGuardFault, EachFaultInAChildEndsInOneReportOneErrorEventAndExitStatus
 
         EXPECT_TRUE(outcome.exited && outcome.exitStatus == 0) << "signal " << outcome.signal << "\n"
                                                                << outcome.output;
-        EXPECT_EQ(CountOf(outcome.output, "=== Error ===\nError: " + fault.name + "\n\n"), 1u)
-            << outcome.output;
+        // The worker's log lines may fall between the box's caption and its text.
+        EXPECT_EQ(CountOf(outcome.output, "=== Error ===\n"), 1u) << outcome.output;
+        EXPECT_EQ(CountOf(outcome.output, "Error: " + fault.name + "\n\n"), 1u) << outcome.output;
         EXPECT_EQ(CountOf(outcome.output, fault.textOnce) -
                       CountOf(outcome.output, "what():  " + fault.textOnce),
                   1u)

@@ -232,11 +232,9 @@ TEST_F(SystemManagerTest, StepIsTheClampedDurationOfThePreviousFrame)
     window.onUpdate = [&] { manager.quit = window.steps.size() == 4; };
     manager.Run();
     manager.SetClock([] { return 0u; });
-    ASSERT_EQ(window.steps.size(), 4u);
-    EXPECT_FLOAT_EQ(window.steps[0], 0.016f);
-    EXPECT_EQ(window.steps[1], std::numeric_limits<float>::min());
-    EXPECT_FLOAT_EQ(window.steps[2], 0.032f);
-    EXPECT_FLOAT_EQ(window.steps[3], 0.020f);
+    using testing::FloatEq;
+    EXPECT_THAT(window.steps, testing::ElementsAre(FloatEq(0.016f), std::numeric_limits<float>::min(),
+                                                   FloatEq(0.032f), FloatEq(0.020f)));
     EXPECT_FLOAT_EQ(manager.frameTime, 0.005f);
 }
 
