@@ -4,7 +4,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace Morvane::Testing
 {
@@ -17,25 +16,12 @@ struct ChildOutcome
     std::string output;
 };
 
-// Runs `body` in a forked child that ends with std::exit(body()), as a program's main would.
+// Runs `body` in a forked child that ends with std::exit(body()), as a program's main would. Children
+// inherit the test program's setting that sends message boxes to standard error; one still running after
+// a minute is killed.
 ChildOutcome RunInChild(const std::function<int()>& body);
 
-// Runs a program with its output captured. Message boxes go to standard error in every child.
-class ChildProcess
-{
-public:
-    explicit ChildProcess(std::string program, std::vector<std::string> arguments = {});
-
-    // Sends `interruptSignal` after `interruptAfter` if given; kills the program after `timeout`.
-    ChildOutcome Run(std::chrono::milliseconds timeout,
-                     std::optional<std::chrono::milliseconds> interruptAfter = {},
-                     int interruptSignal = 2) const;
-
-private:
-    std::string m_program;
-    std::vector<std::string> m_arguments;
-};
-
-// The folder of the test program itself, ending with '/'.
-std::string TestProgramFolder();
+// Runs `program` without arguments; sends it SIGINT after `interruptAfter` if given.
+ChildOutcome RunProgram(const std::string& program,
+                        std::optional<std::chrono::milliseconds> interruptAfter = {});
 } // namespace Morvane::Testing

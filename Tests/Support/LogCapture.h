@@ -1,24 +1,50 @@
 #pragma once
 
+#include "System/Logging/LoggingSystem.h"
+
+#include <gtest/gtest.h>
 #include <string>
 
 namespace Morvane::Testing
 {
-// Collects everything the log prints between construction and Text().
+// Collects everything the log prints (without colours) between construction and Text().
 class LogCapture
 {
 public:
-    LogCapture();
-    ~LogCapture();
+    LogCapture()
+    {
+        Logging::System::GetInstance().GetConsole().SetColourEnabled(false);
+        testing::internal::CaptureStdout();
+    }
+    ~LogCapture() { Text(); }
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
     // The captured text; capturing stops at the first call.
-    const std::string& Text();
+    const std::string& Text()
+    {
+        if (m_capturing)
+        {
+            m_capturing = false;
+            m_text = testing::internal::GetCapturedStdout();
+        }
+        return m_text;
+    }
     bool Contains(const std::string& text) { return Text().find(text) != std::string::npos; }
 
 private:
     bool m_capturing = true;
     std::string m_text;
 };
+
+// How often `part` occurs in `text` (a log, a child's output).
+inline std::size_t CountOf(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    {
+        ++count;
+    }
+    return count;
+}
 } // namespace Morvane::Testing

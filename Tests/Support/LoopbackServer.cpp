@@ -2,8 +2,8 @@
 
 #include <arpa/inet.h>
 #include <array>
+#include <chrono>
 #include <netinet/in.h>
-#include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -12,10 +12,7 @@ namespace Morvane::Testing
 {
 namespace
 {
-constexpr int kPollMilliseconds = 10;
-constexpr auto kWaitLimit = std::chrono::seconds(10);
-
-// A socket bound to 127.0.0.1 on a free port; returns the port.
+// Binds the socket to 127.0.0.1 on a free port; returns the port.
 int BindLoopback(int socketDescriptor)
 {
     sockaddr_in address{};
@@ -42,6 +39,10 @@ LoopbackServer::LoopbackServer(Behaviour behaviour, std::string reply)
     : m_behaviour(behaviour), m_reply(std::move(reply)), m_listener(socket(AF_INET, SOCK_STREAM, 0))
 {
     m_port = BindLoopback(m_listener);
+    if (behaviour == Behaviour::Refuse)
+    {
+        return;
+    }
     listen(m_listener, 16);
     m_thread = std::thread([this] { Serve(); });
     std::unique_lock lock(m_mutex);
@@ -50,12 +51,12 @@ LoopbackServer::LoopbackServer(Behaviour behaviour, std::string reply)
 
 LoopbackServer::~LoopbackServer()
 {
-    m_stopping = true;
-    Release();
-    m_thread.join();
-    for (const int connection : m_silentConnections)
+    if (m_thread.joinable())
     {
-        close(connection);
+        Release();
+        // Wakes the thread from accept().
+        shutdown(m_listener, SHUT_RDWR);
+        m_thread.join();
     }
     close(m_listener);
 }
@@ -69,7 +70,7 @@ std::vector<LoopbackServer::Request> LoopbackServer::Requests() const
 bool LoopbackServer::WaitForRequests(std::size_t count) const
 {
     std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, kWaitLimit, [&] { return m_requests.size() >= count; });
+    return m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_requests.size() >= count; });
 }
 
 void LoopbackServer::Release()
@@ -81,40 +82,26 @@ void LoopbackServer::Release()
 
 void LoopbackServer::Serve()
 {
+    std::unique_lock lock(m_mutex);
+    m_serving = true;
+    m_changed.notify_all();
+    lock.unlock();
+    for (int connection = 0; (connection = accept(m_listener, nullptr, nullptr)) >= 0; close(connection))
     {
-        const std::lock_guard lock(m_mutex);
-        m_serving = true;
-        m_changed.notify_all();
-    }
-    while (!m_stopping)
-    {
-        pollfd entry{m_listener, POLLIN, 0};
-        if (poll(&entry, 1, kPollMilliseconds) <= 0)
-        {
-            continue;
-        }
-        const int connection = accept(m_listener, nullptr, nullptr);
-        if (connection < 0)
-        {
-            continue;
-        }
         Request request;
         const bool complete = ReadRequest(connection, request);
+        lock.lock();
+        m_requests.push_back(request);
+        m_changed.notify_all();
+        if (m_behaviour == Behaviour::HoldUntilReleased)
         {
-            const std::lock_guard lock(m_mutex);
-            m_requests.push_back(request);
-            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return m_released; });
         }
-        if (complete && m_behaviour == Behaviour::NeverAnswer)
+        lock.unlock();
+        if (complete && m_behaviour != Behaviour::CloseWithoutAnswer)
         {
-            m_silentConnections.push_back(connection);
-            continue;
+            send(connection, m_reply.data(), m_reply.size(), MSG_NOSIGNAL);
         }
-        if (complete)
-        {
-            Answer(connection);
-        }
-        close(connection);
     }
 }
 
@@ -122,54 +109,21 @@ bool LoopbackServer::ReadRequest(int connection, Request& request) const
 {
     std::string received;
     std::array<char, 4096> buffer{};
-    std::size_t headerEnd = std::string::npos;
-    while (!m_stopping)
+    for (ssize_t count = 0; (count = recv(connection, buffer.data(), buffer.size(), 0)) > 0;)
     {
-        headerEnd = received.find("\r\n\r\n");
+        received.append(buffer.data(), static_cast<std::size_t>(count));
+        const std::size_t headerEnd = received.find("\r\n\r\n");
+        const std::size_t bodyStart = headerEnd + 4;
         if (headerEnd != std::string::npos &&
-            received.size() >= headerEnd + 4 + ContentLength(received.substr(0, headerEnd + 4)))
+            received.size() >= bodyStart + ContentLength(received.substr(0, bodyStart)))
         {
-            request.header = received.substr(0, headerEnd + 4);
-            request.body = received.substr(headerEnd + 4);
+            request.header = received.substr(0, bodyStart);
+            request.body = received.substr(bodyStart);
             return true;
         }
-        pollfd entry{connection, POLLIN, 0};
-        if (poll(&entry, 1, kPollMilliseconds) <= 0)
-        {
-            continue;
-        }
-        const ssize_t count = recv(connection, buffer.data(), buffer.size(), 0);
-        if (count <= 0)
-        {
-            break;
-        }
-        received.append(buffer.data(), static_cast<std::size_t>(count));
     }
     request.header = received;
     return false;
 }
 
-void LoopbackServer::Answer(int connection)
-{
-    if (m_behaviour == Behaviour::HoldUntilReleased)
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_released; });
-    }
-    if (m_behaviour != Behaviour::CloseWithoutAnswer)
-    {
-        send(connection, m_reply.data(), m_reply.size(), MSG_NOSIGNAL);
-    }
-}
-
-RefusingPort::RefusingPort() : m_socket(socket(AF_INET, SOCK_STREAM, 0))
-{
-    // Bound but not listening: the port stays ours, and every connection attempt is refused.
-    m_port = BindLoopback(m_socket);
-}
-
-RefusingPort::~RefusingPort()
-{
-    close(m_socket);
-}
 } // namespace Morvane::Testing

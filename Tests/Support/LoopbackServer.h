@@ -1,7 +1,7 @@
 #pragma once
 
-#include <atomic>
-#include <chrono>
+#include "Analytics/Endpoint.h"
+
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -18,8 +18,8 @@ public:
     {
         Reply,              // sends the reply text, then closes
         CloseWithoutAnswer, // closes as soon as the request has arrived
-        NeverAnswer,        // keeps the connection open and silent until the server goes away
-        HoldUntilReleased,  // waits for Release(), then replies
+        HoldUntilReleased,  // stays silent (accepting nothing more) until Release() or the server's end
+        Refuse,             // keeps the port but never listens: every connection is refused
     };
 
     struct Request
@@ -39,44 +39,33 @@ public:
     LoopbackServer& operator=(const LoopbackServer&) = delete;
 
     int Port() const { return m_port; }
+    // The analytics endpoint that posts here, as the data names a local collector.
+    GameAnalytics::Endpoint Collector(const std::string& host = "127.0.0.1") const
+    {
+        GameAnalytics::Endpoint endpoint;
+        endpoint.host = host;
+        endpoint.port = m_port;
+        return endpoint;
+    }
     std::vector<Request> Requests() const;
     // Waits (at most ten seconds) until `count` requests have arrived; false when they did not.
     bool WaitForRequests(std::size_t count) const;
-    // Lets held requests be answered.
     void Release();
 
 private:
     void Serve();
     bool ReadRequest(int connection, Request& request) const;
-    void Answer(int connection);
 
     Behaviour m_behaviour;
     std::string m_reply;
     int m_listener = -1;
     int m_port = 0;
-    std::atomic<bool> m_stopping{false};
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
     std::vector<Request> m_requests;
-    std::vector<int> m_silentConnections;
     bool m_released = false;
     bool m_serving = false;
     std::thread m_thread;
 };
 
-// A local port on which nothing listens: connecting to it is refused.
-class RefusingPort
-{
-public:
-    RefusingPort();
-    ~RefusingPort();
-    RefusingPort(const RefusingPort&) = delete;
-    RefusingPort& operator=(const RefusingPort&) = delete;
-
-    int Port() const { return m_port; }
-
-private:
-    int m_socket = -1;
-    int m_port = 0;
-};
 } // namespace Morvane::Testing

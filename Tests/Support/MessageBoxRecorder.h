@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/MessageBox.h"
+
 #include <mutex>
 #include <string>
 #include <vector>
@@ -16,12 +18,24 @@ public:
         std::string caption;
     };
 
-    MessageBoxRecorder();
-    ~MessageBoxRecorder();
+    MessageBoxRecorder()
+    {
+        Platform::SetMessageBoxHandler(
+            [this](const std::string& text, const std::string& caption)
+            {
+                const std::lock_guard lock(m_mutex);
+                m_boxes.push_back({text, caption});
+            });
+    }
+    ~MessageBoxRecorder() { Platform::SetMessageBoxHandler({}); }
     MessageBoxRecorder(const MessageBoxRecorder&) = delete;
     MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
-    std::vector<Box> GetBoxes() const;
+    std::vector<Box> GetBoxes() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_boxes;
+    }
 
 private:
     mutable std::mutex m_mutex;

@@ -1,5 +1,6 @@
 #include "SdlEvents.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -8,31 +9,24 @@ namespace Morvane::Testing
 {
 namespace
 {
-// Written into a field the engine does not read, so that the filter knows the test's own events.
-constexpr Uint8 kScripted = 0x5C;
+// Set while a test pushes an event: SDL runs the filter inside SDL_PushEvent, so the filter knows the test's
+// own events.
+std::atomic<bool> pushing = false;
 
 void Push(SDL_Event& event)
 {
-    ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+    pushing = true;
+    const int pushed = SDL_PushEvent(&event);
+    pushing = false;
+    ASSERT_EQ(pushed, 1) << SDL_GetError();
 }
 
 int KeepScriptedInput(void*, SDL_Event* event)
 {
-    switch (event->type)
-    {
-    case SDL_WINDOWEVENT:
-        return event->window.padding1 == kScripted;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-        return event->key.padding2 == kScripted;
-    case SDL_MOUSEMOTION:
-        return event->motion.which == kScripted;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-        return event->button.which == kScripted;
-    default:
-        return 1;
-    }
+    const Uint32 type = event->type;
+    const bool input = type == SDL_WINDOWEVENT || type == SDL_KEYDOWN || type == SDL_KEYUP ||
+                       (type >= SDL_MOUSEMOTION && type <= SDL_MOUSEBUTTONUP);
+    return pushing || !input;
 }
 } // namespace
 
@@ -66,7 +60,6 @@ void PushWindowEvent(SDL_Window* window, SDL_WindowEventID windowEvent, int data
     event.type = SDL_WINDOWEVENT;
     event.window.windowID = SDL_GetWindowID(window);
     event.window.event = static_cast<Uint8>(windowEvent);
-    event.window.padding1 = kScripted;
     event.window.data1 = data1;
     event.window.data2 = data2;
     Push(event);
@@ -78,7 +71,6 @@ void PushKey(SDL_Scancode scancode, bool down)
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.scancode = scancode;
-    event.key.padding2 = kScripted;
     Push(event);
 }
 
@@ -87,7 +79,6 @@ void PushMouseButton(Uint8 button, bool down)
     SDL_Event event{};
     event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
     event.button.button = button;
-    event.button.which = kScripted;
     event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
     Push(event);
 }
@@ -96,7 +87,6 @@ void PushMouseMotion(int x, int y, int xrel, int yrel)
 {
     SDL_Event event{};
     event.type = SDL_MOUSEMOTION;
-    event.motion.which = kScripted;
     event.motion.x = x;
     event.motion.y = y;
     event.motion.xrel = xrel;

@@ -2,10 +2,13 @@
 
 #include "LogCapture.h"
 #include "Parsing/FileParser/FileParser.h"
-#include "RecordingSystem.h"
+#include "Parsing/IParserData.h"
 #include "TempDirectory.h"
 
+#include <algorithm>
 #include <array>
+#include <functional>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <limits>
 #include <memory>
@@ -14,7 +17,43 @@ namespace Morvane
 {
 namespace
 {
-using Testing::RecordingSystem;
+using Journal = std::vector<std::string>;
+
+// An engine system that writes every call it receives into a shared journal; it fails to parse an
+// element tagged "fail".
+struct RecordingSystem : ISystem
+{
+    RecordingSystem(std::string systemName, Journal& calls) : name(std::move(systemName)), journal(calls) {}
+
+    bool Initialize() override
+    {
+        journal.push_back(name + ".Initialize");
+        return initializeResult;
+    }
+
+    void Update(const float& dt) override
+    {
+        journal.push_back(name + ".Update");
+        steps.push_back(dt);
+        onUpdate();
+    }
+
+    void Release() override { journal.push_back(name + ".Release"); }
+
+    bool Parse(IParserData* data) override
+    {
+        journal.push_back(name + ".Parse:" + data->GetAttribute("tag", ""));
+        return data->GetAttribute("tag", "") != "fail";
+    }
+
+    std::string name;
+    Journal& journal;
+    bool initializeResult = true;
+    std::vector<float> steps;
+    std::function<void()> onUpdate = [] {};
+};
+
+using namespace std::string_literals;
 
 const std::array<const char*, 8> kNames = {"GraphicsSystem", "Window",     "InputSystem",    "GameSystem",
                                            "ResourceSystem", "FileSystem", "BehaviorSystem", "AudioSystem"};
@@ -30,6 +69,13 @@ template <std::size_t... Index> void RegisterSlots(SystemManager& manager, std::
     (manager.RegisterSystem(kNames[Index], &Slot<Index>), ...);
 }
 
+const std::string kOrders = R"(
+    <SystemsConfiguration>
+        <InitOrder><Window/><GraphicsSystem/></InitOrder>
+        <UpdateOrder><Window/><GraphicsSystem/></UpdateOrder>
+        <ReleaseOrder><GraphicsSystem/><Window/></ReleaseOrder>
+    </SystemsConfiguration>)";
+
 class SystemManagerTest : public testing::Test
 {
 protected:
@@ -44,22 +90,11 @@ protected:
         manager.frameTime = SystemManager::kFirstFrameTime;
     }
 
-    void TearDown() override
-    {
-        manager.Release();
-        manager.SetClock([] { return 0u; });
-    }
+    void TearDown() override { manager.Release(); }
 
     RecordingSystem& System(const std::string& name)
     {
-        for (std::size_t i = 0; i < kNames.size(); ++i)
-        {
-            if (name == kNames[i])
-            {
-                return *slots[i];
-            }
-        }
-        throw std::invalid_argument(name);
+        return *slots[std::find(kNames.begin(), kNames.end(), name) - kNames.begin()];
     }
 
     // Loads a configuration from a file on disk, as the game does.
@@ -70,49 +105,64 @@ protected:
     }
 
     SystemManager& manager = SystemManager::GetInstance();
-    std::vector<std::string> journal;
+    Journal journal;
     Testing::TempDirectory folder;
 };
 
-const char* const kOrders = R"(
-    <SystemsConfiguration>
-        <InitOrder><Window/><GraphicsSystem/></InitOrder>
-        <UpdateOrder><Window/><GraphicsSystem/></UpdateOrder>
-        <ReleaseOrder><GraphicsSystem/><Window/></ReleaseOrder>
-    </SystemsConfiguration>)";
-
-TEST_F(SystemManagerTest, WalksTheConfigurationInDocumentOrder)
+TEST_F(SystemManagerTest, WalksTheConfigurationInDocumentOrderThroughSections)
 {
-    ASSERT_TRUE(InitializeFrom(std::string("<Project>") + kOrders + R"(
+    ASSERT_TRUE(InitializeFrom("<Project>" + kOrders + R"(
         <Window tag="first"/>
         <Section><GraphicsSystem tag="nested"/><Section><Window tag="deep"/></Section></Section>
         <Initialize/>
         <Window tag="after"/>
     </Project>)"));
-    EXPECT_EQ(journal, (std::vector<std::string>{"Window.Parse:first", "GraphicsSystem.Parse:nested",
-                                                 "Window.Parse:deep", "Window.Initialize",
-                                                 "GraphicsSystem.Initialize", "Window.Parse:after"}));
+    EXPECT_EQ(journal, (Journal{"Window.Parse:first", "GraphicsSystem.Parse:nested", "Window.Parse:deep",
+                                "Window.Initialize", "GraphicsSystem.Initialize", "Window.Parse:after"}));
 }
 
-TEST_F(SystemManagerTest, UnknownElementsAreLoggedAndSkipped)
+TEST_F(SystemManagerTest, BadConfigurationsLogTheirLineAndOnlyFailWhereTheyMust)
 {
-    Testing::LogCapture log;
-    ASSERT_TRUE(InitializeFrom(std::string("<Project><Bogus/>") + kOrders +
-                               R"(<FileSystem/><Window tag="x"/></Project>)"));
-    EXPECT_TRUE(log.Contains("Unrecognized system or element name 'Bogus'"));
-    // The file system has no configuration element of its own.
-    EXPECT_TRUE(log.Contains("Unrecognized system or element name 'FileSystem'"));
-    EXPECT_EQ(journal, std::vector<std::string>{"Window.Parse:x"});
-}
-
-TEST_F(SystemManagerTest, FailedParseStopsTheConfiguration)
-{
-    System("Window").parseResult = false;
-    Testing::LogCapture log;
-    EXPECT_FALSE(
-        InitializeFrom(std::string("<Project>") + kOrders + R"(<Window/><GraphicsSystem/></Project>)"));
-    EXPECT_TRUE(log.Contains("Data could not be parsed by 'Window'"));
-    EXPECT_EQ(journal, std::vector<std::string>{"Window.Parse:"});
+    const std::string missing = folder.Path() + "Missing.xml";
+    struct Case
+    {
+        std::string xml;
+        bool succeeds;
+        std::string logLine;
+        std::string parsed; // the one element parsed, if any
+    };
+    const std::vector<Case> cases = {
+        {"<Project><Bogus/>" + kOrders + R"(<Window tag="x"/></Project>)", true,
+         "Unrecognized system or element name 'Bogus'", "Window.Parse:x"},
+        // The file system has no configuration element of its own.
+        {"<Project>" + kOrders + "<FileSystem/></Project>", true,
+         "Unrecognized system or element name 'FileSystem'", ""},
+        {"<Project>" + kOrders + R"(<Window tag="fail"/><GraphicsSystem/></Project>)", false,
+         "Data could not be parsed by 'Window'", "Window.Parse:fail"},
+        {"<Project><SystemsConfiguration><UpdateOrder/></SystemsConfiguration></Project>", false,
+         "Data could not be parsed by 'SystemsConfiguration'", ""},
+        {"<Project><SystemsConfiguration><InitOrder><Window/></InitOrder></SystemsConfiguration></Project>",
+         false, "Data could not be parsed by 'SystemsConfiguration'", ""},
+        {"<SystemManager path=\"" + missing + "\"/>", false,
+         "Data could not be parsed of path '" + missing + "'", ""},
+        {"<Project><SystemsConfiguration path=\"" + missing + "\"/></Project>", false,
+         "Data could not be parsed by 'SystemsConfiguration'", ""},
+    };
+    for (const Case& test : cases)
+    {
+        SCOPED_TRACE(test.xml);
+        Testing::LogCapture log;
+        EXPECT_EQ(InitializeFrom(test.xml), test.succeeds);
+        EXPECT_TRUE(log.Contains(test.logLine)) << log.Text();
+        EXPECT_EQ(journal, test.parsed.empty() ? Journal{} : Journal{test.parsed});
+        manager.Release();
+        journal.clear();
+    }
+    EXPECT_FALSE(manager.Initialize(nullptr));
+    EXPECT_THAT([this] { manager.ParseSystemsConfiguration(nullptr); },
+                testing::ThrowsMessage<std::runtime_error>(
+                    testing::StartsWith("Assertion failed: 'parserData' was false.\n"
+                                        "Source\\SystemManager\\SystemManager.cpp: 181\n\nCallStack: ")));
 }
 
 TEST_F(SystemManagerTest, OrderListsSkipUnknownNamesAndAreReplacedByRepeats)
@@ -130,18 +180,6 @@ TEST_F(SystemManagerTest, OrderListsSkipUnknownNamesAndAreReplacedByRepeats)
     EXPECT_TRUE(manager.releaseOrder.empty());
 }
 
-TEST_F(SystemManagerTest, EmptyOrMissingUpdateOrderFailsTheSystemsConfiguration)
-{
-    for (const char* orders : {"<UpdateOrder/>", "<InitOrder><Window/></InitOrder>"})
-    {
-        Testing::LogCapture log;
-        EXPECT_FALSE(InitializeFrom(std::string("<Project><SystemsConfiguration>") + orders +
-                                    "</SystemsConfiguration></Project>"));
-        EXPECT_TRUE(log.Contains("Data could not be parsed by 'SystemsConfiguration'"));
-        manager.Release();
-    }
-}
-
 TEST_F(SystemManagerTest, ConfigurationFilesReferencedByPath)
 {
     folder.Write("Orders.xml", kOrders);
@@ -150,83 +188,42 @@ TEST_F(SystemManagerTest, ConfigurationFilesReferencedByPath)
                                "Inner.xml\"><SystemsConfiguration path=\"" + folder.Path() +
                                "Orders.xml\"><UpdateOrder/></SystemsConfiguration>" +
                                "<Window tag=\"outer\"/></SystemManager>"));
-    EXPECT_EQ(journal, (std::vector<std::string>{"Window.Parse:inner", "Window.Parse:outer"}));
+    EXPECT_EQ(journal, (Journal{"Window.Parse:inner", "Window.Parse:outer"}));
     EXPECT_EQ(manager.updateOrder.size(), 2u);
 }
 
-TEST_F(SystemManagerTest, MissingReferencedFilesFailWithTheirNames)
-{
-    Testing::LogCapture log;
-    const std::string missing = folder.Path() + "Missing.xml";
-    EXPECT_FALSE(InitializeFrom("<SystemManager path=\"" + missing + "\"/>"));
-    EXPECT_FALSE(InitializeFrom("<Project><SystemsConfiguration path=\"" + missing + "\"/></Project>"));
-    EXPECT_TRUE(log.Contains("Data could not be parsed of path '" + missing + "'"));
-    EXPECT_TRUE(log.Contains("Could not open '" + missing + "'"));
-    EXPECT_TRUE(log.Contains("Data could not be parsed by 'SystemsConfiguration'"));
-}
-
-TEST_F(SystemManagerTest, EverySystemInitialisesEvenAfterAFailure)
+TEST_F(SystemManagerTest, EverySystemInitialisesEvenAfterAFailureAndReleasesInItsOrder)
 {
     System("Window").initializeResult = false;
     Testing::LogCapture log;
-    EXPECT_FALSE(InitializeFrom(std::string("<Project>") + kOrders + "<Initialize/></Project>"));
-    EXPECT_EQ(journal, (std::vector<std::string>{"Window.Initialize", "GraphicsSystem.Initialize"}));
-    EXPECT_TRUE(
-        log.Contains("The system 'Morvane::Testing::RecordingSystem' could not initialize successfuly"));
-    EXPECT_TRUE(log.Contains("The system 'Morvane::Testing::RecordingSystem' initialized successfuly"));
-    EXPECT_TRUE(log.Contains("Could not initialize"));
-}
-
-TEST_F(SystemManagerTest, ReleaseFollowsTheReleaseOrderAndEmptiesTheLists)
-{
-    ASSERT_TRUE(InitializeFrom(std::string("<Project>") + kOrders + "</Project>"));
-    Testing::LogCapture log;
+    EXPECT_FALSE(InitializeFrom("<Project>" + kOrders + "<Initialize/></Project>"));
     manager.Release();
-    EXPECT_EQ(journal, (std::vector<std::string>{"GraphicsSystem.Release", "Window.Release"}));
-    EXPECT_TRUE(log.Contains("System 'Morvane::Testing::RecordingSystem' released"));
+    EXPECT_EQ(journal, (Journal{"Window.Initialize", "GraphicsSystem.Initialize", "GraphicsSystem.Release",
+                                "Window.Release"}));
+    const std::string name = "'Morvane::(anonymous namespace)::RecordingSystem' ";
+    for (const std::string& line : {"The system " + name + "could not initialize successfuly",
+                                    "The system " + name + "initialized successfuly", "Could not initialize"s,
+                                    "System " + name + "released"})
+    {
+        EXPECT_TRUE(log.Contains(line)) << line;
+    }
     EXPECT_TRUE(manager.initOrder.empty() && manager.updateOrder.empty() && manager.releaseOrder.empty());
 }
 
-TEST_F(SystemManagerTest, NullSystemsConfigurationIsAnAssertion)
-{
-    try
-    {
-        manager.ParseSystemsConfiguration(nullptr);
-        FAIL() << "no assertion";
-    }
-    catch (const std::exception& error)
-    {
-        EXPECT_EQ(std::string(error.what())
-                      .rfind("Assertion failed: 'parserData' was false.\n"
-                             "Source\\SystemManager\\SystemManager.cpp: 181\n\nCallStack: ",
-                             0),
-                  0u)
-            << error.what();
-    }
-}
-
-TEST_F(SystemManagerTest, WindowListedTwiceUpdatesTwicePerFrame)
+TEST_F(SystemManagerTest, QuitEndsTheLoopAfterTheWholeFrameAndWindowTwiceUpdatesTwice)
 {
     ASSERT_TRUE(InitializeFrom(R"(<Project><SystemsConfiguration>
         <UpdateOrder><Window/><GraphicsSystem/><Window/></UpdateOrder>
     </SystemsConfiguration></Project>)"));
-    System("GraphicsSystem").onUpdate = [this] { manager.quit = true; };
-    manager.Run();
-    EXPECT_EQ(journal, (std::vector<std::string>{"Window.Update", "GraphicsSystem.Update", "Window.Update"}));
-}
-
-TEST_F(SystemManagerTest, QuitEndsTheLoopAfterTheWholeFrame)
-{
-    ASSERT_TRUE(InitializeFrom(std::string("<Project>") + kOrders + "</Project>"));
     System("Window").onUpdate = [this] { manager.quit = true; };
     manager.quit = true; // Run starts by clearing it.
     manager.Run();
-    EXPECT_EQ(journal, (std::vector<std::string>{"Window.Update", "GraphicsSystem.Update"}));
+    EXPECT_EQ(journal, (Journal{"Window.Update", "GraphicsSystem.Update", "Window.Update"}));
 }
 
 TEST_F(SystemManagerTest, StepIsTheClampedDurationOfThePreviousFrame)
 {
-    ASSERT_TRUE(InitializeFrom(std::string("<Project>") + kOrders + "</Project>"));
+    ASSERT_TRUE(InitializeFrom("<Project>" + kOrders + "</Project>"));
     // Each frame reads the clock twice; durations of 0, 100, 20 and 5 ms, across a 32-bit wrap-around.
     const std::vector<std::uint32_t> readings = {0xFFFFFFF0u, 0xFFFFFFF0u, 10u, 110u, 200u, 220u, 300u, 305u};
     std::size_t next = 0;
@@ -234,49 +231,34 @@ TEST_F(SystemManagerTest, StepIsTheClampedDurationOfThePreviousFrame)
     RecordingSystem& window = System("Window");
     window.onUpdate = [&] { manager.quit = window.steps.size() == 4; };
     manager.Run();
-    ASSERT_EQ(window.steps.size(), 4u);
-    EXPECT_FLOAT_EQ(window.steps[0], 0.016f);
-    EXPECT_EQ(window.steps[1], std::numeric_limits<float>::min());
-    EXPECT_FLOAT_EQ(window.steps[2], 0.032f);
-    EXPECT_FLOAT_EQ(window.steps[3], 0.020f);
+    manager.SetClock([] { return 0u; });
+    using testing::FloatEq;
+    EXPECT_THAT(window.steps, testing::ElementsAre(FloatEq(0.016f), std::numeric_limits<float>::min(),
+                                                   FloatEq(0.032f), FloatEq(0.020f)));
     EXPECT_FLOAT_EQ(manager.frameTime, 0.005f);
 }
 
-TEST_F(SystemManagerTest, ConfigurationSwitchReleasesGameResourcesAndFilesThenReads)
+TEST_F(SystemManagerTest, ConfigurationSwitchReleasesGameResourcesAndFilesThenReadsAndMissingOnlyLogs)
 {
-    ASSERT_TRUE(InitializeFrom(std::string("<Project>") + kOrders + "</Project>"));
+    ASSERT_TRUE(InitializeFrom("<Project>" + kOrders + "</Project>"));
     const std::string next = folder.Write("Next.xml", R"(<Project><Window tag="next"/></Project>)");
-    System("GraphicsSystem").onUpdate = [&]
+    const std::string nowhere = folder.Path() + "Nowhere.xml";
+    for (const std::string& path : {nowhere, next})
     {
-        manager.pendingConfiguration = next;
-        manager.quit = true;
-    };
-    manager.Run();
-    EXPECT_EQ(journal, (std::vector<std::string>{"Window.Update", "GraphicsSystem.Update",
-                                                 "GameSystem.Release", "ResourceSystem.Release",
-                                                 "FileSystem.Release", "Window.Parse:next"}));
-    EXPECT_TRUE(manager.pendingConfiguration.empty());
+        System("GraphicsSystem").onUpdate = [&]
+        {
+            manager.pendingConfiguration = path;
+            manager.quit = true;
+        };
+        Testing::LogCapture log;
+        manager.Run();
+        EXPECT_TRUE(manager.pendingConfiguration.empty());
+        EXPECT_EQ(log.Contains("Could not load XML file '" + nowhere + "'"), path == nowhere);
+    }
+    EXPECT_EQ(journal, (Journal{"Window.Update", "GraphicsSystem.Update", "Window.Update",
+                                "GraphicsSystem.Update", "GameSystem.Release", "ResourceSystem.Release",
+                                "FileSystem.Release", "Window.Parse:next"}));
     EXPECT_EQ(manager.updateOrder.size(), 2u);
-}
-
-TEST_F(SystemManagerTest, SwitchToAMissingConfigurationOnlyLogsAndClearsTheRequest)
-{
-    ASSERT_TRUE(InitializeFrom(std::string("<Project>") + kOrders + "</Project>"));
-    System("GraphicsSystem").onUpdate = [&]
-    {
-        manager.pendingConfiguration = folder.Path() + "Nowhere.xml";
-        manager.quit = true;
-    };
-    Testing::LogCapture log;
-    manager.Run();
-    EXPECT_EQ(journal, (std::vector<std::string>{"Window.Update", "GraphicsSystem.Update"}));
-    EXPECT_TRUE(manager.pendingConfiguration.empty());
-    EXPECT_TRUE(log.Contains("Could not load XML file '" + folder.Path() + "Nowhere.xml'"));
-}
-
-TEST_F(SystemManagerTest, NullConfigurationFails)
-{
-    EXPECT_FALSE(manager.Initialize(nullptr));
 }
 } // namespace
 } // namespace Morvane
