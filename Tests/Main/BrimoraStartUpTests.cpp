@@ -90,3 +90,35 @@ TEST(BrimoraStartUp, InterruptEndsTheFrameLoopCleanly)
 }
 } // namespace
 } // namespace Morvane
+
+namespace Morvane
+{
+namespace
+{
+// The game as shipped: the project configuration and data linked next to the built executable.
+TEST(BrimoraShippedData, StartsEverySystemPlaysTheMenuMusicAndStopsCleanly)
+{
+    setenv("ALSOFT_DRIVERS", "none", 1);
+    if (getenv("DISPLAY") == nullptr)
+    {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    }
+    const std::filesystem::path game =
+        std::filesystem::path(Platform::GetExecutablePath()).parent_path().parent_path() / "brimora";
+    const Testing::ChildOutcome outcome = Testing::RunProgram(game.string(), 1500ms);
+
+    EXPECT_TRUE(outcome.exited && outcome.exitStatus == 0) << outcome.output;
+    for (const char* system : {"Window", "Input", "Files", "Resources", "Audio", "Game", "Behavior"})
+    {
+        const std::string name = std::string("'Morvane::") + system + "::System'";
+        EXPECT_EQ(CountOf(outcome.output, "The system " + name + " initialized successfuly"), 1u) << system;
+        EXPECT_EQ(CountOf(outcome.output, "System " + name + " released"), 1u) << system;
+    }
+    EXPECT_NE(outcome.output.find("Resource 'Sound_Menu' parsed"), std::string::npos) << outcome.output;
+    for (const char* failure : {"Could not", "could not", "Unrecognized", "Unknown", "Error", "Bad alias"})
+    {
+        EXPECT_EQ(outcome.output.find(failure), std::string::npos) << failure << "\n" << outcome.output;
+    }
+}
+} // namespace
+} // namespace Morvane
