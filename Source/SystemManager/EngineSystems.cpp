@@ -3,9 +3,9 @@
 #include "Behavior/BehaviorSystem.h"
 #include "Component/GameSystem.h"
 #include "Files/FilesSystem.h"
+#include "Input/InputSystem.h"
 #include "Resources/ResourceSystem.h"
 #include "Sound/AudioSystem.h"
-#include "Input/InputSystem.h"
 #include "SystemManager/SystemManager.h"
 #include "Window/WindowSystem.h"
 
@@ -26,12 +26,9 @@ struct SystemEntry
 
 // The one table of configuration names; each engine system adds its line here.
 const SystemEntry kEngineSystems[] = {
-    {"FileSystem", &Accessor<Files::System>},
-    {"GameSystem", &Accessor<Game::System>},
-    {"BehaviorSystem", &Accessor<Behavior::System>},
-    {"ResourceSystem", &Accessor<Resources::System>},
-    {"AudioSystem", &Accessor<Audio::System>},
-    {"Window", &Accessor<Window::System>},
+    {"FileSystem", &Accessor<Files::System>},        {"GameSystem", &Accessor<Game::System>},
+    {"BehaviorSystem", &Accessor<Behavior::System>}, {"ResourceSystem", &Accessor<Resources::System>},
+    {"AudioSystem", &Accessor<Audio::System>},       {"Window", &Accessor<Window::System>},
     {"InputSystem", &Accessor<Input::System>},
 };
 } // namespace
