@@ -28,11 +28,6 @@ void DeleteForObject(Game::Component* component)
 {
     System::GetInstance().DeleteComponent(static_cast<Component*>(component));
 }
-
-bool IsBehavior(const Game::Component* component)
-{
-    return dynamic_cast<const Component*>(component) != nullptr;
-}
 } // namespace
 
 System& System::GetInstance()
@@ -46,8 +41,8 @@ System::System()
 {
     Logging::System::GetInstance();
     PoolRegistry::GetInstance();
-    Game::ComponentRegistry::GetInstance().Register("Behavior", &CreateForObject, &DeleteForObject,
-                                                    &IsBehavior);
+    Game::ComponentRegistry::GetInstance().RegisterKind<Component>("Behavior", &CreateForObject,
+                                                                   &DeleteForObject);
 }
 
 System::~System()

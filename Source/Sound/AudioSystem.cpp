@@ -27,11 +27,6 @@ void DeleteForObject(Game::Component* component)
 {
     System::GetInstance().RemoveComponent(static_cast<Component*>(component));
 }
-
-bool IsAudio(const Game::Component* component)
-{
-    return dynamic_cast<const Component*>(component) != nullptr;
-}
 } // namespace
 
 System& System::GetInstance()
@@ -42,7 +37,8 @@ System& System::GetInstance()
 
 System::System()
 {
-    Game::ComponentRegistry::GetInstance().Register("Audio", &CreateForObject, &DeleteForObject, &IsAudio);
+    Game::ComponentRegistry::GetInstance().RegisterKind<Component>("Audio", &CreateForObject,
+                                                                   &DeleteForObject);
 }
 
 System::~System()
