@@ -31,6 +31,22 @@ ChannelSlot* Channel::Slot() const
     return slot;
 }
 
+template <typename ChangeT> Result Channel::Change3D(ChangeT change)
+{
+    ChannelSlot* slot = Slot();
+    if (slot == nullptr)
+    {
+        return Result::ErrorInvalidHandle;
+    }
+    if (!slot->is3D)
+    {
+        return Result::ErrorNeeds3D;
+    }
+    change(*slot);
+    m_pool->ApplySpatial(*slot);
+    return Result::Ok;
+}
+
 Result Channel::Stop()
 {
     ChannelSlot* slot = Slot();
@@ -131,18 +147,7 @@ Result Channel::Set3DAttributes(const glm::vec3& position)
     {
         return Result::ErrorInvalidParameter;
     }
-    ChannelSlot* slot = Slot();
-    if (slot == nullptr)
-    {
-        return Result::ErrorInvalidHandle;
-    }
-    if (!slot->is3D)
-    {
-        return Result::ErrorNeeds3D;
-    }
-    slot->position = position;
-    m_pool->ApplySpatial(*slot);
-    return Result::Ok;
+    return Change3D([&](ChannelSlot& slot) { slot.position = position; });
 }
 
 Result Channel::Set3DMinMaxDistance(float minDistance, float maxDistance)
@@ -151,19 +156,12 @@ Result Channel::Set3DMinMaxDistance(float minDistance, float maxDistance)
     {
         return Result::ErrorInvalidParameter;
     }
-    ChannelSlot* slot = Slot();
-    if (slot == nullptr)
-    {
-        return Result::ErrorInvalidHandle;
-    }
-    if (!slot->is3D)
-    {
-        return Result::ErrorNeeds3D;
-    }
-    slot->minDistance = minDistance;
-    slot->maxDistance = maxDistance;
-    m_pool->ApplySpatial(*slot);
-    return Result::Ok;
+    return Change3D(
+        [&](ChannelSlot& slot)
+        {
+            slot.minDistance = minDistance;
+            slot.maxDistance = maxDistance;
+        });
 }
 
 Result Channel::SetVolume(float volume)
