@@ -68,13 +68,7 @@ void System::Release()
         m_components.clear();
         for (Component* component : components)
         {
-            // The owner may outlive this system's release: it must not keep a destroyed component.
-            if (Game::Object* owner = component->GetParentObject())
-            {
-                owner->DetachComponent(component);
-            }
-            component->Release();
-            delete component;
+            Destroy(component);
         }
     }
 }
@@ -154,9 +148,9 @@ void System::DeleteComponent(Component* component)
         set->Remove(component);
     }
     const auto found = std::find(m_components.begin(), m_components.end(), component);
-    Game::Object* owner = component->GetParentObject();
     if (found == m_components.end())
     {
+        const Game::Object* owner = component->GetParentObject();
         // Not created here (or already destroyed): destroying it would free it a second time.
         Log::Error(kChannel,
                    Format("Tried to delete a behavior component of object '%s' that it does not own",
@@ -164,7 +158,13 @@ void System::DeleteComponent(Component* component)
         return;
     }
     m_components.erase(found);
-    if (owner != nullptr)
+    Destroy(component);
+}
+
+void System::Destroy(Component* component)
+{
+    // The owner may outlive this system's release: it must not keep a destroyed component.
+    if (Game::Object* owner = component->GetParentObject())
     {
         owner->DetachComponent(component);
     }
