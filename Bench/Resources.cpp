@@ -21,16 +21,10 @@
 namespace
 {
 using namespace Morvane;
+using Benchmarks::RedirectedOutput;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kBatch = 100;
-
-// Standard output at /dev/null, so that the log costs no terminal time.
-class SilencedOutput : public Benchmarks::RedirectedOutput
-{
-public:
-    SilencedOutput() : RedirectedOutput("/dev/null") {}
-};
 
 // A small resource: Parse reads its 4 KiB file and sums the bytes, Initialize only marks it ready.
 class SmallResource final : public Resources::Resource
@@ -143,7 +137,7 @@ double SecondsSince(Clock::time_point start)
 // The main thread sleeps, so the process's CPU time over the second is the idle load thread's.
 void BM_LoadThreadIdleCpu(benchmark::State& state)
 {
-    const SilencedOutput silence;
+    const RedirectedOutput silence("/dev/null");
     BatchSetup setup(true);
     setup.Reset();
     setup.GetSystem().Initialize();
@@ -164,7 +158,7 @@ BENCHMARK(BM_LoadThreadIdleCpu)->Iterations(1)->UseManualTime()->Unit(benchmark:
 // Main-thread time of the Update that initialises a batch the load thread has parsed.
 void BM_FinishParsedBatch(benchmark::State& state)
 {
-    const SilencedOutput silence;
+    const RedirectedOutput silence("/dev/null");
     BatchSetup setup(true);
     for (auto _ : state)
     {
@@ -183,7 +177,7 @@ BENCHMARK(BM_FinishParsedBatch)->Iterations(300)->UseManualTime()->Unit(benchmar
 // Main-thread time of requesting the whole batch.
 void TimeRequestAll(benchmark::State& state, bool loadThread)
 {
-    const SilencedOutput silence;
+    const RedirectedOutput silence("/dev/null");
     BatchSetup setup(loadThread);
     for (auto _ : state)
     {
