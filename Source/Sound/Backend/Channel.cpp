@@ -21,14 +21,7 @@ ChannelSlot* Channel::Slot() const
         return slot;
     }
     // A playback that has run out is over now, not only from the next update.
-    ALint state = AL_STOPPED;
-    alGetSourcei(slot->source, AL_SOURCE_STATE, &state);
-    if (state == AL_STOPPED)
-    {
-        m_pool->Stop(*slot);
-        return nullptr;
-    }
-    return slot;
+    return m_pool->ReclaimIfFinished(*slot) ? nullptr : slot;
 }
 
 template <typename ChangeT> Result Channel::Change3D(ChangeT change)
