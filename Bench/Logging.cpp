@@ -1,41 +1,15 @@
 // Log throughput with standard output sent to a file and to /dev/null, from one and two threads.
+#include "RedirectedOutput.h"
 #include "System/Logging/LoggingSystem.h"
 
 #include <benchmark/benchmark.h>
-#include <cstdio>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 namespace
 {
 using namespace Morvane;
-
-// Points standard output at `target` for the benchmark's duration.
-class RedirectedOutput
-{
-public:
-    explicit RedirectedOutput(const char* target)
-    {
-        std::fflush(stdout);
-        m_saved = dup(fileno(stdout));
-        if (std::freopen(target, "w", stdout) == nullptr)
-        {
-            std::abort();
-        }
-    }
-    ~RedirectedOutput()
-    {
-        std::fflush(stdout);
-        dup2(m_saved, fileno(stdout));
-        close(m_saved);
-    }
-    RedirectedOutput(const RedirectedOutput&) = delete;
-    RedirectedOutput& operator=(const RedirectedOutput&) = delete;
-
-private:
-    int m_saved = -1;
-};
+using Benchmarks::RedirectedOutput;
 
 void LogTo(benchmark::State& state, const char* target)
 {

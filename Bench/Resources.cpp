@@ -2,6 +2,7 @@
 // resources finished after the load thread parsed them, against loading the same batch at once.
 #include "Parsing/IParserData.h"
 #include "Parsing/XMLParserData/XMLParserData.h"
+#include "RedirectedOutput.h"
 #include "Resources/ResourceSystem.h"
 #include "System/Logging/Format.h"
 
@@ -9,7 +10,6 @@
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -17,40 +17,14 @@
 #include <numeric>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 namespace
 {
 using namespace Morvane;
+using Benchmarks::RedirectedOutput;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kBatch = 100;
-
-// Points standard output at /dev/null for its lifetime, so that the log costs no terminal time.
-class SilencedOutput
-{
-public:
-    SilencedOutput()
-    {
-        std::fflush(stdout);
-        m_saved = dup(fileno(stdout));
-        if (std::freopen("/dev/null", "w", stdout) == nullptr)
-        {
-            std::abort();
-        }
-    }
-    ~SilencedOutput()
-    {
-        std::fflush(stdout);
-        dup2(m_saved, fileno(stdout));
-        close(m_saved);
-    }
-    SilencedOutput(const SilencedOutput&) = delete;
-    SilencedOutput& operator=(const SilencedOutput&) = delete;
-
-private:
-    int m_saved = -1;
-};
 
 // A small resource: Parse reads its 4 KiB file and sums the bytes, Initialize only marks it ready.
 class SmallResource final : public Resources::Resource
@@ -163,7 +137,7 @@ double SecondsSince(Clock::time_point start)
 // The main thread sleeps, so the process's CPU time over the second is the idle load thread's.
 void BM_LoadThreadIdleCpu(benchmark::State& state)
 {
-    const SilencedOutput silence;
+    const RedirectedOutput silence("/dev/null");
     BatchSetup setup(true);
     setup.Reset();
     setup.GetSystem().Initialize();
@@ -184,7 +158,7 @@ BENCHMARK(BM_LoadThreadIdleCpu)->Iterations(1)->UseManualTime()->Unit(benchmark:
 // Main-thread time of the Update that initialises a batch the load thread has parsed.
 void BM_FinishParsedBatch(benchmark::State& state)
 {
-    const SilencedOutput silence;
+    const RedirectedOutput silence("/dev/null");
     BatchSetup setup(true);
     for (auto _ : state)
     {
@@ -200,11 +174,11 @@ void BM_FinishParsedBatch(benchmark::State& state)
 }
 BENCHMARK(BM_FinishParsedBatch)->Iterations(300)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
-// Main-thread time of requesting the batch for the load thread (creation and queueing).
-void BM_RequestBatchForTheLoadThread(benchmark::State& state)
+// Main-thread time of requesting the whole batch.
+void TimeRequestAll(benchmark::State& state, bool loadThread)
 {
-    const SilencedOutput silence;
-    BatchSetup setup(true);
+    const RedirectedOutput silence("/dev/null");
+    BatchSetup setup(loadThread);
     for (auto _ : state)
     {
         setup.Reset();
@@ -214,21 +188,18 @@ void BM_RequestBatchForTheLoadThread(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * kBatch);
 }
+
+// Creation and queueing only.
+void BM_RequestBatchForTheLoadThread(benchmark::State& state)
+{
+    TimeRequestAll(state, true);
+}
 BENCHMARK(BM_RequestBatchForTheLoadThread)->Iterations(300)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
-// Main-thread time of loading the batch at once (creation, parsing and initialisation).
+// Creation, parsing and initialisation at once.
 void BM_LoadBatchSynchronously(benchmark::State& state)
 {
-    const SilencedOutput silence;
-    BatchSetup setup(false);
-    for (auto _ : state)
-    {
-        setup.Reset();
-        const Clock::time_point start = Clock::now();
-        setup.RequestAll();
-        state.SetIterationTime(SecondsSince(start));
-    }
-    state.SetItemsProcessed(state.iterations() * kBatch);
+    TimeRequestAll(state, false);
 }
 BENCHMARK(BM_LoadBatchSynchronously)->Iterations(300)->UseManualTime()->Unit(benchmark::kMicrosecond);
 } // namespace

@@ -12,12 +12,10 @@ using namespace Morvane::GameAnalytics;
 
 AnalyticsEvent DeathEvent()
 {
-    AnalyticsEvent event;
+    AnalyticsEvent event = AnalyticsEvent::Design("Brimora:Player:Die");
     event.userId = "02:FC:00:00:00:01";
     event.sessionId = "2026-12-06 09:11:49";
     event.build = "BETA";
-    event.category = "design";
-    event.fields["event_id"] = "Brimora:Player:Die";
     event.fields["area"] = "$(CurrentLevel)Levels/Level_2.xml";
     event.fields["x"] = "12.50";
     event.fields["y"] = "-3.00";

@@ -16,18 +16,12 @@ void SendStartedEvent()
 {
     GameAnalytics::System& analytics = GameAnalytics::System::GetInstance();
     analytics.Initialize();
-    AnalyticsEvent event;
-    event.category = "design";
-    event.fields["event_id"] = "Brimora:Game:Started";
-    analytics.SubmitEvent(event);
+    analytics.SubmitEvent(AnalyticsEvent::Design("Brimora:Game:Started"));
 }
 
 void SendClosedEvent()
 {
-    AnalyticsEvent event;
-    event.category = "design";
-    event.fields["event_id"] = "Brimora:Game:Closed";
-    GameAnalytics::System::GetInstance().SubmitEvent(event);
+    GameAnalytics::System::GetInstance().SubmitEvent(AnalyticsEvent::Design("Brimora:Game:Closed"));
 }
 
 bool StartUp()

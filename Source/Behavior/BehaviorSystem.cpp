@@ -28,11 +28,6 @@ void DeleteForObject(Game::Component* component)
 {
     System::GetInstance().DeleteComponent(static_cast<Component*>(component));
 }
-
-bool IsBehavior(const Game::Component* component)
-{
-    return dynamic_cast<const Component*>(component) != nullptr;
-}
 } // namespace
 
 System& System::GetInstance()
@@ -46,8 +41,8 @@ System::System()
 {
     Logging::System::GetInstance();
     PoolRegistry::GetInstance();
-    Game::ComponentRegistry::GetInstance().Register("Behavior", &CreateForObject, &DeleteForObject,
-                                                    &IsBehavior);
+    Game::ComponentRegistry::GetInstance().RegisterKind<Component>("Behavior", &CreateForObject,
+                                                                   &DeleteForObject);
 }
 
 System::~System()
@@ -73,13 +68,7 @@ void System::Release()
         m_components.clear();
         for (Component* component : components)
         {
-            // The owner may outlive this system's release: it must not keep a destroyed component.
-            if (Game::Object* owner = component->GetParentObject())
-            {
-                owner->DetachComponent(component);
-            }
-            component->Release();
-            delete component;
+            Destroy(component);
         }
     }
 }
@@ -159,9 +148,9 @@ void System::DeleteComponent(Component* component)
         set->Remove(component);
     }
     const auto found = std::find(m_components.begin(), m_components.end(), component);
-    Game::Object* owner = component->GetParentObject();
     if (found == m_components.end())
     {
+        const Game::Object* owner = component->GetParentObject();
         // Not created here (or already destroyed): destroying it would free it a second time.
         Log::Error(kChannel,
                    Format("Tried to delete a behavior component of object '%s' that it does not own",
@@ -169,7 +158,13 @@ void System::DeleteComponent(Component* component)
         return;
     }
     m_components.erase(found);
-    if (owner != nullptr)
+    Destroy(component);
+}
+
+void System::Destroy(Component* component)
+{
+    // The owner may outlive this system's release: it must not keep a destroyed component.
+    if (Game::Object* owner = component->GetParentObject())
     {
         owner->DetachComponent(component);
     }

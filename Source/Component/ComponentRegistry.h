@@ -38,6 +38,14 @@ public:
     // Installs (or replaces) the operations of the kind read from elements named `elementName`.
     void Register(const std::string& elementName, CreateFunction create, DeleteFunction destroy,
                   KindTest isKind);
+    // Register with the kind test "is a `ComponentT`".
+    template <typename ComponentT>
+    void RegisterKind(const std::string& elementName, CreateFunction create, DeleteFunction destroy)
+    {
+        Register(elementName, create, destroy,
+                 [](const Component* component)
+                 { return dynamic_cast<const ComponentT*>(component) != nullptr; });
+    }
     // The kind of that element name, registered or not yet, or null when no kind has that name.
     const Kind* FindByElement(const std::string& elementName) const;
     // The registered kind that `component` belongs to, or null.

@@ -38,9 +38,9 @@ bool Object::Parse(const IParserData* data)
                 return false;
             }
         }
-        else if (ComponentRegistry::GetInstance().FindByElement(name) != nullptr)
+        else if (const ComponentRegistry::Kind* kind = ComponentRegistry::GetInstance().FindByElement(name))
         {
-            if (!CreateOwnedComponent(child))
+            if (!CreateOwnedComponent(*kind, child))
             {
                 return false;
             }
@@ -66,20 +66,18 @@ bool Object::CreateTransform(const IParserData* element)
     return true;
 }
 
-bool Object::CreateOwnedComponent(const IParserData* element)
+bool Object::CreateOwnedComponent(const ComponentRegistry::Kind& kind, const IParserData* element)
 {
-    const std::string name = element->GetName();
-    const ComponentRegistry::Kind* kind = ComponentRegistry::GetInstance().FindByElement(name);
-    Component* component = kind->create != nullptr ? kind->create(this, element) : nullptr;
+    Component* component = kind.create != nullptr ? kind.create(this, element) : nullptr;
     if (component == nullptr)
     {
-        Log::Warning(Channel(), Format("Could not create component '%s'", name.c_str()));
+        Log::Warning(Channel(), Format("Could not create component '%s'", kind.elementName.c_str()));
         return false;
     }
     if (!component->Parse(element))
     {
-        Log::Error(Channel(), Format("Could not create %s component", kind->label.c_str()));
-        kind->destroy(component);
+        Log::Error(Channel(), Format("Could not create %s component", kind.label.c_str()));
+        kind.destroy(component);
         return false;
     }
     m_components.push_back(component);

@@ -209,19 +209,18 @@ Resource* System::Load(std::unique_ptr<Resource> resource, const IParserData& de
         return &queued;
     }
 
-    const std::string className = Platform::GetTypeName(*resource);
     if (!resource->Parse(&definition))
     {
         resource->Release();
         Log::Error(kRequestChannel, Format("Could not load resource definition '%s' of type '%s'",
-                                           name.c_str(), className.c_str()));
+                                           name.c_str(), Platform::GetTypeName(*resource).c_str()));
         return nullptr;
     }
     if (!resource->Initialize())
     {
         resource->Release();
         Log::Error(kRequestChannel, Format("Could not initialize resource '%s' of type '%s'", name.c_str(),
-                                           className.c_str()));
+                                           Platform::GetTypeName(*resource).c_str()));
         return nullptr;
     }
     Resource& loaded = *resource;

@@ -27,11 +27,6 @@ void DeleteForObject(Game::Component* component)
 {
     System::GetInstance().RemoveComponent(static_cast<Component*>(component));
 }
-
-bool IsAudio(const Game::Component* component)
-{
-    return dynamic_cast<const Component*>(component) != nullptr;
-}
 } // namespace
 
 System& System::GetInstance()
@@ -42,7 +37,8 @@ System& System::GetInstance()
 
 System::System()
 {
-    Game::ComponentRegistry::GetInstance().Register("Audio", &CreateForObject, &DeleteForObject, &IsAudio);
+    Game::ComponentRegistry::GetInstance().RegisterKind<Component>("Audio", &CreateForObject,
+                                                                   &DeleteForObject);
 }
 
 System::~System()
@@ -153,13 +149,7 @@ void System::Release()
     components.clear();
     for (Component* component : released)
     {
-        // The owner may outlive this release: it must not keep a destroyed component.
-        if (Game::Object* owner = component->GetParentObject())
-        {
-            owner->DetachComponent(component);
-        }
-        component->Release();
-        delete component;
+        Destroy(component);
     }
     if (m_fmodSystem)
     {
@@ -183,6 +173,20 @@ Sound* System::FindPlayable(const std::string& name)
     return sound;
 }
 
+Backend::Channel System::StartOnce(const Sound& sound, Backend::Mode mode)
+{
+    Backend::Channel channel;
+    const Result result = m_fmodSystem->PlaySound(*sound.GetBackendSound(), channelGroup, channel);
+    if (result != Result::Ok)
+    {
+        Fail("Could not play sound", result);
+        return channel;
+    }
+    channel.SetMode(mode);
+    channel.SetLoopCount(0);
+    return channel;
+}
+
 void System::PlaySound(const std::string& name)
 {
     Sound* sound = FindPlayable(name);
@@ -190,15 +194,7 @@ void System::PlaySound(const std::string& name)
     {
         return;
     }
-    Backend::Channel channel;
-    const Result result = m_fmodSystem->PlaySound(*sound->GetBackendSound(), channelGroup, channel);
-    if (result != Result::Ok)
-    {
-        Fail("Could not play sound", result);
-        return;
-    }
-    channel.SetMode(Backend::kModeLoopNormal);
-    channel.SetLoopCount(0);
+    StartOnce(*sound, Backend::kModeLoopNormal);
 }
 
 void System::PlaySound3D(const std::string& name, const glm::vec3& position, float minDistance,
@@ -215,16 +211,12 @@ void System::PlaySound3D(const std::string& name, const glm::vec3& position, flo
         PlaySound(name);
         return;
     }
-    Backend::Channel channel;
-    Result result = m_fmodSystem->PlaySound(*sound->GetBackendSound(), channelGroup, channel);
-    if (result != Result::Ok)
+    Backend::Channel channel = StartOnce(*sound, Backend::kModeLoopNormal | Backend::kMode3DLinearRolloff);
+    if (channel.IsNull())
     {
-        Fail("Could not play sound", result);
         return;
     }
-    channel.SetMode(Backend::kModeLoopNormal | Backend::kMode3DLinearRolloff);
-    channel.SetLoopCount(0);
-    result = channel.Set3DAttributes(position);
+    Result result = channel.Set3DAttributes(position);
     if (result == Result::Ok)
     {
         result = channel.Set3DMinMaxDistance(minDistance, maxDistance);
@@ -265,6 +257,12 @@ void System::RemoveComponent(Component* component)
         return;
     }
     components.erase(found);
+    Destroy(component);
+}
+
+void System::Destroy(Component* component)
+{
+    // The owner may outlive this system's release: it must not keep a destroyed component.
     if (Game::Object* owner = component->GetParentObject())
     {
         owner->DetachComponent(component);

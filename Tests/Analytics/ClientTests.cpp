@@ -15,14 +15,6 @@ using namespace Morvane;
 using namespace Morvane::GameAnalytics;
 using namespace std::chrono_literals;
 
-AnalyticsEvent Design(const std::string& id)
-{
-    AnalyticsEvent event;
-    event.category = "design";
-    event.fields["event_id"] = id;
-    return event;
-}
-
 TEST(AnalyticsEndpoint, MissingFileBadPortOrWrongElementDisables)
 {
     const Testing::TempDirectory folder;
@@ -39,7 +31,7 @@ TEST(AnalyticsEndpoint, MissingFileBadPortOrWrongElementDisables)
 TEST(AnalyticsSystem, BeforeInitializeOrWithoutHostNothingIsQueuedAndOneLineSaysSo)
 {
     System client;
-    const AnalyticsEvent event = Design("Brimora:Game:Started");
+    const AnalyticsEvent event = AnalyticsEvent::Design("Brimora:Game:Started");
     client.SubmitEvent(event);
     EXPECT_TRUE(client.GetQueuedEvents().empty());
 
@@ -56,7 +48,7 @@ TEST(AnalyticsSystem, BeforeInitializeOrWithoutHostNothingIsQueuedAndOneLineSays
 // The exact bytes and the signature are checked against a real server in the poster's tests.
 TEST(AnalyticsRequest, ControlCharactersAreEscapedNonAsciiKeptAndPortEightyUnnamed)
 {
-    AnalyticsEvent event = Design("Brimora:Crash");
+    AnalyticsEvent event = AnalyticsEvent::Design("Brimora:Crash");
     event.fields["message"] = std::string("tab\there\x01\r") + "\xC3\xA9";
     Endpoint endpoint;
     endpoint.host = "collector.example";
@@ -78,14 +70,14 @@ TEST(AnalyticsExit, EventsQueuedAtExitAreStillSignedAndPosted)
         {
             System& client = System::GetInstance();
             client.Initialize(server.Collector());
-            client.SubmitEvent(Design("Brimora:Game:Started"));
+            client.SubmitEvent(AnalyticsEvent::Design("Brimora:Game:Started"));
             // Let the worker sign and post the first event, as it does long before a game ends.
             while (!client.GetQueuedEvents().empty())
             {
                 std::this_thread::sleep_for(1ms);
             }
             std::this_thread::sleep_for(200ms);
-            client.SubmitEvent(Design("Brimora:Game:Closed"));
+            client.SubmitEvent(AnalyticsEvent::Design("Brimora:Game:Closed"));
             return 0;
         });
 

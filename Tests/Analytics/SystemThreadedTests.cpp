@@ -16,14 +16,6 @@ using Testing::LoopbackServer;
 using namespace std::chrono_literals;
 using namespace std::string_literals;
 
-AnalyticsEvent Design(const std::string& id)
-{
-    AnalyticsEvent event;
-    event.category = "design";
-    event.fields["event_id"] = id;
-    return event;
-}
-
 // The collector is named by the project's data, as the game finds it.
 TEST(AnalyticsSystemThreaded, PostsEveryEventInOrderOneRequestEachWithThePlayersIdentity)
 {
@@ -36,12 +28,12 @@ TEST(AnalyticsSystemThreaded, PostsEveryEventInOrderOneRequestEachWithThePlayers
     Testing::LogCapture log;
     System client({.pause = 1ms, .networkTimeout = 2s, .shutdownLimit = 5s});
     client.Initialize();
-    AnalyticsEvent forged = Design("A");
+    AnalyticsEvent forged = AnalyticsEvent::Design("A");
     forged.userId = forged.sessionId = forged.build = "forged";
 
     client.SubmitEvent(forged);
-    client.SubmitEvent(Design("B"));
-    client.SubmitEvent(Design("C"));
+    client.SubmitEvent(AnalyticsEvent::Design("B"));
+    client.SubmitEvent(AnalyticsEvent::Design("C"));
     ASSERT_TRUE(server.WaitForRequests(3));
     client.Shutdown();
 
@@ -72,8 +64,8 @@ TEST(AnalyticsSystemThreaded, FailedPostIsLoggedAndTheNextEventStillGoes)
     System client({.pause = 1ms, .networkTimeout = 2s, .shutdownLimit = 5s});
     client.Initialize(server.Collector());
 
-    client.SubmitEvent(Design("A"));
-    client.SubmitEvent(Design("B"));
+    client.SubmitEvent(AnalyticsEvent::Design("A"));
+    client.SubmitEvent(AnalyticsEvent::Design("B"));
     client.Shutdown();
 
     EXPECT_EQ(2u, server.Requests().size());
@@ -88,13 +80,13 @@ TEST(AnalyticsSystemThreaded, SubmittingNeverWaitsTheQueueIsBoundedAndShutdownAb
     {
         System client({.pause = 1ms, .networkTimeout = 600s, .shutdownLimit = 200ms});
         client.Initialize(server.Collector());
-        client.SubmitEvent(Design("A"));
+        client.SubmitEvent(AnalyticsEvent::Design("A"));
         // The worker now waits for the held reply: everything after this stays queued, and must return.
         ASSERT_TRUE(server.WaitForRequests(1));
-        client.SubmitEvent(Design("B"));
+        client.SubmitEvent(AnalyticsEvent::Design("B"));
         for (std::size_t index = 1; index <= System::kMaxQueuedEvents; ++index)
         {
-            client.SubmitEvent(Design(index < System::kMaxQueuedEvents ? "C" : "D"));
+            client.SubmitEvent(AnalyticsEvent::Design(index < System::kMaxQueuedEvents ? "C" : "D"));
         }
         const std::vector<AnalyticsEvent> queued = client.GetQueuedEvents();
         ASSERT_EQ(System::kMaxQueuedEvents, queued.size());

@@ -41,7 +41,7 @@ public:
     {
         deleted = 0;
         initialized = 0;
-        Game::ComponentRegistry::GetInstance().Register(
+        Game::ComponentRegistry::GetInstance().RegisterKind<ProbeComponent>(
             "Probe",
             [](Game::Object* owner, const IParserData*) -> Game::Component*
             { return new ProbeComponent(owner); },
@@ -49,9 +49,7 @@ public:
             {
                 ++deleted;
                 delete component;
-            },
-            [](const Game::Component* component)
-            { return dynamic_cast<const ProbeComponent*>(component) != nullptr; });
+            });
     }
     static inline int deleted = 0;
     static inline int initialized = 0;

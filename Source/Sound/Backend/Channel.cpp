@@ -21,14 +21,23 @@ ChannelSlot* Channel::Slot() const
         return slot;
     }
     // A playback that has run out is over now, not only from the next update.
-    ALint state = AL_STOPPED;
-    alGetSourcei(slot->source, AL_SOURCE_STATE, &state);
-    if (state == AL_STOPPED)
+    return m_pool->ReclaimIfFinished(*slot) ? nullptr : slot;
+}
+
+template <typename ChangeT> Result Channel::Change3D(ChangeT change)
+{
+    ChannelSlot* slot = Slot();
+    if (slot == nullptr)
     {
-        m_pool->Stop(*slot);
-        return nullptr;
+        return Result::ErrorInvalidHandle;
     }
-    return slot;
+    if (!slot->is3D)
+    {
+        return Result::ErrorNeeds3D;
+    }
+    change(*slot);
+    m_pool->ApplySpatial(*slot);
+    return Result::Ok;
 }
 
 Result Channel::Stop()
@@ -131,18 +140,7 @@ Result Channel::Set3DAttributes(const glm::vec3& position)
     {
         return Result::ErrorInvalidParameter;
     }
-    ChannelSlot* slot = Slot();
-    if (slot == nullptr)
-    {
-        return Result::ErrorInvalidHandle;
-    }
-    if (!slot->is3D)
-    {
-        return Result::ErrorNeeds3D;
-    }
-    slot->position = position;
-    m_pool->ApplySpatial(*slot);
-    return Result::Ok;
+    return Change3D([&](ChannelSlot& slot) { slot.position = position; });
 }
 
 Result Channel::Set3DMinMaxDistance(float minDistance, float maxDistance)
@@ -151,19 +149,12 @@ Result Channel::Set3DMinMaxDistance(float minDistance, float maxDistance)
     {
         return Result::ErrorInvalidParameter;
     }
-    ChannelSlot* slot = Slot();
-    if (slot == nullptr)
-    {
-        return Result::ErrorInvalidHandle;
-    }
-    if (!slot->is3D)
-    {
-        return Result::ErrorNeeds3D;
-    }
-    slot->minDistance = minDistance;
-    slot->maxDistance = maxDistance;
-    m_pool->ApplySpatial(*slot);
-    return Result::Ok;
+    return Change3D(
+        [&](ChannelSlot& slot)
+        {
+            slot.minDistance = minDistance;
+            slot.maxDistance = maxDistance;
+        });
 }
 
 Result Channel::SetVolume(float volume)

@@ -43,6 +43,8 @@ private:
     {
     }
     ChannelSlot* Slot() const;
+    // Applies `change` to a playing 3D slot and moves its source to match.
+    template <typename ChangeT> Result Change3D(ChangeT change);
 
     ChannelPool* m_pool = nullptr;
     std::uint32_t m_index = 0;

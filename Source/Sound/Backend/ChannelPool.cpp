@@ -137,17 +137,23 @@ void ChannelPool::ReclaimFinished()
 {
     for (ChannelSlot& slot : m_slots)
     {
-        if (!slot.active || !slot.started)
+        if (slot.active && slot.started)
         {
-            continue;
-        }
-        ALint state = AL_STOPPED;
-        alGetSourcei(slot.source, AL_SOURCE_STATE, &state);
-        if (state == AL_STOPPED)
-        {
-            Stop(slot);
+            ReclaimIfFinished(slot);
         }
     }
+}
+
+bool ChannelPool::ReclaimIfFinished(ChannelSlot& slot)
+{
+    ALint state = AL_STOPPED;
+    alGetSourcei(slot.source, AL_SOURCE_STATE, &state);
+    if (state != AL_STOPPED)
+    {
+        return false;
+    }
+    Stop(slot);
+    return true;
 }
 
 void ChannelPool::StopAllOf(const Sound& sound)

@@ -33,6 +33,8 @@ public:
 
     void StartPending();
     void ReclaimFinished();
+    // Frees `slot` (started) when its playback has run out; true when it did.
+    bool ReclaimIfFinished(ChannelSlot& slot);
     void StopAllOf(const Sound& sound);
     void LeaveGroup(const ChannelGroup& group);
     void ApplyGroupVolume(const ChannelGroup& group);

@@ -77,12 +77,10 @@ void System::Write(const std::string& subsystem, const std::string& message, Pla
 
     m_console.SetColour(Platform::ConsoleColour::Grey);
     m_console.Write(stamp);
-    m_console.SetColour(Platform::ConsoleColour::Grey);
 
     m_console.SetColour(Platform::ConsoleColour::BrightWhite);
     const std::string channelPadding(kChannelWidth - std::min(kChannelWidth, subsystem.size()), ' ');
     m_console.Write(channelPadding + subsystem + ":");
-    m_console.SetColour(Platform::ConsoleColour::Grey);
 
     const std::size_t indent = stamp.size() + 2 + std::max(kChannelWidth, subsystem.size());
     std::string line = " " + Wrap(message, indent);
