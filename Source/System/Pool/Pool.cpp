@@ -58,29 +58,50 @@ void Pool::AddPage()
     std::memset(page, 0, m_pageSize);
     std::memcpy(page, &m_pages, kLinkSize);
     m_pages = page;
-    m_pageIndex.insert(std::upper_bound(m_pageIndex.begin(), m_pageIndex.end(), page), page);
-    ++m_pageCount;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_pageIndex.insert(std::upper_bound(m_pageIndex.begin(), m_pageIndex.end(), page), page);
+    }
+    Add(m_pageCount, 1);
 
     // Threaded so that the list runs from the page's last slot back to its first.
     for (std::size_t slot = 0; slot < kBlocksPerPage; ++slot)
     {
         std::byte* const block = page + kLinkSize + slot * m_stride + kGuardSize;
         WriteGuard(block + m_blockSize, kGuardEnd);
-        PushFree(block);
+        LinkFree(block, m_freeList);
     }
+    Add(m_freeCount, kBlocksPerPage);
 }
 
-void Pool::PushFree(std::byte* block)
+void Pool::LinkFree(std::byte* block, std::byte*& list) const
 {
     WriteGuard(block - kGuardSize, kGuardFree);
-    std::memcpy(block, &m_freeList, kLinkSize);
+    std::memcpy(block, &list, kLinkSize);
     ASAN_POISON_MEMORY_REGION(block, m_blockSize);
-    m_freeList = block;
-    ++m_freeCount;
+    list = block;
+}
+
+void Pool::TakeRemoteFrees()
+{
+    const std::lock_guard lock(m_mutex);
+    const std::size_t count = m_remoteFreeCount.load(std::memory_order_relaxed);
+    // Only called with the free list empty, so the other threads' list becomes it whole.
+    m_freeList = m_remoteFreeList;
+    m_remoteFreeList = nullptr;
+    m_remoteFreeCount.store(0, std::memory_order_relaxed);
+    Add(m_freeCount, count);
+    Subtract(m_inUse, count);
+    Add(m_releases, count);
 }
 
 void* Pool::Allocate()
 {
+    if (m_freeList == nullptr && m_remoteFreeCount.load(std::memory_order_relaxed) > 0)
+    {
+        TakeRemoteFrees();
+    }
+    // A block given back at this very moment waits for the next time the list runs dry.
     if (m_freeList == nullptr)
     {
         AddPage();
@@ -91,9 +112,9 @@ void* Pool::Allocate()
     std::memcpy(&m_freeList, block, kLinkSize);
     WriteGuard(block - kGuardSize, kGuardInUse);
     std::memset(block, 0, m_blockSize);
-    --m_freeCount;
-    ++m_inUse;
-    ++m_allocations;
+    Subtract(m_freeCount, 1);
+    Add(m_inUse, 1);
+    Add(m_allocations, 1);
     return block;
 }
 
@@ -108,18 +129,50 @@ Pool::FreeResult Pool::Free(void* block)
     {
         return FreeResult::Foreign;
     }
-    const Guard front = ReadGuard(address - kGuardSize);
+    const FreeResult result = CheckGuards(address);
+    if (result == FreeResult::Freed)
+    {
+        LinkFree(address, m_freeList);
+        Add(m_freeCount, 1);
+        Subtract(m_inUse, 1);
+        Add(m_releases, 1);
+    }
+    return result;
+}
+
+Pool::FreeResult Pool::FreeFromAnotherThread(void* block)
+{
+    if (block == nullptr)
+    {
+        return FreeResult::Null;
+    }
+    auto* const address = static_cast<std::byte*>(block);
+    const std::lock_guard lock(m_mutex);
+    if (FindPage(address) == nullptr)
+    {
+        return FreeResult::Foreign;
+    }
+    const FreeResult result = CheckGuards(address);
+    if (result == FreeResult::Freed)
+    {
+        LinkFree(address, m_remoteFreeList);
+        m_remoteFreeCount.store(m_remoteFreeCount.load(std::memory_order_relaxed) + 1,
+                                std::memory_order_relaxed);
+    }
+    return result;
+}
+
+Pool::FreeResult Pool::CheckGuards(const std::byte* block) const
+{
+    const Guard front = ReadGuard(block - kGuardSize);
     if (front == kGuardFree)
     {
         return FreeResult::DoubleFree;
     }
-    if (front != kGuardInUse || ReadGuard(address + m_blockSize) != kGuardEnd)
+    if (front != kGuardInUse || ReadGuard(block + m_blockSize) != kGuardEnd)
     {
         return FreeResult::GuardCorrupted;
     }
-    PushFree(address);
-    --m_inUse;
-    ++m_releases;
     return FreeResult::Freed;
 }
 
@@ -168,6 +221,21 @@ void Pool::WriteGuard(std::byte* guard, Guard value)
 
 PoolStatistics Pool::GetStatistics() const
 {
-    return {m_pageCount, m_freeCount, m_inUse, m_allocations, m_releases};
+    constexpr auto relaxed = std::memory_order_relaxed;
+    const std::lock_guard lock(m_mutex);
+    // Blocks other threads gave back count as free already.
+    const std::size_t remote = m_remoteFreeCount.load(relaxed);
+    return {m_pageCount.load(relaxed), m_freeCount.load(relaxed) + remote, m_inUse.load(relaxed) - remote,
+            m_allocations.load(relaxed), m_releases.load(relaxed) + remote};
+}
+
+void Pool::Add(Counter& counter, std::size_t delta)
+{
+    counter.store(counter.load(std::memory_order_relaxed) + delta, std::memory_order_relaxed);
+}
+
+void Pool::Subtract(Counter& counter, std::size_t delta)
+{
+    counter.store(counter.load(std::memory_order_relaxed) - delta, std::memory_order_relaxed);
 }
 } // namespace Morvane
