@@ -59,7 +59,8 @@ public:
 
 private:
     using Guard = std::uint64_t;
-    // Written by the owner only, read by anyone: relaxed loads and stores cost what plain ones do.
+    // Written by the owner only, read by anyone: such loads and stores cost what plain ones do. The
+    // blocks free and in use follow from these counts.
     using Counter = std::atomic<std::size_t>;
     static constexpr std::size_t kLinkSize = sizeof(void*);
     static constexpr std::size_t kGuardSize = sizeof(Guard);
@@ -68,6 +69,8 @@ private:
     // The page holding `block` when it is the start of one of this pool's slots, or null. The owner
     // calls it freely; other threads hold m_mutex, which guards changes to the page index.
     std::byte* FindPage(const std::byte* block) const;
+    // Whether `block` is the start of one of the slots of `page`.
+    bool IsSlotOf(const std::byte* page, const std::byte* block) const;
     // Whether the guards of a block of this pool mark it as live; Freed when they do.
     FreeResult CheckGuards(const std::byte* block) const;
     static Guard ReadGuard(const std::byte* guard);
@@ -77,17 +80,18 @@ private:
     // Moves the blocks other threads gave back onto the free list.
     void TakeRemoteFrees();
     static void Add(Counter& counter, std::size_t delta);
-    static void Subtract(Counter& counter, std::size_t delta);
 
     std::byte* m_pages = nullptr;
     std::size_t m_pageSize = 0;
     std::byte* m_freeList = nullptr;
+    // The page of the last block the owner gave back.
+    std::byte* m_recentPage = nullptr;
     std::size_t m_objectSize = 0;
     std::size_t m_blockSize = 0;
     std::size_t m_stride = 0;
+    // ceil(2^64 / m_stride): tells whether an offset is a whole number of slots with one multiplication.
+    std::uint64_t m_strideReciprocal = 0;
     Counter m_pageCount = 0;
-    Counter m_freeCount = 0;
-    Counter m_inUse = 0;
     Counter m_allocations = 0;
     Counter m_releases = 0;
     // Page addresses in ascending order, to tell this pool's blocks from any other pointer.

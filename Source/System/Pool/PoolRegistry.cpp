@@ -35,12 +35,6 @@ namespace
 thread_local PoolThreadExit t_exit;
 } // namespace
 
-PoolRegistry& PoolRegistry::GetInstance()
-{
-    static PoolRegistry instance;
-    return instance;
-}
-
 PoolCache& PoolRegistry::GetThreadCache()
 {
     if (t_thread.cache != nullptr && t_thread.generation == m_generation.load(std::memory_order_relaxed))

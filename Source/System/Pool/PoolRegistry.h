@@ -24,7 +24,12 @@ namespace Morvane
 class PoolRegistry
 {
 public:
-    static PoolRegistry& GetInstance();
+    // Inline, as every pooled new and delete goes through it.
+    static PoolRegistry& GetInstance()
+    {
+        static PoolRegistry instance;
+        return instance;
+    }
 
     // A zeroed block of `size` bytes from this thread's pool of `type`, made on first use.
     void* Allocate(const std::type_info& type, std::size_t size);
