@@ -97,7 +97,8 @@ private:
     // Page addresses in ascending order, to tell this pool's blocks from any other pointer.
     std::vector<std::byte*> m_pageIndex;
 
-    // Guards the page index against other threads' reads, and the blocks they gave back.
+    // Held by the owner while it changes the page index and by other threads while they read it; it
+    // also guards the blocks they gave back.
     mutable std::mutex m_mutex;
     std::byte* m_remoteFreeList = nullptr;
     // Also read without the lock, by the owner, to skip it when nothing came back.
