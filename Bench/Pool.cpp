@@ -54,8 +54,8 @@ template <class T> void NewDelete(benchmark::State& state)
     }
 }
 
-// A pool used through `Pooled` new and delete, as a single-threaded scheme (or one pool per thread)
-// would use it: the object's construction included, no lock and no lookup.
+// A pool on its own, as the registry uses it on the owning thread but without the lookup of the
+// thread's pool: the object's construction included. With a lock, it shows what one lock per call costs.
 template <std::size_t Size, class Lock> void PoolAlone(benchmark::State& state)
 {
     Pool pool(Size);
@@ -86,7 +86,7 @@ template <std::size_t Size, class Lock> void PoolAlone(benchmark::State& state)
     }
 }
 
-// The registry (a lookup and a lock) through Pooled<T>'s new and delete.
+// The registry through Pooled<T>'s new and delete: each thread finds its own pools without a lock.
 BENCHMARK_TEMPLATE(NewDelete, Pooled64Or512<64>)->Threads(1)->Threads(2);
 BENCHMARK_TEMPLATE(NewDelete, Heap<64>)->Threads(1)->Threads(2);
 BENCHMARK_TEMPLATE(NewDelete, Pooled64Or512<512>)->Threads(1)->Threads(2);

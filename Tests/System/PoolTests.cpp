@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <latch>
 #include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -176,5 +178,110 @@ TEST(PoolRegistryThreaded, TwoThreadsAllocatingAndFreeingLoseNothing)
     EXPECT_EQ(statistics->inUse, 0u);
     EXPECT_EQ(statistics->allocations, 2u * 50u * 200u);
     EXPECT_EQ(statistics->freeCount, statistics->pageCount * 8u);
+}
+
+// Whether one recorded box is the assertion for `result`.
+bool IsAssertionFor(const Testing::MessageBoxRecorder::Box& box, const std::string& result)
+{
+    return box.text.find("'result != Pool::FreeResult::" + result + "' was false.") != std::string::npos;
+}
+
+TEST(PoolRegistryThreaded, BlockFreedOnAnotherThreadComesBackOnceTheOwnersFreeListRunsDry)
+{
+    Testing::MessageBoxRecorder boxes;
+    PoolRegistry& registry = PoolRegistry::GetInstance();
+    std::vector<void*> blocks;
+    for (int index = 0; index < 8; ++index)
+    {
+        blocks.push_back(registry.Allocate(typeid(Small), 64));
+    }
+    std::memset(blocks[3], 0xAB, 64);
+    std::thread([&] { registry.Free(typeid(Small), blocks[3], 64); }).join();
+    EXPECT_EQ(Statistics(typeid(Small), 64).inUse, 7u);
+    EXPECT_EQ(Statistics(typeid(Small), 64).freeCount, 1u);
+
+    // Given back twice, whichever thread does it.
+    std::thread([&] { EXPECT_THROW(registry.Free(typeid(Small), blocks[3], 64), AssertionFailure); }).join();
+    EXPECT_THROW(registry.Free(typeid(Small), blocks[3], 64), AssertionFailure);
+    const auto shown = boxes.GetBoxes();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_TRUE(IsAssertionFor(shown[0], "DoubleFree")) << shown[0].text;
+    EXPECT_TRUE(IsAssertionFor(shown[1], "DoubleFree")) << shown[1].text;
+
+    auto* const again = static_cast<unsigned char*>(registry.Allocate(typeid(Small), 64));
+    EXPECT_EQ(again, blocks[3]);
+    EXPECT_TRUE(std::all_of(again, again + 64, [](unsigned char byte) { return byte == 0; }));
+    const PoolStatistics statistics = Statistics(typeid(Small), 64);
+    EXPECT_EQ(statistics.pageCount, 1u);
+    EXPECT_EQ(statistics.inUse, 8u);
+    EXPECT_EQ(statistics.releases, 1u);
+}
+
+TEST(PoolRegistryThreaded, PoolsOfAThreadThatEndedKeepTheirBlocksForTheNextThread)
+{
+    // As in the game, the main thread has pools of its own before a loading thread comes and goes.
+    delete new Polygon;
+    std::vector<Small*> loaded;
+    std::thread(
+        [&]
+        {
+            for (int index = 0; index < 3; ++index)
+            {
+                loaded.push_back(new Small);
+            }
+        })
+        .join();
+    delete loaded[0];
+    EXPECT_EQ(Statistics(typeid(Small), sizeof(Small)).inUse, 2u);
+
+    // The next thread takes over the ended one's pool: its five free blocks and the one given back
+    // fill the page before a second page is needed.
+    std::vector<Small*> more;
+    std::thread(
+        [&]
+        {
+            for (int index = 0; index < 6; ++index)
+            {
+                more.push_back(new Small);
+            }
+        })
+        .join();
+    EXPECT_EQ(Statistics(typeid(Small), sizeof(Small)).pageCount, 1u);
+    EXPECT_NE(std::find(more.begin(), more.end(), loaded[0]), more.end());
+    for (Small* object : more)
+    {
+        delete object;
+    }
+    delete loaded[1];
+    delete loaded[2];
+    EXPECT_EQ(Statistics(typeid(Small), sizeof(Small)).inUse, 0u);
+}
+
+TEST(PoolRegistryThreaded, ReleaseAllLeavesNoThreadWithItsOldPools)
+{
+    Testing::MessageBoxRecorder boxes;
+    std::latch allocated(1);
+    std::latch released(1);
+    std::thread worker(
+        [&]
+        {
+            Small* const stale = new Small;
+            allocated.count_down();
+            released.wait();
+            EXPECT_THROW(PoolRegistry::GetInstance().Free(typeid(Small), stale, sizeof(Small)),
+                         AssertionFailure);
+            delete new Small;
+        });
+    allocated.wait();
+    PoolRegistry::GetInstance().ReleaseAll();
+    released.count_down();
+    worker.join();
+
+    const auto shown = boxes.GetBoxes();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(IsAssertionFor(shown[0], "Foreign")) << shown[0].text;
+    const PoolStatistics statistics = Statistics(typeid(Small), sizeof(Small));
+    EXPECT_EQ(statistics.allocations, 1u);
+    EXPECT_EQ(statistics.inUse, 0u);
 }
 } // namespace

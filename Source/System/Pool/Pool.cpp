@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <sanitizer/asan_interface.h>
 
@@ -30,7 +31,8 @@ static_assert(sizeof(void*) + sizeof(std::uint64_t) == Pool::kAlignment);
 Pool::Pool(std::size_t objectSize)
     : m_objectSize(objectSize),
       m_blockSize(RoundUp(std::max<std::size_t>(objectSize, kLinkSize), kAlignment)),
-      m_stride(m_blockSize + 2 * kGuardSize)
+      m_stride(m_blockSize + 2 * kGuardSize),
+      m_strideReciprocal(std::numeric_limits<std::uint64_t>::max() / m_stride + 1)
 {
     m_pageSize = kLinkSize + kBlocksPerPage * m_stride;
     AddPage();
@@ -58,29 +60,48 @@ void Pool::AddPage()
     std::memset(page, 0, m_pageSize);
     std::memcpy(page, &m_pages, kLinkSize);
     m_pages = page;
-    m_pageIndex.insert(std::upper_bound(m_pageIndex.begin(), m_pageIndex.end(), page), page);
-    ++m_pageCount;
+    m_recentPage = page;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_pageIndex.insert(std::upper_bound(m_pageIndex.begin(), m_pageIndex.end(), page), page);
+    }
+    Add(m_pageCount, 1);
 
     // Threaded so that the list runs from the page's last slot back to its first.
     for (std::size_t slot = 0; slot < kBlocksPerPage; ++slot)
     {
         std::byte* const block = page + kLinkSize + slot * m_stride + kGuardSize;
         WriteGuard(block + m_blockSize, kGuardEnd);
-        PushFree(block);
+        LinkFree(block, m_freeList);
     }
 }
 
-void Pool::PushFree(std::byte* block)
+void Pool::LinkFree(std::byte* block, std::byte*& list) const
 {
     WriteGuard(block - kGuardSize, kGuardFree);
-    std::memcpy(block, &m_freeList, kLinkSize);
+    std::memcpy(block, &list, kLinkSize);
     ASAN_POISON_MEMORY_REGION(block, m_blockSize);
-    m_freeList = block;
-    ++m_freeCount;
+    list = block;
+}
+
+void Pool::TakeRemoteFrees()
+{
+    const std::lock_guard lock(m_mutex);
+    const std::size_t count = m_remoteFreeCount.load(std::memory_order_relaxed);
+    // Only called with the free list empty, so the other threads' list becomes it whole.
+    m_freeList = m_remoteFreeList;
+    m_remoteFreeList = nullptr;
+    m_remoteFreeCount.store(0, std::memory_order_relaxed);
+    Add(m_releases, count);
 }
 
 void* Pool::Allocate()
 {
+    if (m_freeList == nullptr && m_remoteFreeCount.load(std::memory_order_relaxed) > 0)
+    {
+        TakeRemoteFrees();
+    }
+    // A block given back at this very moment waits for the next time the list runs dry.
     if (m_freeList == nullptr)
     {
         AddPage();
@@ -91,9 +112,7 @@ void* Pool::Allocate()
     std::memcpy(&m_freeList, block, kLinkSize);
     WriteGuard(block - kGuardSize, kGuardInUse);
     std::memset(block, 0, m_blockSize);
-    --m_freeCount;
-    ++m_inUse;
-    ++m_allocations;
+    Add(m_allocations, 1);
     return block;
 }
 
@@ -104,22 +123,58 @@ Pool::FreeResult Pool::Free(void* block)
         return FreeResult::Null;
     }
     auto* const address = static_cast<std::byte*>(block);
+    // Objects made together tend to go together: the page of the last block given back is tried first.
+    if (!IsSlotOf(m_recentPage, address))
+    {
+        std::byte* const page = FindPage(address);
+        if (page == nullptr)
+        {
+            return FreeResult::Foreign;
+        }
+        m_recentPage = page;
+    }
+    const FreeResult result = CheckGuards(address);
+    if (result == FreeResult::Freed)
+    {
+        LinkFree(address, m_freeList);
+        Add(m_releases, 1);
+    }
+    return result;
+}
+
+Pool::FreeResult Pool::FreeFromAnotherThread(void* block)
+{
+    if (block == nullptr)
+    {
+        return FreeResult::Null;
+    }
+    auto* const address = static_cast<std::byte*>(block);
+    const std::lock_guard lock(m_mutex);
     if (FindPage(address) == nullptr)
     {
         return FreeResult::Foreign;
     }
-    const Guard front = ReadGuard(address - kGuardSize);
+    const FreeResult result = CheckGuards(address);
+    if (result == FreeResult::Freed)
+    {
+        LinkFree(address, m_remoteFreeList);
+        m_remoteFreeCount.store(m_remoteFreeCount.load(std::memory_order_relaxed) + 1,
+                                std::memory_order_relaxed);
+    }
+    return result;
+}
+
+Pool::FreeResult Pool::CheckGuards(const std::byte* block) const
+{
+    const Guard front = ReadGuard(block - kGuardSize);
     if (front == kGuardFree)
     {
         return FreeResult::DoubleFree;
     }
-    if (front != kGuardInUse || ReadGuard(address + m_blockSize) != kGuardEnd)
+    if (front != kGuardInUse || ReadGuard(block + m_blockSize) != kGuardEnd)
     {
         return FreeResult::GuardCorrupted;
     }
-    PushFree(address);
-    --m_inUse;
-    ++m_releases;
     return FreeResult::Freed;
 }
 
@@ -138,15 +193,22 @@ std::byte* Pool::FindPage(const std::byte* block) const
         first = first[half] <= block ? first + half : first;
         count -= half;
     }
-    std::byte* const page = *first;
-    const auto offset = static_cast<std::size_t>(block - page);
+    return IsSlotOf(*first, block) ? *first : nullptr;
+}
+
+bool Pool::IsSlotOf(const std::byte* page, const std::byte* block) const
+{
+    // As integers: the pointers may belong to different objects.
+    const std::uintptr_t offset =
+        reinterpret_cast<std::uintptr_t>(block) - reinterpret_cast<std::uintptr_t>(page);
     if (offset < kLinkSize + kGuardSize || offset >= kLinkSize + kBlocksPerPage * m_stride)
     {
-        return nullptr;
+        return false;
     }
-    // Pages are small: a 32-bit remainder is enough and much cheaper than a 64-bit one.
+    // Pages are small, so the offset fits 32 bits, for which a multiplication by the reciprocal tells
+    // divisibility exactly (Lemire, Kaser and Kurz) and far more cheaply than a division.
     const auto slotOffset = static_cast<std::uint32_t>(offset - kLinkSize - kGuardSize);
-    return slotOffset % static_cast<std::uint32_t>(m_stride) == 0 ? page : nullptr;
+    return slotOffset * m_strideReciprocal <= m_strideReciprocal - 1;
 }
 
 // Under AddressSanitizer the guards stay poisoned, so a write past a block is seen where it happens.
@@ -168,6 +230,19 @@ void Pool::WriteGuard(std::byte* guard, Guard value)
 
 PoolStatistics Pool::GetStatistics() const
 {
-    return {m_pageCount, m_freeCount, m_inUse, m_allocations, m_releases};
+    const std::lock_guard lock(m_mutex);
+    // Read in the reverse of the order the owner changes them, so that they fit together even while it
+    // works: its release stores make all it did before visible to these acquire loads.
+    const std::size_t remote = m_remoteFreeCount.load(std::memory_order_relaxed);
+    const std::size_t releases = m_releases.load(std::memory_order_acquire) + remote;
+    const std::size_t allocations = m_allocations.load(std::memory_order_acquire);
+    const std::size_t pageCount = m_pageCount.load(std::memory_order_acquire);
+    const std::size_t inUse = allocations - releases;
+    return {pageCount, pageCount * kBlocksPerPage - inUse, inUse, allocations, releases};
+}
+
+void Pool::Add(Counter& counter, std::size_t delta)
+{
+    counter.store(counter.load(std::memory_order_relaxed) + delta, std::memory_order_release);
 }
 } // namespace Morvane

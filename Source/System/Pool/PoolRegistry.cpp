@@ -5,66 +5,128 @@
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 
-#include <algorithm>
-
 namespace Morvane
 {
-PoolRegistry& PoolRegistry::GetInstance()
+namespace
 {
-    static PoolRegistry instance;
-    return instance;
+struct ThreadState
+{
+    PoolCache* cache = nullptr;
+    std::uint64_t generation = 0;
+    // Set once the thread's exit handler has run; pooled objects deleted by destructors that run
+    // after it (the main thread's statics) still find a cache, which then stays with the thread.
+    bool exited = false;
+};
+// Trivially destructible, so that it stays usable until the thread is gone.
+thread_local ThreadState t_thread;
+} // namespace
+
+// Its destructor runs as the thread ends.
+struct PoolThreadExit
+{
+    ~PoolThreadExit() { PoolRegistry::GetInstance().DetachThread(); }
+    // Constructs the object, so that its destructor runs.
+    void Arm() { armed = true; }
+    bool armed = false;
+};
+
+namespace
+{
+thread_local PoolThreadExit t_exit;
+} // namespace
+
+PoolCache& PoolRegistry::GetThreadCache()
+{
+    if (t_thread.cache != nullptr && t_thread.generation == m_generation.load(std::memory_order_relaxed))
+        [[likely]]
+    {
+        return *t_thread.cache;
+    }
+    return AttachThread();
 }
 
-Pool* PoolRegistry::Find(const std::type_info& type, std::size_t size, bool create)
+PoolCache& PoolRegistry::AttachThread()
 {
-    if (m_lastUsed.type == &type && m_lastUsed.size == size)
+    PoolCache* cache = nullptr;
     {
-        return m_lastUsed.pool;
+        const std::lock_guard lock(m_mutex);
+        if (!m_idleCaches.empty())
+        {
+            cache = m_idleCaches.back();
+            m_idleCaches.pop_back();
+        }
+        else
+        {
+            cache = m_caches.emplace_back(std::make_unique<PoolCache>()).get();
+        }
+        t_thread.cache = cache;
+        t_thread.generation = m_generation.load(std::memory_order_relaxed);
     }
-    const FastEntry wanted{&type, size, nullptr};
-    auto fast = std::lower_bound(m_fastLookup.begin(), m_fastLookup.end(), wanted);
-    if (fast == m_fastLookup.end() || (*fast <=> wanted) != 0)
+    if (!t_thread.exited)
     {
-        const auto named = m_pools.find(Key(type, size));
-        Pool* pool = nullptr;
-        if (named != m_pools.end())
-        {
-            pool = named->second.pool.get();
-        }
-        else if (create)
-        {
-            Entry& entry = m_pools[Key(type, size)];
-            entry = Entry{&type, std::make_unique<Pool>(size)};
-            pool = entry.pool.get();
-        }
-        if (pool == nullptr)
-        {
-            return nullptr;
-        }
-        fast = m_fastLookup.insert(fast, FastEntry{&type, size, pool});
+        t_exit.Arm();
     }
-    m_lastUsed = *fast;
-    return m_lastUsed.pool;
+    return *cache;
+}
+
+void PoolRegistry::DetachThread()
+{
+    const std::lock_guard lock(m_mutex);
+    // A cache from before the last ReleaseAll is gone already.
+    if (t_thread.cache != nullptr && t_thread.generation == m_generation.load(std::memory_order_relaxed))
+    {
+        m_idleCaches.push_back(t_thread.cache);
+    }
+    t_thread = ThreadState{nullptr, 0, true};
+}
+
+Pool* PoolRegistry::AddPool(PoolCache& cache, const std::type_info& type, std::size_t size)
+{
+    const std::lock_guard lock(m_mutex);
+    Entry& entry = m_pools[Key(type, size)];
+    if (entry.type == nullptr)
+    {
+        entry.type = &type;
+    }
+    Pool* pool = nullptr;
+    for (const OwnedPool& owned : entry.pools)
+    {
+        if (owned.cache == &cache)
+        {
+            pool = owned.pool.get();
+        }
+    }
+    if (pool == nullptr)
+    {
+        pool = entry.pools.emplace_back(OwnedPool{&cache, std::make_unique<Pool>(size)}).pool.get();
+    }
+    cache.Add(type, size, pool);
+    return pool;
 }
 
 void* PoolRegistry::Allocate(const std::type_info& type, std::size_t size)
 {
-    const std::lock_guard lock(m_mutex);
-    return Find(type, size, true)->Allocate();
+    PoolCache& cache = GetThreadCache();
+    Pool* pool = cache.Find(type, size);
+    if (pool == nullptr) [[unlikely]]
+    {
+        pool = AddPool(cache, type, size);
+    }
+    return pool->Allocate();
 }
 
 void PoolRegistry::Free(const std::type_info& type, void* block, std::size_t size)
 {
-    Pool::FreeResult result = Pool::FreeResult::Foreign;
+    Pool::FreeResult result = Pool::FreeResult::Null;
+    if (block != nullptr)
     {
-        const std::lock_guard lock(m_mutex);
-        if (Pool* const pool = Find(type, size, false))
+        // This thread's own pool tells its blocks apart by address alone, without a lock; only a block
+        // it does not hold is looked for in other threads' pools.
+        Pool* const own = GetThreadCache().Find(type, size);
+        result = own != nullptr ? own->Free(block) : Pool::FreeResult::Foreign;
+        if (result == Pool::FreeResult::Foreign) [[unlikely]]
         {
-            result = pool->Free(block);
-        }
-        else if (block == nullptr)
-        {
-            result = Pool::FreeResult::Null;
+            result = FreeToAnotherPool(type, block, size, own);
         }
     }
     MORVANE_ASSERT(result != Pool::FreeResult::Null);
@@ -73,18 +135,49 @@ void PoolRegistry::Free(const std::type_info& type, void* block, std::size_t siz
     MORVANE_ASSERT(result != Pool::FreeResult::GuardCorrupted);
 }
 
+Pool::FreeResult PoolRegistry::FreeToAnotherPool(const std::type_info& type, void* block, std::size_t size,
+                                                 const Pool* own)
+{
+    const std::lock_guard lock(m_mutex);
+    const auto found = m_pools.find(Key(type, size));
+    if (found == m_pools.end())
+    {
+        return Pool::FreeResult::Foreign;
+    }
+    // Each pool checks the address against its own pages before it reads anything at it.
+    for (const OwnedPool& owned : found->second.pools)
+    {
+        if (owned.pool.get() == own)
+        {
+            continue;
+        }
+        const Pool::FreeResult result = owned.pool->FreeFromAnotherThread(block);
+        if (result != Pool::FreeResult::Foreign)
+        {
+            return result;
+        }
+    }
+    return Pool::FreeResult::Foreign;
+}
+
 void PoolRegistry::ReleaseAll()
 {
     std::map<Key, Entry> released;
+    std::vector<std::unique_ptr<PoolCache>> caches;
     {
         const std::lock_guard lock(m_mutex);
-        m_fastLookup.clear();
-        m_lastUsed = FastEntry{};
+        m_generation.fetch_add(1, std::memory_order_relaxed);
         released.swap(m_pools);
+        caches.swap(m_caches);
+        m_idleCaches.clear();
     }
     for (const auto& [key, entry] : released)
     {
-        const std::size_t inUse = entry.pool->GetStatistics().inUse;
+        std::size_t inUse = 0;
+        for (const OwnedPool& owned : entry.pools)
+        {
+            inUse += owned.pool->GetStatistics().inUse;
+        }
         if (inUse > 0)
         {
             Log::Warning("Pool",
@@ -108,6 +201,16 @@ std::optional<PoolStatistics> PoolRegistry::GetStatistics(const std::type_info& 
     {
         return std::nullopt;
     }
-    return found->second.pool->GetStatistics();
+    PoolStatistics total;
+    for (const OwnedPool& owned : found->second.pools)
+    {
+        const PoolStatistics statistics = owned.pool->GetStatistics();
+        total.pageCount += statistics.pageCount;
+        total.freeCount += statistics.freeCount;
+        total.inUse += statistics.inUse;
+        total.allocations += statistics.allocations;
+        total.releases += statistics.releases;
+    }
+    return total;
 }
 } // namespace Morvane

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "System/Pool/Pool.h"
+#include "System/Pool/PoolCache.h"
 
-#include <compare>
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <tuple>
 #include <typeindex>
 #include <typeinfo>
 #include <utility>
@@ -17,54 +18,67 @@
 namespace Morvane
 {
 // Owns every object pool of the process: one per pooled class and object size (a class derived
-// from a pooled class has its own size, so its own pool). Safe to use from any thread.
+// from a pooled class has its own size, so its own pool) and per thread that allocates such objects,
+// so that allocating, and freeing on the allocating thread, take no lock. Safe to use from any thread;
+// a block freed on another thread than the one that allocated it takes the registry's lock.
 class PoolRegistry
 {
 public:
-    static PoolRegistry& GetInstance();
+    // Inline, as every pooled new and delete goes through it.
+    static PoolRegistry& GetInstance()
+    {
+        static PoolRegistry instance;
+        return instance;
+    }
 
-    // A zeroed block of `size` bytes from the pool of `type`, made on first use.
+    // A zeroed block of `size` bytes from this thread's pool of `type`, made on first use.
     void* Allocate(const std::type_info& type, std::size_t size);
     // Gives a block back to the pool it came from. A null block, one no pool of that class handed out,
     // or one already given back is an assertion and leaves the pools untouched.
     void Free(const std::type_info& type, void* block, std::size_t size);
-    // Frees every page of every pool; no pooled object may be used, or deleted, afterwards.
+    // Frees every page of every pool; no pooled object may be used, or deleted, afterwards, and no
+    // other thread may be using the pools meanwhile.
     void ReleaseAll();
 
+    // How many pooled classes and sizes have pools.
     std::size_t GetPoolCount() const;
-    // Counters of the pool of `type` and `size`, if it exists.
+    // Counters of the pools of `type` and `size`, all threads' together, if there are any.
     std::optional<PoolStatistics> GetStatistics(const std::type_info& type, std::size_t size) const;
 
 private:
+    friend struct PoolThreadExit;
+
     using Key = std::pair<std::type_index, std::size_t>;
+    struct OwnedPool
+    {
+        // The cache of the thread that owns the pool.
+        const PoolCache* cache = nullptr;
+        std::unique_ptr<Pool> pool;
+    };
     struct Entry
     {
         const std::type_info* type = nullptr;
-        std::unique_ptr<Pool> pool;
-    };
-    // Finding a pool by the address of its type's information is much cheaper than comparing type
-    // names; the name decides only the first time an address is seen.
-    struct FastEntry
-    {
-        const std::type_info* type = nullptr;
-        std::size_t size = 0;
-        Pool* pool = nullptr;
-
-        auto operator<=>(const FastEntry& other) const
-        {
-            return std::tie(type, size) <=> std::tie(other.type, other.size);
-        }
+        std::vector<OwnedPool> pools;
     };
 
     PoolRegistry() = default;
-    // The pool of `type` and `size`, or null; with `create`, made when missing. Needs m_mutex held.
-    Pool* Find(const std::type_info& type, std::size_t size, bool create);
+    // The calling thread's cache, handed to it on first use.
+    PoolCache& GetThreadCache();
+    PoolCache& AttachThread();
+    // Called as a thread ends: its cache and pools wait, with their live blocks, for the next thread.
+    void DetachThread();
+    // Makes this thread's pool of `type` and `size`, or finds it under another address of `type`.
+    Pool* AddPool(PoolCache& cache, const std::type_info& type, std::size_t size);
+    // Gives `block` back to whichever other thread's pool of `type` and `size` holds it.
+    Pool::FreeResult FreeToAnotherPool(const std::type_info& type, void* block, std::size_t size,
+                                       const Pool* own);
 
     mutable std::mutex m_mutex;
     std::map<Key, Entry> m_pools;
-    // Sorted by type address and size.
-    std::vector<FastEntry> m_fastLookup;
-    // The pool used last: objects of one class tend to come and go in runs.
-    FastEntry m_lastUsed;
+    std::vector<std::unique_ptr<PoolCache>> m_caches;
+    // The caches of threads that have ended, for the next threads to take over.
+    std::vector<PoolCache*> m_idleCaches;
+    // Changed by ReleaseAll, which frees every cache: a thread holding an older one takes a new one.
+    std::atomic<std::uint64_t> m_generation = 1;
 };
 } // namespace Morvane
