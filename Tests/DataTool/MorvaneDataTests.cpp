@@ -8,11 +8,11 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/wait.h>
+#include <vector>
 
-namespace Morvane
-{
 namespace
 {
+using namespace Morvane;
 using testing::HasSubstr;
 
 struct Result
@@ -24,14 +24,10 @@ struct Result
 // Runs the tool built beside the tests (build/Tools/morvane-data/morvane-data).
 Result RunTool(const std::string& arguments, const std::string& redirection = "2>&1")
 {
-    const auto tests = std::filesystem::path(Platform::GetExecutablePath()).parent_path();
-    const std::string tool = (tests.parent_path() / "Tools" / "morvane-data" / "morvane-data").string();
-    Result result;
+    const auto build = std::filesystem::path(Platform::GetExecutablePath()).parent_path().parent_path();
+    const std::string tool = (build / "Tools" / "morvane-data" / "morvane-data").string();
     std::FILE* pipe = popen(("'" + tool + "' " + arguments + " " + redirection).c_str(), "r");
-    if (pipe == nullptr)
-    {
-        return result;
-    }
+    Result result;
     std::array<char, 4096> buffer{};
     while (const std::size_t read = std::fread(buffer.data(), 1, buffer.size(), pipe))
     {
@@ -58,14 +54,13 @@ TEST(MorvaneData, CheckPassesSoundFilesAndReportsBrokenOnesWithTheEnginesMessage
         RunTool("check '" + level + "' '" + duplicate + "' '" + folder.Write("Empty.xml", "") + "' '" + hex +
                 "' '" + folder.Path() + "Missing.xml' '" + folder.Path() + "NoExtension'");
     EXPECT_EQ(broken.exitCode, 1);
-    for (const std::string expected :
-         {"Error: XML_ERROR_PARSING_ATTRIBUTE", "Error ID: 15", "Error: XML_ERROR_FILE_NOT_FOUND",
-          "Could not find filename extension", "Unknown parser element 'Odd'",
-          "constant 'Mask' has value '0xFF', which reads as 0", "6 files checked, 5 failed"})
+    for (const std::string& expected : std::vector<std::string>{
+             "Could not load XML file '" + duplicate + "'", "Error ID: 15", "Error: XML_ERROR_FILE_NOT_FOUND",
+             "Could not find filename extension", "Unknown parser element 'Odd'",
+             "constant 'Mask' has value '0xFF', which reads as 0", "6 files checked, 5 failed"})
     {
         EXPECT_THAT(broken.output, HasSubstr(expected));
     }
-    EXPECT_THAT(broken.output, HasSubstr("Could not load XML file '" + duplicate + "'"));
 }
 
 TEST(MorvaneData, PrintWritesOnlyTheSavedFormToStandardOutputAndBadCommandLinesShowTheUsage)
@@ -87,4 +82,3 @@ TEST(MorvaneData, PrintWritesOnlyTheSavedFormToStandardOutputAndBadCommandLinesS
     }
 }
 } // namespace
-} // namespace Morvane

@@ -7,10 +7,9 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-namespace Morvane
-{
 namespace
 {
+using namespace Morvane;
 using Testing::TempDirectory;
 
 // Rewrites a file and moves its write time on, so that even a coarse clock sees a change.
@@ -85,4 +84,3 @@ TEST(FilesSystem, CallbacksMayAddWatchesAndReleaseEmptiesTheList)
     EXPECT_EQ(calls, 1);
 }
 } // namespace
-} // namespace Morvane

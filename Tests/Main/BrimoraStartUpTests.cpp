@@ -6,10 +6,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-namespace Morvane
-{
 namespace
 {
+using namespace Morvane;
 using namespace std::chrono_literals;
 using Testing::CountOf;
 
@@ -88,13 +87,6 @@ TEST(BrimoraStartUp, InterruptEndsTheFrameLoopCleanly)
     EXPECT_LT(started, released);
     EXPECT_EQ(outcome.output.find("Error:"), std::string::npos) << outcome.output;
 }
-} // namespace
-} // namespace Morvane
-
-namespace Morvane
-{
-namespace
-{
 // The game as shipped: the project configuration and data linked next to the built executable.
 TEST(BrimoraShippedData, StartsEverySystemPlaysTheMenuMusicAndStopsCleanly)
 {
@@ -126,4 +118,3 @@ TEST(BrimoraShippedData, StartsEverySystemPlaysTheMenuMusicAndStopsCleanly)
     }
 }
 } // namespace
-} // namespace Morvane

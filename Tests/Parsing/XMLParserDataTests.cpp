@@ -7,10 +7,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace Morvane
-{
 namespace
 {
+using namespace Morvane;
 using testing::HasSubstr;
 using Testing::LogCapture;
 using Testing::ParseXml;
@@ -177,4 +176,3 @@ TEST(ParserDataVectors, WrittenWithSixDecimalsAndReadBackWithMissingPiecesZero)
     EXPECT_FLOAT_EQ(ParserDataUtilities::ToVec4(ParserDataUtilities::ToText(glm::vec4(3.0e38f))).w, 3.0e38f);
 }
 } // namespace
-} // namespace Morvane

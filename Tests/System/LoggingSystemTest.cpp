@@ -3,15 +3,17 @@
 #include "LogCapture.h"
 #include "System/Logging/Format.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <ranges>
 #include <regex>
 #include <sstream>
 #include <thread>
 
-namespace Morvane
-{
 namespace
 {
+using namespace Morvane;
+
 // The printed text after the time stamp, which is checked here too.
 std::string WithoutStamp(const std::string& line)
 {
@@ -22,16 +24,14 @@ std::string WithoutStamp(const std::string& line)
 TEST(LoggingSystemTest, ExactBytesWithColoursOff)
 {
     const std::string indent(32, ' ');
-    const std::string channel(25, 'c');
-    const struct
-    {
-        std::string channel, message, expected;
-    } cases[] = {
+    const std::string longChannel(25, 'c');
+    const std::string cases[][3] = {
         {"System Manager", "x", "      System Manager: x" + std::string(19, ' ') + "\n"},
         {"Main", "", std::string(16, ' ') + "Main: " + std::string(20, ' ') + "\n"},
         // A long channel is printed whole and moves the indent.
-        {channel, std::string(100, 'm'),
-         channel + ": " + std::string(90, 'm') + "\n" + std::string(37, ' ') + std::string(10, 'm') + "\n"},
+        {longChannel, std::string(100, 'm'),
+         longChannel + ": " + std::string(90, 'm') + "\n" + std::string(37, ' ') + std::string(10, 'm') +
+             "\n"},
         {"System Manager", std::string(200, 'm'),
          "      System Manager: " + std::string(95, 'm') + "\n" + indent + std::string(95, 'm') + "\n" +
              indent + std::string(10, 'm') + "\n"},
@@ -40,11 +40,11 @@ TEST(LoggingSystemTest, ExactBytesWithColoursOff)
         {"System Manager", "a\n" + std::string(130, 'b'),
          "      System Manager: a\n" + indent + std::string(127, 'b') + "\n" + indent + "bbb\n"},
     };
-    for (const auto& testCase : cases)
+    for (const auto& [channel, message, expected] : cases)
     {
         Testing::LogCapture capture;
-        Log::Warning(testCase.channel, testCase.message);
-        EXPECT_EQ(WithoutStamp(capture.Text()), testCase.expected) << testCase.message;
+        Log::Warning(channel, message);
+        EXPECT_EQ(WithoutStamp(capture.Text()), expected) << message;
     }
 }
 
@@ -61,8 +61,7 @@ TEST(LoggingSystemThreadedTest, LinesOfTwoThreadsNeverInterleave)
     const std::string first(60, 'A');
     const std::string second(60, 'B');
     Testing::LogCapture capture;
-    const auto logMany = [](void (*log)(const std::string&, const std::string&), const std::string& channel,
-                            const std::string& message)
+    const auto logMany = [](auto log, const std::string& channel, const std::string& message)
     {
         for (int i = 0; i < kMessages; ++i)
         {
@@ -73,7 +72,6 @@ TEST(LoggingSystemThreadedTest, LinesOfTwoThreadsNeverInterleave)
     std::thread two(logMany, &Log::Warning, "Two", second);
     one.join();
     two.join();
-
     std::istringstream lines(capture.Text());
     int seen = 0;
     for (std::string line; std::getline(lines, line); ++seen)
@@ -86,4 +84,3 @@ TEST(LoggingSystemThreadedTest, LinesOfTwoThreadsNeverInterleave)
     EXPECT_EQ(seen, 2 * kMessages);
 }
 } // namespace
-} // namespace Morvane

@@ -8,10 +8,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-namespace Morvane
-{
 namespace
 {
+using namespace Morvane;
 using Testing::LogCapture;
 using Testing::ParseXml;
 
@@ -115,4 +114,3 @@ TEST(PathWrapperParse, UnknownElementsAreSkippedAndEmptyListsOrUnreadableFilesFa
     }
 }
 } // namespace
-} // namespace Morvane

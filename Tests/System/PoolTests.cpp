@@ -31,9 +31,28 @@ struct Polygon : Shape
     double points[16] = {};
 };
 
-PoolStatistics Statistics(const std::type_info& type, std::size_t size)
+PoolStatistics Statistics(std::size_t size = sizeof(Small), const std::type_info& type = typeid(Small))
 {
     return PoolRegistry::GetInstance().GetStatistics(type, size).value_or(PoolStatistics{});
+}
+
+bool IsZeroFilled(const void* block, std::size_t size)
+{
+    const auto* bytes = static_cast<const unsigned char*>(block);
+    return std::all_of(bytes, bytes + size, [](unsigned char byte) { return byte == 0; });
+}
+
+// The recorded boxes are the pool's assertions for these results, in this order.
+void ExpectFreeAssertions(const Testing::MessageBoxRecorder& boxes, const std::vector<std::string>& results)
+{
+    const auto shown = boxes.GetBoxes();
+    ASSERT_EQ(shown.size(), results.size());
+    for (std::size_t index = 0; index < shown.size(); ++index)
+    {
+        EXPECT_NE(shown[index].text.find("'result != Pool::FreeResult::" + results[index] + "' was false."),
+                  std::string::npos)
+            << shown[index].text;
+    }
 }
 
 TEST(PoolRegistry, FirstObjectMakesOnePageAndTheNinthLiveOneAddsASecond)
@@ -43,7 +62,7 @@ TEST(PoolRegistry, FirstObjectMakesOnePageAndTheNinthLiveOneAddsASecond)
     for (int index = 0; index < 9; ++index)
     {
         objects.insert(new Small);
-        EXPECT_EQ(Statistics(typeid(Small), sizeof(Small)).pageCount, index < 8 ? 1u : 2u) << index;
+        EXPECT_EQ(Statistics().pageCount, index < 8 ? 1u : 2u) << index;
     }
     EXPECT_EQ(objects.size(), 9u);
     for (Small* object : objects)
@@ -51,8 +70,8 @@ TEST(PoolRegistry, FirstObjectMakesOnePageAndTheNinthLiveOneAddsASecond)
         EXPECT_EQ(object->value, 7);
         delete object;
     }
-    EXPECT_EQ(Statistics(typeid(Small), sizeof(Small)).inUse, 0u);
-    EXPECT_EQ(Statistics(typeid(Small), sizeof(Small)).freeCount, 16u);
+    EXPECT_EQ(Statistics().inUse, 0u);
+    EXPECT_EQ(Statistics().freeCount, 16u);
 }
 
 TEST(Pool, MostRecentlyFreedBlockComesBackZeroFilled)
@@ -64,9 +83,9 @@ TEST(Pool, MostRecentlyFreedBlockComesBackZeroFilled)
     std::memset(second, 0xCD, 64);
     ASSERT_EQ(pool.Free(first), Pool::FreeResult::Freed);
     ASSERT_EQ(pool.Free(second), Pool::FreeResult::Freed);
-    auto* const again = static_cast<unsigned char*>(pool.Allocate());
+    void* const again = pool.Allocate();
     EXPECT_EQ(again, second);
-    EXPECT_TRUE(std::all_of(again, again + 64, [](unsigned char byte) { return byte == 0; }));
+    EXPECT_TRUE(IsZeroFilled(again, 64));
     EXPECT_EQ(pool.Allocate(), first);
 }
 
@@ -84,16 +103,7 @@ TEST(PoolRegistry, BadBlocksAreAssertionsAndLeaveThePoolIntact)
     EXPECT_THROW(registry.Free(typeid(Shape), block, 64), AssertionFailure);
     registry.Free(typeid(Small), block, 64);
     EXPECT_THROW(registry.Free(typeid(Small), block, 64), AssertionFailure);
-
-    const auto shown = boxes.GetBoxes();
-    const char* const results[] = {"Null", "Foreign", "Foreign", "Foreign", "DoubleFree"};
-    ASSERT_EQ(shown.size(), std::size(results));
-    for (std::size_t index = 0; index < shown.size(); ++index)
-    {
-        const std::string condition =
-            std::string("'result != Pool::FreeResult::") + results[index] + "' was false.";
-        EXPECT_NE(shown[index].text.find(condition), std::string::npos) << shown[index].text;
-    }
+    ExpectFreeAssertions(boxes, {"Null", "Foreign", "Foreign", "Foreign", "DoubleFree"});
     // The free list still holds each free block once: the page's eight blocks are all distinct.
     std::set<void*> handedOut{live};
     for (int index = 0; index < 7; ++index)
@@ -101,21 +111,21 @@ TEST(PoolRegistry, BadBlocksAreAssertionsAndLeaveThePoolIntact)
         handedOut.insert(registry.Allocate(typeid(Small), 64));
     }
     EXPECT_EQ(handedOut.size(), 8u);
-    EXPECT_EQ(Statistics(typeid(Small), 64).pageCount, 1u);
+    EXPECT_EQ(Statistics(64).pageCount, 1u);
 }
 
 TEST(PoolRegistry, DerivedClassHasItsOwnPoolAndReleaseAllEmptiesTheRegistry)
 {
     delete new Small;
     Shape* const polygon = new Polygon;
-    EXPECT_EQ(Statistics(typeid(Shape), sizeof(Polygon)).inUse, 1u);
-    EXPECT_EQ(Statistics(typeid(Shape), sizeof(Shape)).inUse, 0u);
+    EXPECT_EQ(Statistics(sizeof(Polygon), typeid(Shape)).inUse, 1u);
+    EXPECT_EQ(Statistics(sizeof(Shape), typeid(Shape)).inUse, 0u);
     delete polygon;
     EXPECT_EQ(PoolRegistry::GetInstance().GetPoolCount(), 2u);
     PoolRegistry::GetInstance().ReleaseAll();
     EXPECT_EQ(PoolRegistry::GetInstance().GetPoolCount(), 0u);
     delete new Small;
-    EXPECT_EQ(Statistics(typeid(Small), sizeof(Small)).allocations, 1u);
+    EXPECT_EQ(Statistics().allocations, 1u);
 }
 
 // A pool that hid memory faults would be worse than none.
@@ -139,51 +149,35 @@ int Churn(int owner)
 {
     int damaged = 0;
     std::vector<Small*> nodes;
-    for (int round = 0; round < 50; ++round)
+    for (int round = 0; round <= 50; ++round)
     {
-        for (int index = 0; index < 200; ++index)
+        for (std::size_t index = 0; index < nodes.size(); index += round < 50 ? 2 : 1)
+        {
+            damaged += nodes[index]->value != owner ? 1 : 0;
+            delete std::exchange(nodes[index], nullptr);
+        }
+        std::erase(nodes, nullptr);
+        for (int index = 0; index < 200 && round < 50; ++index)
         {
             nodes.push_back(new Small);
             nodes.back()->value = owner;
         }
-        for (std::size_t index = 0; index < nodes.size(); index += 2)
-        {
-            damaged += nodes[index]->value != owner ? 1 : 0;
-            delete nodes[index];
-            nodes[index] = nullptr;
-        }
-        std::erase(nodes, nullptr);
-    }
-    for (Small* node : nodes)
-    {
-        damaged += node->value != owner ? 1 : 0;
-        delete node;
     }
     return damaged;
 }
 
 TEST(PoolRegistryThreaded, TwoThreadsAllocatingAndFreeingLoseNothing)
 {
-    int damagedFirst = -1;
-    int damagedSecond = -1;
-    std::thread first([&] { damagedFirst = Churn(1); });
-    std::thread second([&] { damagedSecond = Churn(2); });
+    int damaged[2] = {-1, -1};
+    std::thread first([&] { damaged[0] = Churn(1); });
+    std::thread second([&] { damaged[1] = Churn(2); });
     first.join();
     second.join();
-
-    EXPECT_EQ(damagedFirst, 0);
-    EXPECT_EQ(damagedSecond, 0);
-    const auto statistics = PoolRegistry::GetInstance().GetStatistics(typeid(Small), sizeof(Small));
-    ASSERT_TRUE(statistics.has_value());
-    EXPECT_EQ(statistics->inUse, 0u);
-    EXPECT_EQ(statistics->allocations, 2u * 50u * 200u);
-    EXPECT_EQ(statistics->freeCount, statistics->pageCount * 8u);
-}
-
-// Whether one recorded box is the assertion for `result`.
-bool IsAssertionFor(const Testing::MessageBoxRecorder::Box& box, const std::string& result)
-{
-    return box.text.find("'result != Pool::FreeResult::" + result + "' was false.") != std::string::npos;
+    EXPECT_EQ(damaged[0] + damaged[1], 0);
+    const PoolStatistics statistics = Statistics();
+    EXPECT_EQ(statistics.inUse, 0u);
+    EXPECT_EQ(statistics.allocations, 2u * 50u * 200u);
+    EXPECT_EQ(statistics.freeCount, statistics.pageCount * 8u);
 }
 
 TEST(PoolRegistryThreaded, BlockFreedOnAnotherThreadComesBackOnceTheOwnersFreeListRunsDry)
@@ -197,64 +191,45 @@ TEST(PoolRegistryThreaded, BlockFreedOnAnotherThreadComesBackOnceTheOwnersFreeLi
     }
     std::memset(blocks[3], 0xAB, 64);
     std::thread([&] { registry.Free(typeid(Small), blocks[3], 64); }).join();
-    EXPECT_EQ(Statistics(typeid(Small), 64).inUse, 7u);
-    EXPECT_EQ(Statistics(typeid(Small), 64).freeCount, 1u);
-
+    EXPECT_EQ(Statistics(64).inUse, 7u);
+    EXPECT_EQ(Statistics(64).freeCount, 1u);
     // Given back twice, whichever thread does it.
     std::thread([&] { EXPECT_THROW(registry.Free(typeid(Small), blocks[3], 64), AssertionFailure); }).join();
     EXPECT_THROW(registry.Free(typeid(Small), blocks[3], 64), AssertionFailure);
-    const auto shown = boxes.GetBoxes();
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_TRUE(IsAssertionFor(shown[0], "DoubleFree")) << shown[0].text;
-    EXPECT_TRUE(IsAssertionFor(shown[1], "DoubleFree")) << shown[1].text;
+    ExpectFreeAssertions(boxes, {"DoubleFree", "DoubleFree"});
 
-    auto* const again = static_cast<unsigned char*>(registry.Allocate(typeid(Small), 64));
+    void* const again = registry.Allocate(typeid(Small), 64);
     EXPECT_EQ(again, blocks[3]);
-    EXPECT_TRUE(std::all_of(again, again + 64, [](unsigned char byte) { return byte == 0; }));
-    const PoolStatistics statistics = Statistics(typeid(Small), 64);
-    EXPECT_EQ(statistics.pageCount, 1u);
-    EXPECT_EQ(statistics.inUse, 8u);
-    EXPECT_EQ(statistics.releases, 1u);
+    EXPECT_TRUE(IsZeroFilled(again, 64));
+    EXPECT_EQ(Statistics(64).pageCount, 1u);
+    EXPECT_EQ(Statistics(64).inUse, 8u);
+    EXPECT_EQ(Statistics(64).releases, 1u);
 }
 
 TEST(PoolRegistryThreaded, PoolsOfAThreadThatEndedKeepTheirBlocksForTheNextThread)
 {
+    const auto allocateOnAThread = [](int count)
+    {
+        std::vector<Small*> objects;
+        std::thread([&] { std::generate_n(std::back_inserter(objects), count, [] { return new Small; }); })
+            .join();
+        return objects;
+    };
     // As in the game, the main thread has pools of its own before a loading thread comes and goes.
     delete new Polygon;
-    std::vector<Small*> loaded;
-    std::thread(
-        [&]
-        {
-            for (int index = 0; index < 3; ++index)
-            {
-                loaded.push_back(new Small);
-            }
-        })
-        .join();
+    const std::vector<Small*> loaded = allocateOnAThread(3);
     delete loaded[0];
-    EXPECT_EQ(Statistics(typeid(Small), sizeof(Small)).inUse, 2u);
-
+    EXPECT_EQ(Statistics().inUse, 2u);
     // The next thread takes over the ended one's pool: its five free blocks and the one given back
     // fill the page before a second page is needed.
-    std::vector<Small*> more;
-    std::thread(
-        [&]
-        {
-            for (int index = 0; index < 6; ++index)
-            {
-                more.push_back(new Small);
-            }
-        })
-        .join();
-    EXPECT_EQ(Statistics(typeid(Small), sizeof(Small)).pageCount, 1u);
+    const std::vector<Small*> more = allocateOnAThread(6);
+    EXPECT_EQ(Statistics().pageCount, 1u);
     EXPECT_NE(std::find(more.begin(), more.end(), loaded[0]), more.end());
-    for (Small* object : more)
+    for (Small* object : {more[0], more[1], more[2], more[3], more[4], more[5], loaded[1], loaded[2]})
     {
         delete object;
     }
-    delete loaded[1];
-    delete loaded[2];
-    EXPECT_EQ(Statistics(typeid(Small), sizeof(Small)).inUse, 0u);
+    EXPECT_EQ(Statistics().inUse, 0u);
 }
 
 TEST(PoolRegistryThreaded, ReleaseAllLeavesNoThreadWithItsOldPools)
@@ -276,12 +251,8 @@ TEST(PoolRegistryThreaded, ReleaseAllLeavesNoThreadWithItsOldPools)
     PoolRegistry::GetInstance().ReleaseAll();
     released.count_down();
     worker.join();
-
-    const auto shown = boxes.GetBoxes();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_TRUE(IsAssertionFor(shown[0], "Foreign")) << shown[0].text;
-    const PoolStatistics statistics = Statistics(typeid(Small), sizeof(Small));
-    EXPECT_EQ(statistics.allocations, 1u);
-    EXPECT_EQ(statistics.inUse, 0u);
+    ExpectFreeAssertions(boxes, {"Foreign"});
+    EXPECT_EQ(Statistics().allocations, 1u);
+    EXPECT_EQ(Statistics().inUse, 0u);
 }
 } // namespace

@@ -13,10 +13,9 @@
 #include <limits>
 #include <memory>
 
-namespace Morvane
-{
 namespace
 {
+using namespace Morvane;
 using Journal = std::vector<std::string>;
 
 // An engine system that writes every call it receives into a shared journal; it fails to parse an
@@ -24,26 +23,22 @@ using Journal = std::vector<std::string>;
 struct RecordingSystem : ISystem
 {
     RecordingSystem(std::string systemName, Journal& calls) : name(std::move(systemName)), journal(calls) {}
-
-    bool Initialize() override
+    bool Record(const std::string& call)
     {
-        journal.push_back(name + ".Initialize");
-        return initializeResult;
+        journal.push_back(name + call);
+        return true;
     }
-
-    void Update(const float& dt) override
-    {
-        journal.push_back(name + ".Update");
-        steps.push_back(dt);
-        onUpdate();
-    }
-
-    void Release() override { journal.push_back(name + ".Release"); }
-
+    bool Initialize() override { return Record(".Initialize") && initializeResult; }
+    void Release() override { Record(".Release"); }
     bool Parse(IParserData* data) override
     {
-        journal.push_back(name + ".Parse:" + data->GetAttribute("tag", ""));
-        return data->GetAttribute("tag", "") != "fail";
+        return Record(".Parse:" + data->GetAttribute("tag", "")) && data->GetAttribute("tag", "") != "fail";
+    }
+    void Update(const float& dt) override
+    {
+        Record(".Update");
+        steps.push_back(dt);
+        onUpdate();
     }
 
     std::string name;
@@ -97,11 +92,10 @@ protected:
         return *slots[std::find(kNames.begin(), kNames.end(), name) - kNames.begin()];
     }
 
-    // Loads a configuration from a file on disk, as the game does.
+    // From a file on disk, as the game does.
     bool InitializeFrom(const std::string& xml)
     {
-        FileParser parser;
-        return manager.Initialize(parser.Parse(folder.Write("Project.xml", xml)));
+        return manager.Initialize(FileParser().Parse(folder.Write("Project.xml", xml)));
     }
 
     SystemManager& manager = SystemManager::GetInstance();
@@ -200,7 +194,7 @@ TEST_F(SystemManagerTest, EverySystemInitialisesEvenAfterAFailureAndReleasesInIt
     manager.Release();
     EXPECT_EQ(journal, (Journal{"Window.Initialize", "GraphicsSystem.Initialize", "GraphicsSystem.Release",
                                 "Window.Release"}));
-    const std::string name = "'Morvane::(anonymous namespace)::RecordingSystem' ";
+    const std::string name = "'(anonymous namespace)::RecordingSystem' ";
     for (const std::string& line : {"The system " + name + "could not initialize successfuly",
                                     "The system " + name + "initialized successfuly", "Could not initialize"s,
                                     "System " + name + "released"})
@@ -261,4 +255,3 @@ TEST_F(SystemManagerTest, ConfigurationSwitchReleasesGameResourcesAndFilesThenRe
     EXPECT_EQ(manager.updateOrder.size(), 2u);
 }
 } // namespace
-} // namespace Morvane
