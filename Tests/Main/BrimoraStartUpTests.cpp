@@ -12,13 +12,16 @@ using namespace Morvane;
 using namespace std::chrono_literals;
 using Testing::CountOf;
 
+std::filesystem::path BuiltGame()
+{
+    return std::filesystem::path(Platform::GetExecutablePath()).parent_path().parent_path() / "brimora";
+}
+
 // The game looks for its configuration next to its executable: runs a copy of it in `folder`.
 Testing::ChildOutcome RunGameIn(const Testing::TempDirectory& folder,
                                 std::optional<std::chrono::milliseconds> interruptAfter = {})
 {
-    const std::filesystem::path built =
-        std::filesystem::path(Platform::GetExecutablePath()).parent_path().parent_path() / "brimora";
-    std::filesystem::copy_file(built, folder.Path() + "brimora");
+    std::filesystem::copy_file(BuiltGame(), folder.Path() + "brimora");
     return Testing::RunProgram(folder.Path() + "brimora", interruptAfter);
 }
 
@@ -100,9 +103,7 @@ TEST(BrimoraShippedData, StartsEverySystemPlaysTheMenuMusicAndStopsCleanly)
     {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
     }
-    const std::filesystem::path game =
-        std::filesystem::path(Platform::GetExecutablePath()).parent_path().parent_path() / "brimora";
-    const Testing::ChildOutcome outcome = Testing::RunProgram(game.string(), 1500ms);
+    const Testing::ChildOutcome outcome = Testing::RunProgram(BuiltGame().string(), 1500ms);
 
     EXPECT_TRUE(outcome.exited && outcome.exitStatus == 0) << outcome.output;
     for (const char* system : {"Window", "Input", "Files", "Resources", "Audio", "Game", "Behavior"})
