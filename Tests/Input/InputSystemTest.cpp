@@ -5,10 +5,11 @@
 #include "Window/WindowSystem.h"
 
 #include <SDL.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <optional>
 #include <stdexcept>
-#include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -17,14 +18,15 @@ namespace Morvane::Input
 namespace
 {
 namespace VK = Platform::VirtualKey;
-using Testing::PushKey;
-using Testing::PushMouseMotion;
-using Testing::PushWindowEvent;
+using namespace Testing;
+using enum KeyState;
 
 // A game pad made in software, plugged in for as long as it lives; it records what it is told to rumble.
 class VirtualPad
 {
 public:
+    using Rumble = std::pair<Uint16, Uint16>;
+
     VirtualPad()
     {
         SDL_VirtualJoystickDesc description{};
@@ -34,19 +36,17 @@ public:
         description.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
         description.name = "Test Pad";
         description.userdata = this;
-        description.Rumble = &VirtualPad::OnRumble;
-        const int device = SDL_JoystickAttachVirtualEx(&description);
-        EXPECT_GE(device, 0) << SDL_GetError();
-        m_joystick = SDL_JoystickOpen(device);
+        description.Rumble = [](void* self, Uint16 low, Uint16 high)
+        {
+            static_cast<VirtualPad*>(self)->rumbles.emplace_back(low, high);
+            return 0;
+        };
+        m_joystick = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&description));
         EXPECT_NE(m_joystick, nullptr) << SDL_GetError();
     }
-
     ~VirtualPad() { Unplug(); }
 
-    void SetAxis(SDL_GameControllerAxis axis, Sint16 value)
-    {
-        SDL_JoystickSetVirtualAxis(m_joystick, axis, value);
-    }
+    void SetAxis(SDL_GameControllerAxis axis, Sint16 to) { SDL_JoystickSetVirtualAxis(m_joystick, axis, to); }
     void Press(SDL_GameControllerButton button) { SDL_JoystickSetVirtualButton(m_joystick, button, 1); }
     void Unplug()
     {
@@ -61,15 +61,9 @@ public:
         }
     }
 
-    std::vector<std::pair<Uint16, Uint16>> rumbles;
+    std::vector<Rumble> rumbles;
 
 private:
-    static int OnRumble(void* self, Uint16 low, Uint16 high)
-    {
-        static_cast<VirtualPad*>(self)->rumbles.emplace_back(low, high);
-        return 0;
-    }
-
     SDL_Joystick* m_joystick = nullptr;
 };
 
@@ -78,14 +72,13 @@ class InputSystemTest : public testing::Test
 protected:
     void SetUp() override
     {
-        Testing::PrepareVideoForTests();
+        PrepareVideoForTests();
         ASSERT_TRUE(window.Initialize());
         ASSERT_TRUE(input.Initialize());
         m_scripted.emplace();
         PushWindowEvent(window.window, SDL_WINDOWEVENT_FOCUS_GAINED);
         Frame();
     }
-
     void TearDown() override
     {
         m_scripted.reset();
@@ -98,44 +91,49 @@ protected:
         window.Update(0.016f);
         input.Update(0.016f);
     }
+    std::vector<KeyState> States(const std::vector<unsigned>& codes) const
+    {
+        std::vector<KeyState> states;
+        for (const unsigned code : codes)
+        {
+            states.push_back(input.GetKeyState(code));
+        }
+        return states;
+    }
+    std::pair<int, int> Mouse() const { return {input.mouseX, input.mouseY}; }
+    std::pair<int, int> Delta() const { return {input.mouseDeltaX, input.mouseDeltaY}; }
 
     Window::System& window = Window::System::GetInstance();
     System& input = System::GetInstance();
 
 private:
-    std::optional<Testing::ScriptedInputOnly> m_scripted;
+    std::optional<ScriptedInputOnly> m_scripted;
 };
 
 TEST_F(InputSystemTest, KeysAndMouseButtonsThroughTheRealEventPath)
 {
+    const std::vector<unsigned> keys = {VK::kA, VK::kRightButton, VK::kShift, VK::kRightShift, VK::kSpace};
     PushKey(SDL_SCANCODE_A, true);
-    Testing::PushMouseButton(SDL_BUTTON_RIGHT, true);
+    PushMouseButton(SDL_BUTTON_RIGHT, true);
     PushKey(SDL_SCANCODE_LSHIFT, true);
     PushKey(SDL_SCANCODE_SPACE, true); // pressed and let go between two frames: never seen
     PushKey(SDL_SCANCODE_SPACE, false);
     Frame();
-    EXPECT_TRUE(input.IsTriggered(VK::kA));
-    EXPECT_FALSE(input.IsHeld(VK::kA));
-    EXPECT_TRUE(input.IsTriggered(VK::kRightButton));
-    EXPECT_TRUE(input.IsTriggered(VK::kShift));
-    EXPECT_FALSE(input.IsTriggered(VK::kRightShift));
-    EXPECT_EQ(input.GetKeyState(VK::kSpace), KeyState::Idle);
+    EXPECT_EQ(States(keys), (std::vector{Triggered, Triggered, Triggered, Idle, Idle}));
     Frame();
-    EXPECT_TRUE(input.IsHeld(VK::kA));
-    Testing::PushMouseButton(SDL_BUTTON_RIGHT, false);
+    EXPECT_EQ(States(keys), (std::vector{Held, Held, Held, Idle, Idle}));
+    PushMouseButton(SDL_BUTTON_RIGHT, false);
     PushKey(SDL_SCANCODE_A, false);
     Frame();
-    EXPECT_EQ(input.GetKeyState(VK::kA), KeyState::Released);
-    EXPECT_EQ(input.GetKeyState(VK::kRightButton), KeyState::Released);
-    EXPECT_TRUE(input.IsHeld(VK::kShift));
+    EXPECT_EQ(States(keys), (std::vector{Released, Released, Held, Idle, Idle}));
     PushKey(SDL_SCANCODE_RSHIFT, true);
     PushKey(SDL_SCANCODE_LSHIFT, false);
     Frame();
-    EXPECT_EQ(input.GetKeyState(VK::kA), KeyState::Idle);
-    EXPECT_TRUE(input.IsHeld(VK::kShift)) << "the right side went down as the left came up";
+    EXPECT_EQ(States(keys), (std::vector{Idle, Idle, Held, Triggered, Idle}))
+        << "the right side went down as the left came up";
     PushKey(SDL_SCANCODE_RSHIFT, false);
     Frame();
-    EXPECT_EQ(input.GetKeyState(VK::kShift), KeyState::Released);
+    EXPECT_EQ(input.GetKeyState(VK::kShift), Released);
 }
 
 TEST_F(InputSystemTest, MouseMovesInClientPixelsWithYUp)
@@ -145,13 +143,10 @@ TEST_F(InputSystemTest, MouseMovesInClientPixelsWithYUp)
     PushMouseMotion(105, 198, 5, -2);
     PushMouseMotion(110, 195, 5, -3);
     Frame();
-    EXPECT_EQ(input.mouseX, 110);
-    EXPECT_EQ(input.mouseY, 195);
-    EXPECT_EQ(input.mouseDeltaX, 10);
-    EXPECT_EQ(input.mouseDeltaY, 5) << "y grows upwards";
+    EXPECT_EQ(Mouse(), std::pair(110, 195));
+    EXPECT_EQ(Delta(), std::pair(10, 5)) << "y grows upwards";
     Frame();
-    EXPECT_EQ(input.mouseDeltaX, 0);
-    EXPECT_EQ(input.mouseDeltaY, 0);
+    EXPECT_EQ(Delta(), std::pair(0, 0));
 }
 
 TEST_F(InputSystemTest, LockedMouseStaysAtTheCentreAndReportsMovement)
@@ -161,22 +156,19 @@ TEST_F(InputSystemTest, LockedMouseStaysAtTheCentreAndReportsMovement)
     Frame();
     PushMouseMotion(650, 395, 10, -5);
     Frame();
-    EXPECT_EQ(input.mouseDeltaX, 10);
-    EXPECT_EQ(input.mouseDeltaY, 5);
-    EXPECT_EQ(input.mouseX, 640);
-    EXPECT_EQ(input.mouseY, 400);
+    EXPECT_EQ(Delta(), std::pair(10, 5));
+    EXPECT_EQ(Mouse(), std::pair(640, 400));
     Frame();
-    EXPECT_EQ(input.mouseDeltaX, 0);
-
+    EXPECT_EQ(Delta(), std::pair(0, 0));
     input.mouseLocked = false;
     Frame();
-    EXPECT_EQ(input.mouseX, 640);
-    EXPECT_EQ(input.mouseDeltaX, 0) << "unlocking is not a movement";
-    EXPECT_EQ(input.mouseDeltaY, 0);
+    EXPECT_EQ(Mouse(), std::pair(640, 400));
+    EXPECT_EQ(Delta(), std::pair(0, 0)) << "unlocking is not a movement";
 }
 
 TEST_F(InputSystemTest, FocusLossClearsEveryStateAndStopsThePads)
 {
+    const unsigned w = VK::kA + ('W' - 'A'), b = VK::kA + ('B' - 'A');
     VirtualPad pad;
     Frame();
     pad.SetAxis(SDL_CONTROLLER_AXIS_LEFTX, 20000);
@@ -186,10 +178,10 @@ TEST_F(InputSystemTest, FocusLossClearsEveryStateAndStopsThePads)
     input.SetVibration(0, 1000, 2000);
     PushMouseMotion(320, 310, 20, 10);
     Frame();
-    ASSERT_TRUE(input.IsHeld(VK::kA + ('W' - 'A')));
-    ASSERT_NE(input.mouseDeltaX, 0);
+    ASSERT_TRUE(input.IsHeld(w));
+    ASSERT_NE(Delta(), std::pair(0, 0));
     ASSERT_TRUE(input.GetJoystick(0)->connected);
-    ASSERT_EQ(pad.rumbles.back(), std::make_pair(Uint16{1000}, Uint16{2000}));
+    ASSERT_EQ(pad.rumbles.back(), VirtualPad::Rumble(1000, 2000));
 
     PushWindowEvent(window.window, SDL_WINDOWEVENT_FOCUS_LOST);
     PushMouseMotion(400, 400, 80, 90);
@@ -197,21 +189,19 @@ TEST_F(InputSystemTest, FocusLossClearsEveryStateAndStopsThePads)
     Frame();
     for (unsigned code = 0; code < 255; ++code)
     {
-        ASSERT_EQ(input.GetKeyState(code), KeyState::Idle) << code;
+        ASSERT_EQ(input.GetKeyState(code), Idle) << code;
     }
-    EXPECT_EQ(input.mouseDeltaX, 0);
-    EXPECT_EQ(input.mouseDeltaY, 0);
+    EXPECT_EQ(Delta(), std::pair(0, 0));
     EXPECT_EQ(input.mouseX, 320);
-    EXPECT_EQ(pad.rumbles.back(), std::make_pair(Uint16{0}, Uint16{0}));
+    EXPECT_EQ(pad.rumbles.back(), VirtualPad::Rumble(0, 0));
     EXPECT_EQ(input.GetJoystick(0)->axes[Joystick::LeftX], 0.0f);
     input.SetVibration(0, 3000, 3000);
-    EXPECT_EQ(pad.rumbles.back(), std::make_pair(Uint16{0}, Uint16{0})) << "no rumble while away";
+    EXPECT_EQ(pad.rumbles.back(), VirtualPad::Rumble(0, 0)) << "no rumble while away";
 
     // Back in front: keys still down come back as triggered.
     PushWindowEvent(window.window, SDL_WINDOWEVENT_FOCUS_GAINED);
     Frame();
-    EXPECT_TRUE(input.IsTriggered(VK::kA + ('W' - 'A')));
-    EXPECT_TRUE(input.IsTriggered(VK::kA + ('B' - 'A')));
+    EXPECT_EQ(States({w, b}), (std::vector{Triggered, Triggered}));
     EXPECT_FLOAT_EQ(input.GetJoystick(0)->axes[Joystick::LeftX], Joystick::NormalizeAxis(20000, 6553));
 }
 
@@ -227,12 +217,11 @@ TEST_F(InputSystemTest, PadReadingsAreShapedLikeXInput)
     Frame();
 
     const Joystick* joystick = input.GetJoystick(0);
+    const auto& state = joystick->state;
     ASSERT_TRUE(joystick->connected);
-    EXPECT_EQ(joystick->state.thumbLeftY, 32767);
-    EXPECT_EQ(joystick->state.thumbRightY, -16384);
-    EXPECT_EQ(joystick->state.leftTrigger, 255);
-    EXPECT_EQ(joystick->state.rightTrigger, 0);
-    EXPECT_EQ(joystick->state.buttons, GamepadButton::kA | GamepadButton::kDpadUp);
+    EXPECT_EQ(std::tuple(state.thumbLeftY, state.thumbRightY, state.leftTrigger, state.rightTrigger),
+              std::tuple(32767, -16384, 255, 0));
+    EXPECT_EQ(state.buttons, GamepadButton::kA | GamepadButton::kDpadUp);
     EXPECT_TRUE(joystick->IsButtonTriggered(GamepadButton::kA));
     EXPECT_FLOAT_EQ(joystick->axes[Joystick::LeftY], 1.0f);
     EXPECT_NEAR(joystick->axes[Joystick::RightY], -0.375f, 0.001f);
@@ -248,21 +237,19 @@ TEST_F(InputSystemTest, PadUnpluggedMidFrameKeepsItsLastStateDisconnected)
     pad.SetAxis(SDL_CONTROLLER_AXIS_RIGHTX, 32767);
     pad.Press(SDL_CONTROLLER_BUTTON_B);
     Frame();
-    ASSERT_TRUE(input.GetJoystick(0)->connected);
-
+    const Joystick* joystick = input.GetJoystick(0);
+    ASSERT_TRUE(joystick->connected);
     window.Update(0.016f);
     pad.Unplug();
     input.Update(0.016f);
-    const Joystick* joystick = input.GetJoystick(0);
-    EXPECT_FALSE(joystick->connected);
-    EXPECT_EQ(joystick->state.thumbRightX, 32767);
-    EXPECT_EQ(joystick->state.buttons, GamepadButton::kB);
-    EXPECT_FLOAT_EQ(joystick->axes[Joystick::RightX], 1.0f);
-
-    Frame(); // the unplug event itself
-    EXPECT_FALSE(joystick->connected);
-    EXPECT_EQ(joystick->state.thumbRightX, 32767);
-
+    for (const char* when : {"mid-frame", "after the unplug event"})
+    {
+        EXPECT_FALSE(joystick->connected) << when;
+        EXPECT_EQ(joystick->state.thumbRightX, 32767) << when;
+        EXPECT_EQ(joystick->state.buttons, GamepadButton::kB) << when;
+        EXPECT_FLOAT_EQ(joystick->axes[Joystick::RightX], 1.0f) << when;
+        Frame();
+    }
     VirtualPad second;
     Frame();
     Frame();
@@ -271,30 +258,18 @@ TEST_F(InputSystemTest, PadUnpluggedMidFrameKeepsItsLastStateDisconnected)
 
 TEST_F(InputSystemTest, OutOfRangeKeysAndPadsAreAssertions)
 {
+    using testing::HasSubstr;
+    const auto assertion = [](const auto& matcher)
+    { return testing::ThrowsMessage<std::runtime_error>(matcher); };
     EXPECT_NO_THROW(input.GetJoystick(3));
     EXPECT_NO_THROW(input.IsTriggered(254));
-    const auto message = [](const auto& call)
-    {
-        try
-        {
-            call();
-        }
-        catch (const std::runtime_error& error)
-        {
-            return std::string(error.what());
-        }
-        return std::string("no assertion");
-    };
-    const std::string joystick = message([&] { input.GetJoystick(4); });
-    EXPECT_NE(joystick.find("Assertion failed: 'index < m_joysticks.size()' was false."), std::string::npos)
-        << joystick;
-    EXPECT_NE(joystick.find(": 500"), std::string::npos) << joystick;
-    const std::string triggered = message([&] { input.IsTriggered(255); });
-    EXPECT_NE(triggered.find("'keyCode >= 0 && keyCode < m_inputStates.size()' was false."),
-              std::string::npos);
-    EXPECT_NE(triggered.find(": 326"), std::string::npos) << triggered;
-    EXPECT_NE(message([&] { input.IsHeld(255); }).find(": 340"), std::string::npos);
+    EXPECT_THAT([&] { input.GetJoystick(4); },
+                assertion(AllOf(HasSubstr("Assertion failed: 'index < m_joysticks.size()' was false."),
+                                HasSubstr(": 500"))));
+    EXPECT_THAT([&] { input.IsTriggered(255); },
+                assertion(AllOf(HasSubstr("'keyCode >= 0 && keyCode < m_inputStates.size()' was false."),
+                                HasSubstr(": 326"))));
+    EXPECT_THAT([&] { input.IsHeld(255); }, assertion(HasSubstr(": 340")));
 }
-
 } // namespace
 } // namespace Morvane::Input

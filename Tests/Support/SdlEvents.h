@@ -22,6 +22,7 @@ public:
 };
 
 // Events put on SDL's queue exactly where a player's would arrive; the window system pumps them.
+void Push(SDL_Event event);
 void PushWindowEvent(SDL_Window* window, SDL_WindowEventID event, int data1 = 0, int data2 = 0);
 void PushKey(SDL_Scancode scancode, bool down);
 void PushMouseButton(Uint8 button, bool down);
