@@ -11,6 +11,7 @@
 #include "System/Logging/Format.h"
 #include "System/PathWrapper/PathWrapper.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <gmock/gmock.h>
@@ -412,8 +413,7 @@ TEST_F(AudioLoadingThreaded, TheGamesSoundsAllLoad)
     for (const char* name : {"Sound_Level1", "Sound_Level2", "Sound_Level3", "Sound_Level5", "Sound_Menu"})
     {
         auto* sound = Resources::System::GetInstance().GetResource<Audio::Sound>(name);
-        ASSERT_NE(sound, nullptr) << name;
-        ASSERT_TRUE(WaitUntilLoaded(*sound)) << name;
+        ASSERT_TRUE(sound && WaitUntilLoaded(*sound)) << name;
         EXPECT_GE(sound->GetLength(), 5000u) << name;
     }
     for (const char* name :

@@ -1,10 +1,12 @@
 #include "Input/InputSystem.h"
-
+#include "Input/Joystick.h"
+#include "Input/KeyStates.h"
 #include "Platform/KeyCodes.h"
 #include "Support/SdlEvents.h"
 #include "Window/WindowSystem.h"
 
 #include <SDL.h>
+#include <cmath>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <optional>
@@ -270,6 +272,53 @@ TEST_F(InputSystemTest, OutOfRangeKeysAndPadsAreAssertions)
                 assertion(AllOf(HasSubstr("'keyCode >= 0 && keyCode < m_inputStates.size()' was false."),
                                 HasSubstr(": 326"))));
     EXPECT_THAT([&] { input.IsHeld(255); }, assertion(HasSubstr(": 340")));
+}
+
+TEST(KeyStates, ScriptedFramesReadTheFourStates)
+{
+    constexpr unsigned kKey = 0x41;
+    const struct
+    {
+        std::vector<bool> down;
+        std::vector<KeyState> read;
+    } scripts[] = {
+        {{true, true, true, false, false}, {Triggered, Held, Held, Released, Idle}},
+        {{true, false, true, true}, {Triggered, Released, Triggered, Held}},
+        {{false, true, false, false}, {Idle, Triggered, Released, Idle}},
+    };
+    for (const auto& script : scripts)
+    {
+        KeyStates states;
+        std::vector<KeyState> read;
+        for (const bool isDown : script.down)
+        {
+            states.Sample([&](unsigned code) { return code == kKey && isDown; });
+            read.push_back(states.Get(kKey));
+            EXPECT_EQ(states.Get(kKey + 1), Idle) << "only the sampled key changes";
+        }
+        EXPECT_EQ(read, script.read);
+    }
+}
+
+TEST(JoystickDeadZone, ValuesFromTheDeadZoneToFullTravel)
+{
+    constexpr std::int16_t zone = Joystick::kDefaultDeadZone;
+    EXPECT_EQ(zone, 6553);
+    const struct
+    {
+        std::int16_t raw;
+        float value, tolerance;
+    } readings[] = {
+        {6552, 0, 0}, {-6553, 0, 0}, {32767, 1, 1e-6f}, {-32767, -1, 1e-6f}, {-16384, -0.375f, 1e-3f}};
+    for (const auto& [raw, value, tolerance] : readings)
+    {
+        EXPECT_NEAR(Joystick::NormalizeAxis(raw, zone), value, tolerance) << raw;
+    }
+    const float lowest = Joystick::NormalizeAxis(-32768, zone);
+    EXPECT_TRUE(lowest < -1.0f && lowest > -1.001f) << lowest;
+    // A dead zone covering the whole travel must not divide by zero.
+    EXPECT_EQ(Joystick::NormalizeAxis(1000, 32767), 0.0f);
+    EXPECT_TRUE(std::isfinite(Joystick::NormalizeAxis(32767, 32767)));
 }
 } // namespace
 } // namespace Morvane::Input
