@@ -19,23 +19,13 @@ SDL_Event Event(Uint32 type)
     event.type = type;
     return event;
 }
+} // namespace
 
 int KeepScriptedInput(void*, SDL_Event* event)
 {
     const Uint32 type = event->type;
     return pushing || !(type == SDL_WINDOWEVENT || type == SDL_KEYDOWN || type == SDL_KEYUP ||
                         (type >= SDL_MOUSEMOTION && type <= SDL_MOUSEBUTTONUP));
-}
-} // namespace
-
-ScriptedInputOnly::ScriptedInputOnly()
-{
-    SDL_SetEventFilter(&KeepScriptedInput, nullptr);
-}
-
-ScriptedInputOnly::~ScriptedInputOnly()
-{
-    SDL_SetEventFilter(nullptr, nullptr);
 }
 
 void Push(SDL_Event event)

@@ -10,13 +10,16 @@ namespace Morvane::Testing
 // what they hold until exit is not reported as leaked.
 void PrepareVideoForTests();
 
+// Lets window, keyboard and mouse events through only while a Push function below sends them.
+int KeepScriptedInput(void*, SDL_Event* event);
+
 // While it lives, window, keyboard and mouse events reach the queue only from the Push functions
 // below: tests that share one X server move its pointer and focus, and must not hear each other.
 class ScriptedInputOnly
 {
 public:
-    ScriptedInputOnly();
-    ~ScriptedInputOnly();
+    ScriptedInputOnly() { SDL_SetEventFilter(&KeepScriptedInput, nullptr); }
+    ~ScriptedInputOnly() { SDL_SetEventFilter(nullptr, nullptr); }
     ScriptedInputOnly(const ScriptedInputOnly&) = delete;
     ScriptedInputOnly& operator=(const ScriptedInputOnly&) = delete;
 };
