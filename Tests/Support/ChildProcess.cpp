@@ -13,8 +13,6 @@ namespace Morvane::Testing
 {
 namespace
 {
-constexpr unsigned kChildTimeoutSeconds = 60;
-
 // Forks; the parent drains the child's output from a pipe until the child is gone.
 template <class Child> ChildOutcome Fork(Child child, std::optional<std::chrono::milliseconds> interruptAfter)
 {
@@ -32,13 +30,12 @@ template <class Child> ChildOutcome Fork(Child child, std::optional<std::chrono:
         dup2(pipeEnds[1], STDERR_FILENO);
         close(pipeEnds[0]);
         close(pipeEnds[1]);
-        alarm(kChildTimeoutSeconds); // ends a child that hangs
+        alarm(60); // ends a child that hangs
         child();
         _exit(127);
     }
     close(pipeEnds[1]);
-
-    ChildOutcome outcome;
+    std::string output;
     const auto interruptAt =
         std::chrono::steady_clock::now() + interruptAfter.value_or(std::chrono::milliseconds{});
     bool interrupted = !interruptAfter;
@@ -48,7 +45,7 @@ template <class Child> ChildOutcome Fork(Child child, std::optional<std::chrono:
         pollfd readable{pipeEnds[0], POLLIN, 0};
         if (poll(&readable, 1, 20) > 0 && (count = read(pipeEnds[0], buffer.data(), buffer.size())) > 0)
         {
-            outcome.output.append(buffer.data(), static_cast<std::size_t>(count));
+            output.append(buffer.data(), static_cast<std::size_t>(count));
         }
         if (!interrupted && std::chrono::steady_clock::now() >= interruptAt)
         {
@@ -56,13 +53,10 @@ template <class Child> ChildOutcome Fork(Child child, std::optional<std::chrono:
         }
     }
     close(pipeEnds[0]);
-
     int status = 0;
     waitpid(pid, &status, 0);
-    outcome.exited = WIFEXITED(status);
-    outcome.exitStatus = outcome.exited ? WEXITSTATUS(status) : -1;
-    outcome.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    return outcome;
+    return {WIFEXITED(status), WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+            WIFSIGNALED(status) ? WTERMSIG(status) : 0, std::move(output)};
 }
 } // namespace
 

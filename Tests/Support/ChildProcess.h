@@ -10,15 +10,14 @@ namespace Morvane::Testing
 // How a child process ended and everything it wrote to standard output and standard error.
 struct ChildOutcome
 {
-    bool exited = false; // ended through exit() or a return from main
-    int exitStatus = -1; // when exited
-    int signal = 0;      // when killed by a signal
+    bool exited = false; // through exit() or a return from main
+    int exitStatus = -1;
+    int signal = 0; // when killed by a signal
     std::string output;
 };
 
-// Runs `body` in a forked child that ends with std::exit(body()), as a program's main would. Children
-// inherit the test program's setting that sends message boxes to standard error; one still running after
-// a minute is killed.
+// Runs `body` in a forked child ending with std::exit(body()); children inherit the setting that sends
+// message boxes to standard error, and one still running after a minute is killed.
 ChildOutcome RunInChild(const std::function<int()>& body);
 
 // Runs `program` without arguments; sends it SIGINT after `interruptAfter` if given.

@@ -7,7 +7,7 @@
 
 namespace Morvane::Testing
 {
-// Collects everything the log prints (without colours) between construction and Text().
+// Collects everything the log prints (without colours) from construction to the first Text().
 class LogCapture
 {
 public:
@@ -20,7 +20,6 @@ public:
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
-    // The captured text; capturing stops at the first call.
     const std::string& Text()
     {
         if (m_capturing)
@@ -41,7 +40,7 @@ private:
 inline std::size_t CountOf(const std::string& text, const std::string& part)
 {
     std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    for (std::size_t at = 0; (at = text.find(part, at)) != std::string::npos; ++at)
     {
         ++count;
     }

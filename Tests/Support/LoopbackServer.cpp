@@ -27,26 +27,43 @@ int BindLoopback(int socketDescriptor)
     return ntohs(address.sin_port);
 }
 
-std::size_t ContentLength(const std::string& header)
+// Reads one request; false when the connection ended before all of it (headers and body) arrived.
+bool ReadRequest(int connection, LoopbackServer::Request& request)
 {
-    const std::string name = "Content-Length: ";
-    const std::size_t at = header.find(name);
-    return at == std::string::npos ? 0 : std::stoul(header.substr(at + name.size()));
+    std::string received;
+    std::array<char, 4096> buffer{};
+    for (ssize_t count = 0; (count = recv(connection, buffer.data(), buffer.size(), 0)) > 0;)
+    {
+        received.append(buffer.data(), static_cast<std::size_t>(count));
+        const std::size_t headerEnd = received.find("\r\n\r\n");
+        if (headerEnd == std::string::npos)
+        {
+            continue;
+        }
+        request = {received.substr(0, headerEnd + 4), received.substr(headerEnd + 4)};
+        const std::size_t lengthAt = request.header.find("Content-Length: ");
+        if (lengthAt == std::string::npos ||
+            request.body.size() >= std::stoul(request.header.substr(lengthAt + 16)))
+        {
+            return true;
+        }
+    }
+    request = {received, ""};
+    return false;
 }
 } // namespace
 
 LoopbackServer::LoopbackServer(Behaviour behaviour, std::string reply)
-    : m_behaviour(behaviour), m_reply(std::move(reply)), m_listener(socket(AF_INET, SOCK_STREAM, 0))
+    : m_behaviour(behaviour), m_reply(std::move(reply)), m_listener(socket(AF_INET, SOCK_STREAM, 0)),
+      m_port(BindLoopback(m_listener))
 {
-    m_port = BindLoopback(m_listener);
-    if (behaviour == Behaviour::Refuse)
+    if (behaviour != Behaviour::Refuse)
     {
-        return;
+        listen(m_listener, 16);
+        m_thread = std::thread([this] { Serve(); });
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_serving; });
     }
-    listen(m_listener, 16);
-    m_thread = std::thread([this] { Serve(); });
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_serving; });
 }
 
 LoopbackServer::~LoopbackServer()
@@ -54,8 +71,7 @@ LoopbackServer::~LoopbackServer()
     if (m_thread.joinable())
     {
         Release();
-        // Wakes the thread from accept().
-        shutdown(m_listener, SHUT_RDWR);
+        shutdown(m_listener, SHUT_RDWR); // wakes the thread from accept()
         m_thread.join();
     }
     close(m_listener);
@@ -93,10 +109,7 @@ void LoopbackServer::Serve()
         lock.lock();
         m_requests.push_back(request);
         m_changed.notify_all();
-        if (m_behaviour == Behaviour::HoldUntilReleased)
-        {
-            m_changed.wait(lock, [this] { return m_released; });
-        }
+        m_changed.wait(lock, [this] { return m_released || m_behaviour != Behaviour::HoldUntilReleased; });
         lock.unlock();
         if (complete && m_behaviour != Behaviour::CloseWithoutAnswer)
         {
@@ -104,26 +117,4 @@ void LoopbackServer::Serve()
         }
     }
 }
-
-bool LoopbackServer::ReadRequest(int connection, Request& request) const
-{
-    std::string received;
-    std::array<char, 4096> buffer{};
-    for (ssize_t count = 0; (count = recv(connection, buffer.data(), buffer.size(), 0)) > 0;)
-    {
-        received.append(buffer.data(), static_cast<std::size_t>(count));
-        const std::size_t headerEnd = received.find("\r\n\r\n");
-        const std::size_t bodyStart = headerEnd + 4;
-        if (headerEnd != std::string::npos &&
-            received.size() >= bodyStart + ContentLength(received.substr(0, bodyStart)))
-        {
-            request.header = received.substr(0, bodyStart);
-            request.body = received.substr(bodyStart);
-            return true;
-        }
-    }
-    request.header = received;
-    return false;
-}
-
 } // namespace Morvane::Testing

@@ -54,7 +54,6 @@ public:
 
 private:
     void Serve();
-    bool ReadRequest(int connection, Request& request) const;
 
     Behaviour m_behaviour;
     std::string m_reply;

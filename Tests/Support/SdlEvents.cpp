@@ -13,31 +13,27 @@ namespace
 // own events.
 std::atomic<bool> pushing = false;
 
-void Push(SDL_Event& event)
+SDL_Event Event(Uint32 type)
+{
+    SDL_Event event{};
+    event.type = type;
+    return event;
+}
+} // namespace
+
+int KeepScriptedInput(void*, SDL_Event* event)
+{
+    const Uint32 type = event->type;
+    return pushing || !(type == SDL_WINDOWEVENT || type == SDL_KEYDOWN || type == SDL_KEYUP ||
+                        (type >= SDL_MOUSEMOTION && type <= SDL_MOUSEBUTTONUP));
+}
+
+void Push(SDL_Event event)
 {
     pushing = true;
     const int pushed = SDL_PushEvent(&event);
     pushing = false;
     ASSERT_EQ(pushed, 1) << SDL_GetError();
-}
-
-int KeepScriptedInput(void*, SDL_Event* event)
-{
-    const Uint32 type = event->type;
-    const bool input = type == SDL_WINDOWEVENT || type == SDL_KEYDOWN || type == SDL_KEYUP ||
-                       (type >= SDL_MOUSEMOTION && type <= SDL_MOUSEBUTTONUP);
-    return pushing || !input;
-}
-} // namespace
-
-ScriptedInputOnly::ScriptedInputOnly()
-{
-    SDL_SetEventFilter(&KeepScriptedInput, nullptr);
-}
-
-ScriptedInputOnly::~ScriptedInputOnly()
-{
-    SDL_SetEventFilter(nullptr, nullptr);
 }
 
 void PrepareVideoForTests()
@@ -56,8 +52,7 @@ void PrepareVideoForTests()
 
 void PushWindowEvent(SDL_Window* window, SDL_WindowEventID windowEvent, int data1, int data2)
 {
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
+    SDL_Event event = Event(SDL_WINDOWEVENT);
     event.window.windowID = SDL_GetWindowID(window);
     event.window.event = static_cast<Uint8>(windowEvent);
     event.window.data1 = data1;
@@ -67,8 +62,7 @@ void PushWindowEvent(SDL_Window* window, SDL_WindowEventID windowEvent, int data
 
 void PushKey(SDL_Scancode scancode, bool down)
 {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    SDL_Event event = Event(down ? SDL_KEYDOWN : SDL_KEYUP);
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.keysym.scancode = scancode;
     Push(event);
@@ -76,8 +70,7 @@ void PushKey(SDL_Scancode scancode, bool down)
 
 void PushMouseButton(Uint8 button, bool down)
 {
-    SDL_Event event{};
-    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    SDL_Event event = Event(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP);
     event.button.button = button;
     event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
     Push(event);
@@ -85,8 +78,7 @@ void PushMouseButton(Uint8 button, bool down)
 
 void PushMouseMotion(int x, int y, int xrel, int yrel)
 {
-    SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
+    SDL_Event event = Event(SDL_MOUSEMOTION);
     event.motion.x = x;
     event.motion.y = y;
     event.motion.xrel = xrel;
@@ -96,9 +88,7 @@ void PushMouseMotion(int x, int y, int xrel, int yrel)
 
 void PushQuit()
 {
-    SDL_Event event{};
-    event.type = SDL_QUIT;
-    Push(event);
+    Push(Event(SDL_QUIT));
 }
 } // namespace Morvane::Testing
 

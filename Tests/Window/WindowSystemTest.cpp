@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -39,6 +40,8 @@ protected:
         system.Release();
     }
 
+    std::pair<int, int> Size() const { return {system.clientRect.Width(), system.clientRect.Height()}; }
+
     Window::System& system = Window::System::GetInstance();
 
 private:
@@ -48,11 +51,9 @@ private:
 TEST_F(WindowSystemTest, OpensAShownOpenGLWindowOf1280By800UntilReleased)
 {
     ASSERT_NE(system.window, nullptr);
-    const Uint32 flags = SDL_GetWindowFlags(system.window);
-    EXPECT_NE(flags & SDL_WINDOW_OPENGL, 0u);
-    EXPECT_NE(flags & SDL_WINDOW_SHOWN, 0u);
-    EXPECT_EQ(system.clientRect.Width(), 1280);
-    EXPECT_EQ(system.clientRect.Height(), 800);
+    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
+    EXPECT_EQ(SDL_GetWindowFlags(system.window) & flags, flags);
+    EXPECT_EQ(Size(), std::make_pair(1280, 800));
     EXPECT_FALSE(system.fullScreen);
 
     // The renderer creates its context on this window later; it must get a 4.x core profile with depth.
@@ -63,17 +64,13 @@ TEST_F(WindowSystemTest, OpensAShownOpenGLWindowOf1280By800UntilReleased)
     SDL_GL_GetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, &profile);
     SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth);
     SDL_GL_DeleteContext(context);
-    EXPECT_EQ(major, 4);
-    EXPECT_EQ(profile, SDL_GL_CONTEXT_PROFILE_CORE);
+    EXPECT_EQ(std::make_tuple(major, profile), std::make_tuple(4, int{SDL_GL_CONTEXT_PROFILE_CORE}));
     EXPECT_GE(depth, 24);
-    for (const int signal : {SIGINT, SIGTERM})
-    {
-        struct sigaction action
-        {
-        };
-        sigaction(signal, nullptr, &action);
-        EXPECT_EQ(action.sa_handler, SIG_DFL) << "SDL must leave the interrupt signals to the engine";
-    }
+    struct sigaction interrupt = {}, terminate = {};
+    sigaction(SIGINT, nullptr, &interrupt);
+    sigaction(SIGTERM, nullptr, &terminate);
+    EXPECT_TRUE(interrupt.sa_handler == SIG_DFL && terminate.sa_handler == SIG_DFL)
+        << "SDL must leave the interrupt signals to the engine";
 
     system.Release();
     EXPECT_EQ(system.window, nullptr);
@@ -90,7 +87,7 @@ TEST_F(WindowSystemTest, WindowEventsSetFocusAndQuit)
     otherWindow.type = SDL_WINDOWEVENT;
     otherWindow.window.windowID = SDL_GetWindowID(system.window) + 1000;
     otherWindow.window.event = SDL_WINDOWEVENT_CLOSE;
-    SDL_PushEvent(&otherWindow);
+    Testing::Push(otherWindow);
     system.Update(0.016f);
     EXPECT_FALSE(system.active);
     EXPECT_FALSE(SystemManager::GetInstance().quit) << "another window's close is not ours";
@@ -112,11 +109,10 @@ TEST_F(WindowSystemTest, FullScreenOnThenOffLeaves1280By800AndTellsTheRendererBo
     system.SetResizeHandler([&sizes](int width, int height) { sizes.emplace_back(width, height); });
 
     system.SetFullScreen(true);
-    ASSERT_EQ(sizes.size(), 1u);
-    EXPECT_EQ(sizes[0], std::make_pair(desktop.w, desktop.h));
+    const std::pair desktopSize(desktop.w, desktop.h);
+    EXPECT_EQ(sizes, std::vector{desktopSize});
     EXPECT_TRUE(system.fullScreen);
-    EXPECT_EQ(system.clientRect.Width(), desktop.w);
-    EXPECT_EQ(system.clientRect.Height(), desktop.h);
+    EXPECT_EQ(Size(), desktopSize);
     system.Update(0.016f);
 
     sizes.clear();
@@ -129,8 +125,7 @@ TEST_F(WindowSystemTest, FullScreenOnThenOffLeaves1280By800AndTellsTheRendererBo
         SDL_Delay(5);
     }
     EXPECT_FALSE(system.fullScreen);
-    EXPECT_EQ(system.clientRect.Width(), 1280);
-    EXPECT_EQ(system.clientRect.Height(), 800);
+    EXPECT_EQ(Size(), std::make_pair(1280, 800));
     EXPECT_EQ(sizes.back(), std::make_pair(1280, 800));
 }
 
@@ -166,24 +161,18 @@ TEST_F(WindowSystemTest, ClosingEndsTheFrameLoopAfterTheFrameThatTookIt)
 
 TEST(WindowSystemFailure, StartUpWithoutADisplayFailsCleanlyWithWindowCreationError)
 {
-    // No display and no driver to fall back on; put them back for the tests after this one.
-    std::vector<std::pair<const char*, std::string>> saved;
+    // No display and no driver to fall back on (each test runs in its own process).
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"})
     {
-        if (const char* value = std::getenv(name))
-        {
-            saved.emplace_back(name, value);
-        }
         unsetenv(name);
     }
     Testing::TempDirectory folder;
-    const std::string path =
-        folder.Write("Project.xml", "<ProjectConfiguration><SystemsConfiguration>"
-                                    "<InitOrder><Window/><InputSystem/></InitOrder>"
-                                    "<UpdateOrder><Window/><InputSystem/></UpdateOrder>"
-                                    "<ReleaseOrder><InputSystem/><Window/></ReleaseOrder>"
-                                    "</SystemsConfiguration><Initialize/>"
-                                    "</ProjectConfiguration>");
+    const std::string path = folder.Write(
+        "Project.xml",
+        "<ProjectConfiguration><SystemsConfiguration><InitOrder><Window/><InputSystem/></InitOrder>"
+        "<UpdateOrder><Window/><InputSystem/></UpdateOrder>"
+        "<ReleaseOrder><InputSystem/><Window/></ReleaseOrder></SystemsConfiguration><Initialize/>"
+        "</ProjectConfiguration>");
     SystemManager& manager = SystemManager::GetInstance();
     Testing::LogCapture log;
     {
@@ -196,10 +185,6 @@ TEST(WindowSystemFailure, StartUpWithoutADisplayFailsCleanlyWithWindowCreationEr
     manager.Release();
     EXPECT_TRUE(log.Contains("Window Creation Error"));
     EXPECT_TRUE(log.Contains("Could not initialize"));
-    for (const auto& [name, value] : saved)
-    {
-        setenv(name, value.c_str(), 1);
-    }
 }
 } // namespace
 } // namespace Morvane
