@@ -1,7 +1,7 @@
 #include "Parsing/IParserData.h"
-#include "Parsing/XMLParserData/XMLParserData.h"
 #include "Resources/ResourceSystem.h"
 #include "Support/LogCapture.h"
+#include "Support/ParseXml.h"
 #include "Support/TempDirectory.h"
 #include "System/PathWrapper/PathWrapper.h"
 #include "SystemManager/SystemManager.h"
@@ -148,12 +148,7 @@ protected:
         return std::regex_replace(log.Text(), std::regex("\n +"), "").find(message) != std::string::npos;
     }
 
-    bool ParseText(const std::string& xml)
-    {
-        XMLParserData root;
-        EXPECT_TRUE(root.FromString(xml));
-        return m_system.Parse(&root);
-    }
+    bool ParseText(const std::string& xml) { return m_system.Parse(ParseXml(xml).get()); }
 
     Resources::System& m_system = Resources::System::GetInstance();
     ResourceProbe m_probe;
@@ -319,8 +314,7 @@ protected:
             <Texture name="third" gated="true" multiThreaded="true"/>
             <Texture name="broken" parses="false" multiThreaded="true"/>
             <Texture name="stubborn" initializes="false" multiThreaded="true"/>
-            <Texture name="throwing" throws="true" multiThreaded="true"/>
-        </ResourceSystem>)"));
+            <Texture name="throwing" throws="true" multiThreaded="true"/></ResourceSystem>)"));
         m_system.Initialize();
     }
 
