@@ -9,8 +9,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     Fuzzing::SilenceLog();
     PathWrapper& paths = PathWrapper::GetInstance();
-    for (const auto& [alias, path] : {std::pair{"Data", "C:\\Game\\Data"}, {"Levels", "$(Data)Levels"},
-                                      {"Self", "$(Self)x"}, {"Ping", "$(Pong)"}, {"Pong", "$(Ping)"}})
+    for (const auto& [alias, path] : {std::pair{"Data", "C:\\Game\\Data"},
+                                      {"Levels", "$(Data)Levels"},
+                                      {"Self", "$(Self)x"},
+                                      {"Ping", "$(Pong)"},
+                                      {"Pong", "$(Ping)"}})
     {
         paths.AddPath(alias, path);
     }

@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     XMLParserData reloaded;
     Fuzzing::Require(reloaded.FromString(saved), "a saved tree reads back");
-    Fuzzing::Require(reloaded.ToString().size() == saved.size(), "saving a reloaded tree gives the same length");
+    Fuzzing::Require(reloaded.ToString().size() == saved.size(),
+                     "saving a reloaded tree gives the same length");
     Fuzzing::Require(reloaded.GetName() == node.GetName() && reloaded.GetInnerText() == node.GetInnerText(),
                      "the root keeps its name and text");
     return 0;
