@@ -1,27 +1,78 @@
+#include "Behavior/BehaviorComponent.h"
+#include "Behavior/BehaviorFactory/BehaviorFactory.h"
 #include "Behavior/BehaviorSet.h"
 #include "Behavior/BehaviorSystem.h"
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
-#include "CountingBehavior.h"
+#include "Component/TransformComponent.h"
+#include "Parsing/FileParser/FileParser.h"
 #include "Support/LogCapture.h"
 #include "Support/ParseXml.h"
+#include "Support/TempDirectory.h"
+#include "SystemManager/SystemManager.h"
 
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace Morvane
 {
 namespace
 {
-using Testing::CountingBehavior;
 using Strings = std::vector<std::string>;
+
+// Records each update under "<object>/<id>" and can run a test's action when it updates; refuses to
+// parse when its element says refuses="true".
+class CountingBehavior : public Behavior::Component
+{
+public:
+    using Behavior::Component::Component;
+    ~CountingBehavior() override { ++destroyed; }
+
+    bool Parse(const IParserData* data) override
+    {
+        return Game::Component::Parse(data) && !data->GetAttributeBool("refuses", false);
+    }
+    void Update(const float&) override
+    {
+        updates.push_back(GetOwnerName() + "/" + GetId());
+        if (onUpdate)
+        {
+            onUpdate();
+        }
+    }
+    void Release() override { ++released; }
+
+    std::function<void()> onUpdate;
+    static inline Strings updates;
+    static inline int released = 0;
+    static inline int destroyed = 0;
+};
+
+// "BehaviorComponent_Counting", anything else to the game's factory.
+Behavior::Component* CreateTestBehavior(Game::Object* owner, const IParserData* element)
+{
+    if (element != nullptr && element->GetAttribute("type", "") == "BehaviorComponent_Counting")
+    {
+        return new CountingBehavior(owner);
+    }
+    return CreateCustomBehaviorComponent(owner, element);
+}
+
+std::string Counting(const std::string& id, const std::string& sets)
+{
+    return "<Behavior type=\"BehaviorComponent_Counting\" id=\"" + id + "\" behaviorSets=\"" + sets + "\"/>";
+}
 
 class BehaviorSystemTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
-        CountingBehavior::Reset();
-        behaviors.m_customComponentFactory = &Testing::CreateTestBehavior;
+        CountingBehavior::updates.clear();
+        CountingBehavior::released = CountingBehavior::destroyed = 0;
+        behaviors.m_customComponentFactory = &CreateTestBehavior;
     }
     void TearDown() override
     {
@@ -31,21 +82,14 @@ protected:
 
     void DeclareSets(const std::string& sets)
     {
-        const auto data = Testing::ParseXml("<BehaviorSystem>" + sets + "</BehaviorSystem>");
-        ASSERT_TRUE(behaviors.Parse(data.get()));
+        ASSERT_TRUE(
+            behaviors.Parse(Testing::ParseXml("<BehaviorSystem>" + sets + "</BehaviorSystem>").get()));
     }
 
-    // An object named `name` with the given "Behavior" elements.
     Game::Object* MakeObject(const std::string& name, const std::string& children)
     {
         const auto element = Testing::ParseXml("<Object name=\"" + name + "\">" + children + "</Object>");
         return game.CreateObject(static_cast<const IParserData*>(element.get()));
-    }
-
-    static std::string Counting(const std::string& id, const std::string& sets)
-    {
-        return "<Behavior type=\"BehaviorComponent_Counting\" id=\"" + id + "\" behaviorSets=\"" + sets +
-               "\"/>";
     }
 
     // Updates `frames` frames and returns the number (from 1) of the frame of every update.
@@ -67,24 +111,17 @@ protected:
 
 TEST_F(BehaviorSystemTest, StepTimeFiresOnTheFirstFrameAtMostOncePerFrame)
 {
-    struct Case
-    {
-        const char* set;
-        float dt;
-        std::vector<int> frames;
-    };
-    const std::vector<Case> cases = {
+    const std::vector<std::tuple<const char*, float, std::vector<int>>> cases = {
         {R"(<BehaviorSet name="S" stepTime="0.5"/>)", 0.2f, {1, 4, 7, 10}},
         {R"(<BehaviorSet name="S" stepTime="0.1"/>)", 1.0f, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
         {R"(<BehaviorSet name="S"/>)", 0.0f, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
     };
-    for (const Case& timing : cases)
+    for (const auto& [set, dt, frames] : cases)
     {
         TearDown();
-        CountingBehavior::Reset();
-        DeclareSets(timing.set);
+        DeclareSets(set);
         MakeObject("crate", Counting("a", "S"));
-        EXPECT_EQ(FiringFrames(10, timing.dt), timing.frames) << timing.set << " at " << timing.dt;
+        EXPECT_EQ(FiringFrames(10, dt), frames) << set << " at " << dt;
     }
 }
 
@@ -123,11 +160,13 @@ TEST_F(BehaviorSystemTest, BadSetDeclarationsAndMembershipsAreReported)
         R"(<BehaviorSet name="A" stepTime="1"/><BehaviorSet name="A" stepTime="2"/><BehaviorSet/><Other/>)");
     behaviors.SetPaused("Nope", true);
     Game::Object* crate = MakeObject("crate", Counting("a", "A;B;"));
-    EXPECT_TRUE(log.Contains("Tried to duplicate a behavior set 'A'"));
-    EXPECT_TRUE(log.Contains("Creating an unnamed set"));
-    EXPECT_TRUE(log.Contains("Unknown parser element 'Other'"));
-    EXPECT_TRUE(log.Contains("Tried to set pause of an unexistent component set 'Nope'"));
-    EXPECT_TRUE(log.Contains("Tried to add a component to an unexistent component set 'B'"));
+    for (const char* message :
+         {"Tried to duplicate a behavior set 'A'", "Creating an unnamed set",
+          "Unknown parser element 'Other'", "Tried to set pause of an unexistent component set 'Nope'",
+          "Tried to add a component to an unexistent component set 'B'"})
+    {
+        EXPECT_TRUE(log.Contains(message)) << message;
+    }
     EXPECT_FALSE(log.Contains("component set ''"));
     EXPECT_EQ(behaviors.FindSet("A")->GetStepTime(), 1.0f);
     EXPECT_EQ(behaviors.GetComponentSets(crate->GetComponent<Behavior::Component>()), (Strings{"A"}));
@@ -141,7 +180,7 @@ TEST_F(BehaviorSystemTest, BehaviorsThatCannotBeMadeLeaveNothingBehind)
          {"Custom behavior factory", "No component type", "Could not create component 'Behavior'"}},
         {R"(<Behavior type="BehaviorComponent_Nope"/>)",
          {"Unrecognized behavior component type 'BehaviorComponent_Nope'"}},
-        {R"(<Behavior type="BehaviorComponent_Refusing" behaviorSets="A"/>)",
+        {R"(<Behavior type="BehaviorComponent_Counting" refuses="true" behaviorSets="A"/>)",
          {"Could not create behavior component"}},
     };
     for (const auto& [behavior, messages] : cases)
@@ -190,5 +229,94 @@ TEST_F(BehaviorSystemTest, DeletedObjectOrBehaviorLeavesEverySetAndNothingIsFree
     EXPECT_EQ(CountingBehavior::destroyed, 3);
 }
 
+// Ends the frame loop after six frames, noting how many objects the game held at the last one.
+struct QuitAfterFrames : ISystem
+{
+    static ISystem& Accessor()
+    {
+        static QuitAfterFrames instance;
+        return instance;
+    }
+    bool Initialize() override { return true; }
+    void Update(const float&) override
+    {
+        if (++frames >= 6)
+        {
+            objectsAtEnd = Game::System::GetInstance().GetObjectCount();
+            SystemManager::GetInstance().quit = true;
+        }
+    }
+    void Release() override {}
+    bool Parse(IParserData*) override { return true; }
+
+    static inline int frames = 0;
+    static inline std::size_t objectsAtEnd = 0;
+};
+
+// The archetype alone describes an object: the element's own children are ignored.
+constexpr const char* kGame = R"(<GameSystem><Objects archetypesFolder="$(TestData)Archetypes">
+    <Object name="crate" archetype="Crate.xml"><Transform position="9;9;9"/></Object>
+    <Object name="crate" archetype="Crate.xml"/><Section><Object name="crate" archetype="Crate.xml"/></Section>
+    <Object name="player"><Transform/>
+        <Behavior type="BehaviorComponent_Counting" id="p" behaviorSets="BehaviorSet_Gameplay;BehaviorSet_Slow"/>
+    </Object>
+</Objects></GameSystem>)";
+
+constexpr const char* kProject = R"(<ProjectConfiguration>
+    <Paths><Path alias="TestData" path="%DIR%"/></Paths>
+    <SystemsConfiguration>
+        <InitOrder><GameSystem/><BehaviorSystem/><QuitAfterFrames/></InitOrder>
+        <UpdateOrder><GameSystem/><BehaviorSystem/><QuitAfterFrames/></UpdateOrder>
+        <ReleaseOrder><GameSystem/><BehaviorSystem/><QuitAfterFrames/></ReleaseOrder>
+    </SystemsConfiguration>
+    <BehaviorSystem>
+        <BehaviorSet name="BehaviorSet_Gameplay"/><BehaviorSet name="BehaviorSet_Slow" stepTime="0.035"/>
+    </BehaviorSystem>
+    <GameSystem path="$(TestData)Game.xml"/>
+    <Initialize/>
+</ProjectConfiguration>)";
+
+TEST_F(BehaviorSystemTest, ArchetypeObjectsUpdateInTheirSetsThroughTheFrameLoopAndAreReleased)
+{
+    Testing::TempDirectory folder;
+    folder.Write("Archetypes/Crate.xml", "<Object><Transform position='1;0;0'/>" +
+                                             Counting("c", "BehaviorSet_Gameplay") + "</Object>");
+    folder.Write("Game.xml", kGame);
+    std::string project = kProject;
+    project.replace(project.find("%DIR%"), 5, folder.Path());
+    SystemManager& manager = SystemManager::GetInstance();
+    manager.RegisterSystem("QuitAfterFrames", &QuitAfterFrames::Accessor);
+    // Each frame reads the clock twice, 10 ms apart.
+    std::uint32_t now = 0;
+    manager.SetClock([&now] { return now += 10; });
+    {
+        FileParser parser; // its tree must go before the pools do
+        IParserData* tree = parser.Parse(folder.Write("ProjectConfiguration.xml", project));
+        ASSERT_NE(tree, nullptr);
+        ASSERT_TRUE(manager.Initialize(tree));
+    }
+    for (const char* name : {"crate", "crate_002", "crate_004", "player"})
+    {
+        ASSERT_NE(game.GetObject(name), nullptr) << name;
+    }
+    const auto* transform = game.GetObject("crate")->GetComponent<Game::TransformComponent>();
+    ASSERT_NE(transform, nullptr);
+    EXPECT_EQ(transform->GetPosition(), glm::vec3(1, 0, 0));
+
+    manager.Run();
+    EXPECT_EQ(QuitAfterFrames::frames, 6);
+    EXPECT_EQ(QuitAfterFrames::objectsAtEnd, 4u);
+    const Strings& updates = CountingBehavior::updates;
+    EXPECT_EQ(std::count(updates.begin(), updates.end(), "crate/c"), 6);
+    EXPECT_EQ(std::count(updates.begin(), updates.end(), "crate_004/c"), 6);
+    // Every frame in the gameplay set, plus frames 1 and 5 in the slow one (16 ms, then 10 ms a frame).
+    EXPECT_EQ(std::count(updates.begin(), updates.end(), "player/p"), 8);
+
+    manager.Release();
+    EXPECT_EQ(game.GetObjectCount(), 0u);
+    EXPECT_EQ(behaviors.GetComponentCount(), 0u);
+    EXPECT_EQ(CountingBehavior::released, 4);
+    EXPECT_EQ(CountingBehavior::destroyed, 4);
+}
 } // namespace
 } // namespace Morvane

@@ -1,36 +1,81 @@
+#include "Component/ComponentRegistry.h"
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
-#include "ProbeComponent.h"
 #include "Support/LogCapture.h"
 #include "Support/ParseXml.h"
 #include "Support/TempDirectory.h"
 #include "System/PathWrapper/PathWrapper.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace Morvane
 {
 namespace
 {
 using Game::Object;
-using Testing::ProbeComponent;
 using Strings = std::vector<std::string>;
+
+// A component kind registered under the element name "Probe": it reads what it should fail at from its
+// attributes and counts what happens to it.
+class ProbeComponent : public Game::Component
+{
+public:
+    using Game::Component::Component;
+
+    bool Parse(const IParserData* data) override
+    {
+        Game::Component::Parse(data);
+        m_initializes = data->GetAttributeBool("initializes", true);
+        m_spawn = data->GetAttribute("spawn", "");
+        return data->GetAttributeBool("parses", true);
+    }
+    bool Save(IParserData*) override { return true; }
+    void Clone(Game::Component*) override {}
+    bool Initialize() override
+    {
+        ++initialized;
+        // An object holding a probe of its own, created from inside Initialize.
+        if (!m_spawn.empty())
+        {
+            Game::Object* spawned = Game::System::GetInstance().CreateObject(m_spawn);
+            spawned->AddComponent(new ProbeComponent(spawned));
+        }
+        return m_initializes;
+    }
+
+    static inline int deleted = 0;
+    static inline int initialized = 0;
+
+private:
+    bool m_initializes = true;
+    std::string m_spawn;
+};
 
 class GameSystemTest : public testing::Test
 {
 protected:
-    void SetUp() override { ProbeComponent::Register(); }
+    void SetUp() override
+    {
+        ProbeComponent::deleted = ProbeComponent::initialized = 0;
+        Game::ComponentRegistry::GetInstance().RegisterKind<ProbeComponent>(
+            "Probe",
+            [](Object* owner, const IParserData*) -> Game::Component* { return new ProbeComponent(owner); },
+            [](Game::Component* component)
+            {
+                ++ProbeComponent::deleted;
+                delete component;
+            });
+    }
     void TearDown() override { game.Release(); }
 
     Object* Create(const std::string& xml)
     {
-        const auto element = Testing::ParseXml(xml);
-        return game.CreateObject(static_cast<const IParserData*>(element.get()));
+        return game.CreateObject(static_cast<const IParserData*>(Testing::ParseXml(xml).get()));
     }
 
     Game::System& game = Game::System::GetInstance();
-    Testing::TempDirectory folder;
 };
 
 TEST_F(GameSystemTest, NamesAreMadeUniqueAndTheCounterOutlivesDeletionButNotRelease)
@@ -57,8 +102,7 @@ TEST_F(GameSystemTest, NamesAreMadeUniqueAndTheCounterOutlivesDeletionButNotRele
     game.Release();
     EXPECT_EQ(game.CreateObject(std::string("box"))->GetName(), "box");
 
-    const auto unnamed = Testing::ParseXml("<GameSystem><Object/><Object/></GameSystem>");
-    ASSERT_TRUE(game.Parse(unnamed.get()));
+    ASSERT_TRUE(game.Parse(Testing::ParseXml("<GameSystem><Object/><Object/></GameSystem>").get()));
     EXPECT_NE(game.GetObject("unnamed_object"), nullptr);
     EXPECT_NE(game.GetObject("unnamed_object_002"), nullptr);
 }
@@ -79,8 +123,8 @@ TEST_F(GameSystemTest, UpdateInitializesThenDestroysMarkedFailedObjectsOnce)
     EXPECT_EQ(ProbeComponent::initialized, 2);
     EXPECT_EQ(ProbeComponent::deleted, 2);
     EXPECT_EQ(game.GetObjectCount(), 0u);
-    EXPECT_TRUE(log.Contains("Object 'bad' could not be initialized"));
-    EXPECT_TRUE(log.Contains("Tried to delete an unexistent object: 'stray'"));
+    EXPECT_TRUE(log.Contains("Object 'bad' could not be initialized") &&
+                log.Contains("Tried to delete an unexistent object: 'stray'"));
     game.Update(0.016f);
     EXPECT_EQ(ProbeComponent::deleted, 2);
 }
@@ -97,6 +141,7 @@ TEST_F(GameSystemTest, ObjectsCreatedDuringInitializationAreInitializedInTheSame
 
 TEST_F(GameSystemTest, MissingOrFailingArchetypesAreReported)
 {
+    Testing::TempDirectory folder;
     folder.Write("Broken.xml", "<Object><Transform></Object>");
     folder.Write("Failing.xml", R"(<Object><Probe/><Probe parses="false"/></Object>)");
     PathWrapper::GetInstance().AddPath("TestData", folder.Path());
@@ -111,9 +156,10 @@ TEST_F(GameSystemTest, MissingOrFailingArchetypesAreReported)
     };
     for (const auto& [body, messages] : cases)
     {
-        const auto data = Testing::ParseXml("<GameSystem>" + body + "<Object name='after'/></GameSystem>");
         Testing::LogCapture log;
-        EXPECT_FALSE(game.Parse(data.get())) << body;
+        EXPECT_FALSE(game.Parse(
+            Testing::ParseXml("<GameSystem>" + body + "<Object name='after'/></GameSystem>").get()))
+            << body;
         EXPECT_EQ(game.GetObject("after"), nullptr) << body;
         for (const std::string& message : messages)
         {
@@ -138,9 +184,10 @@ TEST_F(GameSystemTest, ComponentsFollowElementOrderAndAreFreedOnce)
 {
     Object object("crate");
     ForeignComponent foreign(&object);
-    const auto element = Testing::ParseXml(
-        R"(<Object><Probe/><Transform id="first"/><Transform id="second"/><Probe id="p"/></Object>)");
-    ASSERT_TRUE(object.Parse(element.get()));
+    ASSERT_TRUE(object.Parse(
+        Testing::ParseXml(
+            R"(<Object><Probe/><Transform id="first"/><Transform id="second"/><Probe id="p"/></Object>)")
+            .get()));
     ASSERT_EQ(object.GetComponents().size(), 4u);
     const Game::TransformComponent* transform = object.GetComponent<Game::TransformComponent>();
     ASSERT_NE(transform, nullptr);
@@ -161,14 +208,7 @@ TEST_F(GameSystemTest, ComponentsFollowElementOrderAndAreFreedOnce)
 
 TEST_F(GameSystemTest, BadComponentElements)
 {
-    struct Case
-    {
-        const char* xml;
-        bool parses;
-        const char* message;
-        int deleted;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, bool, const char*, int> cases[] = {
         {"<Object><Wobble/><Transform/><transform/></Object>", true, "Unknown parser element 'transform'", 0},
         // A kind whose system is not running creates nothing; what came before the failure stays.
         {"<Object><Transform/><Physics/><Transform/></Object>", false, "Could not create component 'Physics'",
@@ -176,19 +216,16 @@ TEST_F(GameSystemTest, BadComponentElements)
         {R"(<Object><Probe/><Probe parses="false"/><Probe/></Object>)", false,
          "Could not create probe component", 1},
     };
-    for (const Case& bad : cases)
+    for (const auto& [xml, parses, message, deleted] : cases)
     {
         ProbeComponent::deleted = 0;
         Object object("crate");
-        const auto element = Testing::ParseXml(bad.xml);
         Testing::LogCapture log;
-        EXPECT_EQ(object.Parse(element.get()), bad.parses) << bad.xml;
-        EXPECT_TRUE(log.Contains(bad.message)) << bad.xml;
-        EXPECT_TRUE(log.Contains("Object 'crate'")) << bad.xml;
-        EXPECT_EQ(object.GetComponents().size(), 1u) << bad.xml;
-        EXPECT_EQ(ProbeComponent::deleted, bad.deleted) << bad.xml;
+        EXPECT_EQ(object.Parse(Testing::ParseXml(xml).get()), parses) << xml;
+        EXPECT_TRUE(log.Contains(message) && log.Contains("Object 'crate'")) << xml;
+        EXPECT_EQ(object.GetComponents().size(), 1u) << xml;
+        EXPECT_EQ(ProbeComponent::deleted, deleted) << xml;
     }
 }
-
 } // namespace
 } // namespace Morvane

@@ -3,10 +3,6 @@
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <string>
 #include <unistd.h>
 
 using namespace Morvane;
@@ -28,8 +24,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     std::FILE* file = std::fopen(g_path.c_str(), "wb");
-    Fuzzing::Require(file != nullptr, "the input file can be written");
-    Fuzzing::Require(std::fwrite(data, 1, size, file) == size, "the input is written whole");
+    Fuzzing::Require(file != nullptr && std::fwrite(data, 1, size, file) == size, "the input is written");
     std::fclose(file);
 
     FileParser parser;

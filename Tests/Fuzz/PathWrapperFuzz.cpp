@@ -3,21 +3,20 @@
 #include "FuzzSupport.h"
 #include "System/PathWrapper/PathWrapper.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
-
 using namespace Morvane;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     Fuzzing::SilenceLog();
     PathWrapper& paths = PathWrapper::GetInstance();
-    paths.AddPath("Data", "C:\\Game\\Data");
-    paths.AddPath("Levels", "$(Data)Levels");
-    paths.AddPath("Self", "$(Self)x");
-    paths.AddPath("Ping", "$(Pong)");
-    paths.AddPath("Pong", "$(Ping)");
+    for (const auto& [alias, path] : {std::pair{"Data", "C:\\Game\\Data"},
+                                      {"Levels", "$(Data)Levels"},
+                                      {"Self", "$(Self)x"},
+                                      {"Ping", "$(Pong)"},
+                                      {"Pong", "$(Ping)"}})
+    {
+        paths.AddPath(alias, path);
+    }
     return 0;
 }
 
@@ -40,10 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const std::string expanded = paths.Expand(text);
-    Fuzzing::Require(expanded == text || expanded.find('$') == std::string::npos,
-                     "an expansion is either refused or complete");
-    Fuzzing::Require(expanded.find('\\') == std::string::npos || expanded == text,
-                     "a completed expansion uses forward slashes only");
+    Fuzzing::Require(expanded == text || expanded.find_first_of("$\\") == std::string::npos,
+                     "an expansion is either refused or complete, with forward slashes only");
     (void)PathWrapper::GetFolder(text);
     return 0;
 }
