@@ -123,6 +123,7 @@ TEST(XMLParserData, MarkupCharactersAndQuotesSurviveSaveAndLoad)
     child->SetInnerText("a < b && c > d");
     child->SetAttribute("said", "\"hi\"");
     root.AddChild("Deep")->AddChild("Deeper")->SetInnerText("\nstarts with a line feed");
+    root.AddChild("Blank")->SetInnerText("\n\v\n\t");
 
     LogCapture log;
     const std::string saved = root.ToString();
@@ -133,6 +134,7 @@ TEST(XMLParserData, MarkupCharactersAndQuotesSurviveSaveAndLoad)
     EXPECT_EQ(text->GetInnerText(), "a < b && c > d");
     EXPECT_EQ(text->GetAttribute("said", ""), "'hi'");
     EXPECT_EQ(text->GetNextSibling()->GetFirstChild()->GetInnerText(), "\nstarts with a line feed");
+    EXPECT_EQ(text->GetNextSibling()->GetNextSibling()->GetInnerText(), "\n\v\n\t");
     // A second cycle changes nothing: no text grows or drifts.
     EXPECT_EQ(ParseXml(loaded->ToString())->ToString().size(), saved.size());
 }

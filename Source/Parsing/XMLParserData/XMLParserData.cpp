@@ -97,10 +97,11 @@ void AppendEscaped(std::string& text, const std::string& value)
     }
 }
 
-// The reader drops text made only of white space; its first character as an entity keeps it.
+// The reader drops text made only of white space (as isspace counts it, vertical tab and form feed
+// included); its first character as an entity keeps it.
 void AppendInnerText(std::string& text, const std::string& innerText)
 {
-    if (!innerText.empty() && innerText.find_first_not_of(" \t\n\r") == std::string::npos)
+    if (!innerText.empty() && innerText.find_first_not_of(" \t\n\v\f\r") == std::string::npos)
     {
         text += "&#" + std::to_string(static_cast<int>(innerText.front())) + ';';
         AppendEscaped(text, innerText.substr(1));
