@@ -68,7 +68,7 @@ void System::Release()
         m_components.clear();
         for (Component* component : components)
         {
-            Destroy(component);
+            Game::DestroyComponent(component);
         }
     }
 }
@@ -158,18 +158,7 @@ void System::DeleteComponent(Component* component)
         return;
     }
     m_components.erase(found);
-    Destroy(component);
-}
-
-void System::Destroy(Component* component)
-{
-    // The owner may outlive this system's release: it must not keep a destroyed component.
-    if (Game::Object* owner = component->GetParentObject())
-    {
-        owner->DetachComponent(component);
-    }
-    component->Release();
-    delete component;
+    Game::DestroyComponent(component);
 }
 
 void System::AddComponentToSet(Component* component, const std::string& setName)

@@ -55,8 +55,6 @@ private:
     ~System() override;
 
     void CreateSet(const IParserData* element);
-    // Detaches `component` from its owner and destroys it.
-    void Destroy(Component* component);
 
     std::map<std::string, std::unique_ptr<BehaviorSet>> m_sets;
     std::vector<BehaviorSet*> m_setOrder;

@@ -60,4 +60,15 @@ private:
     const std::string m_name;
     std::vector<Component*> m_components;
 };
+// Releases and destroys a component its system created. It is detached from its owner first: the owner
+// may outlive the system's release and must not keep a destroyed component.
+template <class ComponentType> void DestroyComponent(ComponentType* component)
+{
+    if (Object* owner = component->GetParentObject())
+    {
+        owner->DetachComponent(component);
+    }
+    component->Release();
+    delete component;
+}
 } // namespace Morvane::Game

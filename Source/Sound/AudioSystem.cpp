@@ -149,7 +149,7 @@ void System::Release()
     components.clear();
     for (Component* component : released)
     {
-        Destroy(component);
+        Game::DestroyComponent(component);
     }
     if (m_fmodSystem)
     {
@@ -257,18 +257,7 @@ void System::RemoveComponent(Component* component)
         return;
     }
     components.erase(found);
-    Destroy(component);
-}
-
-void System::Destroy(Component* component)
-{
-    // The owner may outlive this system's release: it must not keep a destroyed component.
-    if (Game::Object* owner = component->GetParentObject())
-    {
-        owner->DetachComponent(component);
-    }
-    component->Release();
-    delete component;
+    Game::DestroyComponent(component);
 }
 
 void System::SetVolume(float masterVolume)

@@ -65,8 +65,6 @@ private:
     Sound* FindPlayable(const std::string& name);
     // One pass of `sound` in the master group with `mode`; a null channel (logged) when it did not start.
     Backend::Channel StartOnce(const Sound& sound, Backend::Mode mode);
-    // Detaches `component` from its owner and destroys it.
-    void Destroy(Component* component);
 
     std::vector<Component*> components;
     std::unique_ptr<Backend::AudioSystem> m_fmodSystem;
