@@ -43,7 +43,7 @@ TEST(FileParser, PathsWithoutAnXmlExtensionAreRefused)
     {
         LogCapture log;
         EXPECT_EQ(parser.Parse(path), nullptr);
-        EXPECT_THAT(log.Text(), HasSubstr("File Parser: Could not load file '" + path + "'"));
+        EXPECT_TRUE(log.ContainsWrapped("File Parser: Could not load file '" + path + "'")) << log.Text();
         EXPECT_THAT(log.Text(), testing::Not(HasSubstr("Error ID")));
     }
 }

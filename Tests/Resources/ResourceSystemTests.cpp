@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <mutex>
-#include <regex>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -142,12 +141,6 @@ protected:
         m_system.Release();
     }
 
-    // Whether `message` was logged, even if the log wrapped it over several lines.
-    static bool Logged(LogCapture& log, const std::string& message)
-    {
-        return std::regex_replace(log.Text(), std::regex("\n +"), "").find(message) != std::string::npos;
-    }
-
     bool ParseText(const std::string& xml) { return m_system.Parse(ParseXml(xml).get()); }
 
     Resources::System& m_system = Resources::System::GetInstance();
@@ -207,7 +200,7 @@ TEST_F(ResourceDefinitions, BadDefinitionStopsTheParseWithItsMessages)
         EXPECT_FALSE(ParseText("<ResourceSystem>" + body + "</ResourceSystem>")) << body;
         for (const std::string& message : messages)
         {
-            EXPECT_TRUE(Logged(log, message)) << message;
+            EXPECT_TRUE(log.ContainsWrapped(message)) << message;
         }
     }
     // The refused duplicate left the first definition in place.
@@ -237,7 +230,7 @@ TEST_F(ResourceRequests, FailedRequestLogsAndLeavesNothingAlive)
             EXPECT_FALSE(asSound ? m_system.GetResource<TestSound>(name) != nullptr
                                  : m_system.GetResource<TestTexture>(name) != nullptr)
                 << name;
-            EXPECT_TRUE(Logged(log, message)) << message;
+            EXPECT_TRUE(log.ContainsWrapped(message)) << message;
         }
         EXPECT_EQ(m_probe.released - released, 2 * releases) << name;
         EXPECT_EQ(m_probe.created, m_probe.destroyed) << name;

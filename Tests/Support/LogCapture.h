@@ -31,7 +31,20 @@ public:
     }
     bool Contains(const std::string& text) { return Text().find(text) != std::string::npos; }
 
+    // Whether `text` was logged, even where the log wrapped it: the wrap may fall on any
+    // character, a space included, so white space is left out on both sides.
+    bool ContainsWrapped(const std::string& text)
+    {
+        return WithoutSpace(Text()).find(WithoutSpace(text)) != std::string::npos;
+    }
+
 private:
+    static std::string WithoutSpace(std::string text)
+    {
+        std::erase_if(text, [](char character) { return character == ' ' || character == '\n'; });
+        return text;
+    }
+
     bool m_capturing = true;
     std::string m_text;
 };

@@ -247,7 +247,7 @@ TEST_F(SystemManagerTest, ConfigurationSwitchReleasesGameResourcesAndFilesThenRe
         Testing::LogCapture log;
         manager.Run();
         EXPECT_TRUE(manager.pendingConfiguration.empty());
-        EXPECT_EQ(log.Contains("Could not load XML file '" + nowhere + "'"), path == nowhere);
+        EXPECT_EQ(log.ContainsWrapped("Could not load XML file '" + nowhere + "'"), path == nowhere);
     }
     EXPECT_EQ(journal, (Journal{"Window.Update", "GraphicsSystem.Update", "Window.Update",
                                 "GraphicsSystem.Update", "GameSystem.Release", "ResourceSystem.Release",
