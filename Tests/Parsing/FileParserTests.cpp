@@ -14,7 +14,7 @@ using Testing::LogCapture;
 using Testing::TempDirectory;
 
 // Each parse frees the tree of the one before: the sanitizer build reports a leak if not.
-TEST(FileParser, ReadsTheFirstElementWhateverTheExtensionCase)
+TEST(FileParser, ReadsXmlFilesWhateverTheExtensionCaseAndRefusesAnyOtherPath)
 {
     TempDirectory folder;
     FileParser parser;
@@ -26,12 +26,6 @@ TEST(FileParser, ReadsTheFirstElementWhateverTheExtensionCase)
         EXPECT_EQ(root->GetName(), "Root");
         EXPECT_EQ(root->GetFirstChild()->GetName(), "Child");
     }
-}
-
-TEST(FileParser, PathsWithoutAnXmlExtensionAreRefused)
-{
-    TempDirectory folder;
-    FileParser parser;
     {
         LogCapture log;
         EXPECT_EQ(parser.Parse(folder.Path() + "Configuration/Settings"), nullptr);

@@ -11,9 +11,7 @@ using namespace Morvane;
 
 TEST(Assertion, ReportShowsOneBoxAndThrowsTheSameTextWithTheCallStack)
 {
-    // Without symbols the call-stack part is empty and the rest stays as it is.
     const std::string head = "Assertion failed: 'parserData' was false.\nSource\\main.cpp: 76\n\nCallStack: ";
-    EXPECT_EQ(FormatAssertion("parserData", "Source/main.cpp", 76, ""), head);
     Testing::MessageBoxRecorder boxes;
     std::string thrown;
     try

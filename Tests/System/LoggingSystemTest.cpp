@@ -35,7 +35,6 @@ TEST(LoggingSystemTest, ExactBytesWithColoursOff)
         {"System Manager", std::string(200, 'm'),
          "      System Manager: " + std::string(95, 'm') + "\n" + indent + std::string(95, 'm') + "\n" +
              indent + std::string(10, 'm') + "\n"},
-        {"System Manager", "a\nb", "      System Manager: a\n" + indent + "b\n"},
         // After a line feed the column restarts at 0, so that line holds 127 characters before it wraps.
         {"System Manager", "a\n" + std::string(130, 'b'),
          "      System Manager: a\n" + indent + std::string(127, 'b') + "\n" + indent + "bbb\n"},
