@@ -293,10 +293,8 @@ TEST_F(AudioSystem, ComponentOnAMovingObjectIsHeardFromItsNewPlaceFromTheNextUpd
 
 TEST_F(AudioSystem, WhenEveryChannelIsBusyTheOldestPlaybackGivesWay)
 {
-    const ObjectPointer first = Speaker(R"(<Audio sound="Long"/>)");
-    const ObjectPointer second = Speaker(R"(<Audio sound="Long"/>)");
-    AudioOf(first).Play(true);
-    AudioOf(second).Play(true);
+    const ObjectPointer first = Speaker(R"(<Audio sound="Long" playOnStart="true"/>)");
+    const ObjectPointer second = Speaker(R"(<Audio sound="Long" playOnStart="true"/>)");
     for (int sound = 2; sound < Audio::System::kChannelCount; ++sound)
     {
         m_audio.PlaySound("Long");
