@@ -45,18 +45,11 @@ TEST(AnalyticsSystem, BeforeInitializeOrWithoutHostNothingIsQueuedAndOneLineSays
     EXPECT_EQ(1u, Testing::CountOf(log.Text(), "Analytics is off: no collector host configured"));
 }
 
-// The exact bytes and the signature are checked against a real server in the poster's tests.
-TEST(AnalyticsRequest, ControlCharactersAreEscapedNonAsciiKeptAndPortEightyUnnamed)
+TEST(AnalyticsRequest, PortEightyIsLeftOutOfTheHost)
 {
-    AnalyticsEvent event = AnalyticsEvent::Design("Brimora:Crash");
-    event.fields["message"] = std::string("tab\there\x01\r") + "\xC3\xA9";
     Endpoint endpoint;
     endpoint.host = "collector.example";
-
-    const Request request = Request::Build(event, endpoint);
-
-    EXPECT_NE(std::string::npos, request.body.find(R"("message":"tab\there\u0001\r)"
-                                                   "\xC3\xA9\""));
+    const Request request = Request::Build(AnalyticsEvent::Design("Brimora:Crash"), endpoint);
     EXPECT_NE(std::string::npos, request.header.find("\r\nHost: collector.example\r\n"));
 }
 

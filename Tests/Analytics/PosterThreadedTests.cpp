@@ -19,13 +19,13 @@ AnalyticsEvent QuotedEvent()
     event.build = "BETA";
     event.category = "error";
     event.fields["severity"] = "critical";
-    event.fields["message"] = "Cost $5 (it's C:\\Game\\main.cpp) said \"no\"\nline 2";
+    event.fields["message"] = "Cost $5 (it's C:\\Game\\main.cpp) said \"no\"\nline 2\t\x01\r\xC3\xA9";
     event.fields["event_id"] = "Brimora:Crash";
     return event;
 }
 
-// The service's replacements come before the JSON escapes; the digest comes from another MD5
-// implementation (Python's hashlib).
+// The service's replacements come before the JSON escapes, which keep bytes above ASCII as they are; the
+// digest comes from another MD5 implementation (Python's hashlib).
 TEST(AnalyticsPosterThreaded, ServerReceivesTheExactSignedRequest)
 {
     LoopbackServer server;
@@ -41,13 +41,13 @@ TEST(AnalyticsPosterThreaded, ServerReceivesTheExactSignedRequest)
                   std::to_string(server.Port()) +
                   "\r\n"
                   "Content-Type: application/x-www-form-urlencoded\r\n"
-                  "Content-Length: 202\r\n"
-                  "Authorization: 54d992d5c983561dc3639b2869304bb7\r\n\r\n",
+                  "Content-Length: 214\r\n"
+                  "Authorization: 885f3f0da13f7903a9ffa413b8a2e422\r\n\r\n",
               request.header);
     EXPECT_EQ(
         R"([{"user_id":"00:11:22:33:44:55","session_id":"2026-12-06 09:05:28","build":"BETA",)"
-        R"("event_id":"Brimora:Crash","message":"Cost %245 %28it s C:/Game/main.cpp%29 said \"no\"\nline 2",)"
-        R"("severity":"critical"}])",
+        R"("event_id":"Brimora:Crash","message":"Cost %245 %28it s C:/Game/main.cpp%29 said \"no\"\nline 2)"
+        R"(\t\u0001\ré","severity":"critical"}])",
         request.body);
     EXPECT_FALSE(log.Contains("GA:"));
 }
