@@ -18,7 +18,7 @@ public:
     {
         Reply,              // sends the reply text, then closes
         CloseWithoutAnswer, // closes as soon as the request has arrived
-        HoldUntilReleased,  // stays silent (accepting nothing more) until Release() or the server's end
+        HoldUntilReleased,  // stays silent (accepting nothing more) until the server's end
         Refuse,             // keeps the port but never listens: every connection is refused
     };
 
@@ -42,15 +42,11 @@ public:
     // The analytics endpoint that posts here, as the data names a local collector.
     GameAnalytics::Endpoint Collector(const std::string& host = "127.0.0.1") const
     {
-        GameAnalytics::Endpoint endpoint;
-        endpoint.host = host;
-        endpoint.port = m_port;
-        return endpoint;
+        return {.host = host, .port = m_port};
     }
     std::vector<Request> Requests() const;
     // Waits (at most ten seconds) until `count` requests have arrived; false when they did not.
     bool WaitForRequests(std::size_t count) const;
-    void Release();
 
 private:
     void Serve();
