@@ -130,13 +130,10 @@ TEST_F(BehaviorSystemTest, PauseKeepsTheAccumulator)
     DeclareSets(R"(<BehaviorSet name="Slow" stepTime="0.5"/><BehaviorSet name="Frozen" paused="true"/>)");
     MakeObject("crate", Counting("a", "Slow") + Counting("b", "Frozen"));
     EXPECT_EQ(FiringFrames(2, 0.2f), (std::vector<int>{1}));
-    const Behavior::BehaviorSet* slow = behaviors.FindSet("Slow");
-    EXPECT_FLOAT_EQ(slow->GetAccumulator(), 0.2f);
-
     behaviors.SetPaused("Slow", true);
     EXPECT_TRUE(FiringFrames(5, 0.2f).empty());
-    EXPECT_FLOAT_EQ(slow->GetAccumulator(), 0.2f);
     behaviors.SetPaused("Slow", false);
+    // The 0.2 s from before the pause carries over: frame 2, not 1 or 3.
     EXPECT_EQ(FiringFrames(2, 0.2f), (std::vector<int>{2}));
 
     behaviors.SetPaused("Frozen", false);

@@ -42,7 +42,10 @@ public:
     // The analytics endpoint that posts here, as the data names a local collector.
     GameAnalytics::Endpoint Collector(const std::string& host = "127.0.0.1") const
     {
-        return {.host = host, .port = m_port};
+        GameAnalytics::Endpoint endpoint;
+        endpoint.host = host;
+        endpoint.port = m_port;
+        return endpoint;
     }
     std::vector<Request> Requests() const;
     // Waits (at most ten seconds) until `count` requests have arrived; false when they did not.

@@ -12,6 +12,13 @@ namespace
 // Set while a test pushes an event: SDL runs the filter inside SDL_PushEvent, so the filter knows the test's
 // own events.
 std::atomic<bool> pushing = false;
+
+SDL_Event Event(Uint32 type)
+{
+    SDL_Event event{};
+    event.type = type;
+    return event;
+}
 } // namespace
 
 int KeepScriptedInput(void*, SDL_Event* event)
@@ -45,35 +52,43 @@ void PrepareVideoForTests()
 
 void PushWindowEvent(SDL_Window* window, SDL_WindowEventID windowEvent, int data1, int data2)
 {
-    Push({.window = {.type = SDL_WINDOWEVENT,
-                     .windowID = SDL_GetWindowID(window),
-                     .event = static_cast<Uint8>(windowEvent),
-                     .data1 = data1,
-                     .data2 = data2}});
+    SDL_Event event = Event(SDL_WINDOWEVENT);
+    event.window.windowID = SDL_GetWindowID(window);
+    event.window.event = static_cast<Uint8>(windowEvent);
+    event.window.data1 = data1;
+    event.window.data2 = data2;
+    Push(event);
 }
 
 void PushKey(SDL_Scancode scancode, bool down)
 {
-    Push({.key = {.type = static_cast<Uint32>(down ? SDL_KEYDOWN : SDL_KEYUP),
-                  .state = static_cast<Uint8>(down ? SDL_PRESSED : SDL_RELEASED),
-                  .keysym = {.scancode = scancode}}});
+    SDL_Event event = Event(down ? SDL_KEYDOWN : SDL_KEYUP);
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = scancode;
+    Push(event);
 }
 
 void PushMouseButton(Uint8 button, bool down)
 {
-    Push({.button = {.type = static_cast<Uint32>(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP),
-                     .button = button,
-                     .state = static_cast<Uint8>(down ? SDL_PRESSED : SDL_RELEASED)}});
+    SDL_Event event = Event(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP);
+    event.button.button = button;
+    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    Push(event);
 }
 
 void PushMouseMotion(int x, int y, int xrel, int yrel)
 {
-    Push({.motion = {.type = SDL_MOUSEMOTION, .x = x, .y = y, .xrel = xrel, .yrel = yrel}});
+    SDL_Event event = Event(SDL_MOUSEMOTION);
+    event.motion.x = x;
+    event.motion.y = y;
+    event.motion.xrel = xrel;
+    event.motion.yrel = yrel;
+    Push(event);
 }
 
 void PushQuit()
 {
-    Push({.quit = {.type = SDL_QUIT}});
+    Push(Event(SDL_QUIT));
 }
 } // namespace Morvane::Testing
 
