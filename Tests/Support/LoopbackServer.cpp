@@ -70,7 +70,11 @@ LoopbackServer::~LoopbackServer()
 {
     if (m_thread.joinable())
     {
-        Release();
+        {
+            const std::lock_guard lock(m_mutex);
+            m_released = true;
+            m_changed.notify_all();
+        }
         shutdown(m_listener, SHUT_RDWR); // wakes the thread from accept()
         m_thread.join();
     }
@@ -87,13 +91,6 @@ bool LoopbackServer::WaitForRequests(std::size_t count) const
 {
     std::unique_lock lock(m_mutex);
     return m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_requests.size() >= count; });
-}
-
-void LoopbackServer::Release()
-{
-    const std::lock_guard lock(m_mutex);
-    m_released = true;
-    m_changed.notify_all();
 }
 
 void LoopbackServer::Serve()

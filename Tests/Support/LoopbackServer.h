@@ -18,7 +18,7 @@ public:
     {
         Reply,              // sends the reply text, then closes
         CloseWithoutAnswer, // closes as soon as the request has arrived
-        HoldUntilReleased,  // stays silent (accepting nothing more) until Release() or the server's end
+        HoldUntilReleased,  // stays silent (accepting nothing more) until the server's end
         Refuse,             // keeps the port but never listens: every connection is refused
     };
 
@@ -50,7 +50,6 @@ public:
     std::vector<Request> Requests() const;
     // Waits (at most ten seconds) until `count` requests have arrived; false when they did not.
     bool WaitForRequests(std::size_t count) const;
-    void Release();
 
 private:
     void Serve();
