@@ -31,9 +31,8 @@ TEST(BrimoraStartUp, MissingProjectConfigurationEndsInOneAssertionThenOneCrashRe
     const Testing::ChildOutcome outcome = RunGameIn(folder);
 
     EXPECT_TRUE(outcome.exited && outcome.exitStatus == 0) << outcome.output;
-    EXPECT_NE(outcome.output.find("Could not load XML file '" + folder.Path() +
-                                  "Configuration/ProjectConfiguration.xml'"),
-              std::string::npos)
+    EXPECT_TRUE(Testing::ContainsWrapped(outcome.output, "Could not load XML file '" + folder.Path() +
+                                                             "Configuration/ProjectConfiguration.xml'"))
         << outcome.output;
     const std::string assertion =
         "Assertion failed: 'parserData' was false.\nSource\\main.cpp: 76\n\nCallStack: \n";

@@ -23,7 +23,7 @@ TEST(CallStack, CaptureStopsAtTheCapacityAndFramesWithoutASymbolAreSkipped)
     EXPECT_EQ(DescribeCallStack({0x10, frames[0], 0x20, frames[1]}), named);
 }
 
-TEST(MessageBox, RecorderTakesBoxesFromAnyThreadAndWithoutItTheTextGoesToStandardError)
+TEST(MessageBoxThreaded, RecorderTakesBoxesFromAnyThreadAndWithoutItTheTextGoesToStandardError)
 {
     {
         Testing::MessageBoxRecorder boxes;

@@ -7,6 +7,17 @@
 
 namespace Morvane::Testing
 {
+// Whether `part` was logged in `log`, even where the log wrapped it: the wrap may fall on any
+// character, a space included, so white space is left out on both sides.
+inline bool ContainsWrapped(std::string log, std::string part)
+{
+    const auto withoutSpace = [](std::string& text)
+    { std::erase_if(text, [](char character) { return character == ' ' || character == '\n'; }); };
+    withoutSpace(log);
+    withoutSpace(part);
+    return log.find(part) != std::string::npos;
+}
+
 // Collects everything the log prints (without colours) from construction to the first Text().
 class LogCapture
 {
@@ -31,20 +42,9 @@ public:
     }
     bool Contains(const std::string& text) { return Text().find(text) != std::string::npos; }
 
-    // Whether `text` was logged, even where the log wrapped it: the wrap may fall on any
-    // character, a space included, so white space is left out on both sides.
-    bool ContainsWrapped(const std::string& text)
-    {
-        return WithoutSpace(Text()).find(WithoutSpace(text)) != std::string::npos;
-    }
+    bool ContainsWrapped(const std::string& text) { return Testing::ContainsWrapped(Text(), text); }
 
 private:
-    static std::string WithoutSpace(std::string text)
-    {
-        std::erase_if(text, [](char character) { return character == ' ' || character == '\n'; });
-        return text;
-    }
-
     bool m_capturing = true;
     std::string m_text;
 };
