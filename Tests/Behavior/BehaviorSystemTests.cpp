@@ -150,6 +150,18 @@ TEST_F(BehaviorSystemTest, DeclarationOrderBeatsNameOrderAndTwoSetsUpdateTwice)
     EXPECT_EQ(CountingBehavior::updates, (Strings{"crate/inZ", "crate/inA", "crate/inZ", "crate/inM"}));
 }
 
+// A saved level must load back into the same sets, from the form Save writes.
+TEST_F(BehaviorSystemTest, SavedSetsRegisterAgain)
+{
+    DeclareSets(R"(<BehaviorSet name="A"/><BehaviorSet name="Z"/>)");
+    auto* original = MakeObject("crate", Counting("a", "Z;A"))->GetComponent<Behavior::Component>();
+    const auto saved = Testing::ParseXml("<Object/>");
+    ASSERT_TRUE(original->Save(saved.get()));
+    auto* copy = MakeObject("copy", Counting("b", ""))->GetComponent<Behavior::Component>();
+    behaviors.RegisterComponent(copy, saved->GetFirstChild());
+    EXPECT_EQ(behaviors.GetComponentSets(copy), (Strings{"A", "Z"}));
+}
+
 TEST_F(BehaviorSystemTest, BadSetDeclarationsAndMembershipsAreReported)
 {
     Testing::LogCapture log;
