@@ -74,12 +74,13 @@ template <typename EndpointSource> void System::Start(const EndpointSource& sour
         m_userId = MakeUserId();
         m_sessionId = MakeSessionId(std::time(nullptr));
         m_build = kBuild;
-        m_initialized = true;
+        // The worker first: if it cannot start, the client stays uninitialised and queues nothing.
         if (m_endpoint->IsEnabled() && !m_worker.joinable() && !m_shuttingDown)
         {
             m_worker =
                 std::jthread([this, endpoint = *m_endpoint](std::stop_token stop) { Run(endpoint, stop); });
         }
+        m_initialized = true;
         const bool off = firstCall && !m_endpoint->IsEnabled();
         lock.unlock();
         if (off)

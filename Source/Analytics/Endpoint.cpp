@@ -5,7 +5,10 @@
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <utility>
 
 namespace Morvane::GameAnalytics
 {
@@ -14,6 +17,12 @@ namespace
 const char* const kChannel = "GameAnalytics";
 const char* const kElement = "GameAnalytics";
 constexpr int kHighestPort = 65535;
+
+bool IsSafeInRequest(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](char character) { return std::isgraph(static_cast<unsigned char>(character)) != 0; });
+}
 } // namespace
 
 Endpoint Endpoint::Parse(const IParserData& data)
@@ -29,6 +38,16 @@ Endpoint Endpoint::Parse(const IParserData& data)
     {
         Log::Error(kChannel, Format("Invalid port %d", endpoint.port));
         endpoint.host.clear();
+    }
+    for (const auto& [name, value] : {std::pair<const char*, const std::string&>{"host", endpoint.host},
+                                      {"gameKey", endpoint.gameKey},
+                                      {"secretKey", endpoint.secretKey}})
+    {
+        if (!IsSafeInRequest(value))
+        {
+            Log::Error(kChannel, Format("Invalid %s '%s'", name, value.c_str()));
+            endpoint.host.clear();
+        }
     }
     return endpoint;
 }

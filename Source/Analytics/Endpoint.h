@@ -13,8 +13,10 @@ namespace Morvane::GameAnalytics
 // carries; the host has no default, and without one nothing is ever sent.
 struct Endpoint
 {
+    static constexpr int kDefaultPort = 80;
+
     std::string host;
-    int port = 80;
+    int port = kDefaultPort;
     std::string gameKey = "0f1e2d3c4b5a69788796a5b4c3d2e1f0";
     std::string secretKey = "9a8b7c6d5e4f30211203f4e5d6c7b8a9c0d1e2f3";
     // Carried for the service's data interface; no request reads them.
@@ -24,7 +26,8 @@ struct Endpoint
     bool IsEnabled() const { return !host.empty(); }
 
     // Reads the attributes of a "GameAnalytics" element; missing ones keep their defaults. A port
-    // outside 1..65535 is logged and leaves the endpoint disabled.
+    // outside 1..65535, or a host or key with white space or control characters (they would end up
+    // in the request line and headers), is logged and leaves the endpoint disabled.
     static Endpoint Parse(const IParserData& data);
     // The endpoint a file describes; the defaults (disabled) when the file is missing or unreadable.
     static Endpoint Load(const std::string& path);
