@@ -21,7 +21,8 @@ constexpr int kHighestPort = 65535;
 bool IsSafeInRequest(const std::string& text)
 {
     return std::all_of(text.begin(), text.end(),
-                       [](char character) { return std::isgraph(static_cast<unsigned char>(character)) != 0; });
+                       [](char character)
+                       { return std::isgraph(static_cast<unsigned char>(character)) != 0; });
 }
 } // namespace
 

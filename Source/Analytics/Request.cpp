@@ -89,8 +89,9 @@ Request Request::Build(const AnalyticsEvent& event, const Endpoint& endpoint)
 {
     Request request;
     request.body = BuildBody(event);
-    const std::string host =
-        endpoint.port == Endpoint::kDefaultPort ? endpoint.host : endpoint.host + ":" + std::to_string(endpoint.port);
+    const std::string host = endpoint.port == Endpoint::kDefaultPort
+                                 ? endpoint.host
+                                 : endpoint.host + ":" + std::to_string(endpoint.port);
     request.header = "POST /1/" + endpoint.gameKey + "/" + event.category + " HTTP/1.1\r\n" +
                      "Host: " + host + "\r\n" + "Content-Type: application/x-www-form-urlencoded\r\n" +
                      "Content-Length: " + std::to_string(request.body.size()) + "\r\n" +

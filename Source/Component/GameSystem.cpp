@@ -138,7 +138,9 @@ std::string System::MakeUniqueName(const std::string& baseName)
     while (m_nameCounters.contains(candidate) || m_objects.contains(candidate))
     {
         const int counter = ++m_nameCounters[candidate];
-        candidate = Format("%s_%03d", baseName.c_str(), counter);
+        // Not Format: it cuts long texts, and a cut candidate would never change.
+        std::string number = std::to_string(counter);
+        candidate = baseName + "_" + std::string(number.size() < 3 ? 3 - number.size() : 0, '0') + number;
     }
     ++m_nameCounters[baseName];
     return candidate;

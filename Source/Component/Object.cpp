@@ -66,7 +66,9 @@ bool Object::CreateTransform(const IParserData* element)
     return true;
 }
 
-bool Object::CreateOwnedComponent(const ComponentRegistry::Kind& kind, const IParserData* element)
+// The kind is a copy: creating a component may build its system, which may register new kinds
+// and so move the table.
+bool Object::CreateOwnedComponent(ComponentRegistry::Kind kind, const IParserData* element)
 {
     Component* component = kind.create != nullptr ? kind.create(this, element) : nullptr;
     if (component == nullptr)

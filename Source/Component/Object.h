@@ -55,7 +55,7 @@ public:
 private:
     std::string Channel() const;
     bool CreateTransform(const IParserData* element);
-    bool CreateOwnedComponent(const ComponentRegistry::Kind& kind, const IParserData* element);
+    bool CreateOwnedComponent(ComponentRegistry::Kind kind, const IParserData* element);
 
     const std::string m_name;
     std::vector<Component*> m_components;

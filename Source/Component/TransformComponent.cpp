@@ -1,3 +1,4 @@
+#define GLM_ENABLE_EXPERIMENTAL
 #include "Component/TransformComponent.h"
 
 #include "Parsing/IParserData.h"
@@ -5,7 +6,7 @@
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 
-#define GLM_ENABLE_EXPERIMENTAL
+#include <algorithm>
 #include <cmath>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtx/euler_angles.hpp>
@@ -34,12 +35,14 @@ bool TransformComponent::Save(IParserData* data)
     IParserData* element = data->AddChild("Transform");
     element->SetAttribute("position", ParserDataUtilities::ToText(m_position));
     element->SetAttribute("scale", ParserDataUtilities::ToText(m_scale));
-    const float sineSquared = 1.0f - m_rotation.w * m_rotation.w;
+    // Composed rotations drift slightly past unit length; acos of |w| > 1 would save "nan".
+    const float w = std::clamp(m_rotation.w, -1.0f, 1.0f);
+    const float sineSquared = 1.0f - w * w;
     const glm::vec3 axis = sineSquared > 0.0f
                                ? glm::vec3(m_rotation.x, m_rotation.y, m_rotation.z) / std::sqrt(sineSquared)
                                : glm::vec3(0.0f, 0.0f, 1.0f);
     element->SetAttribute("rotationAxis", ParserDataUtilities::ToText(axis));
-    element->SetAttributeFloat("rotationDegrees", std::acos(m_rotation.w) * 2.0f * kRadiansToDegrees);
+    element->SetAttributeFloat("rotationDegrees", std::acos(w) * 2.0f * kRadiansToDegrees);
     return true;
 }
 

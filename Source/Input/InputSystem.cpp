@@ -12,6 +12,8 @@ namespace Morvane::Input
 namespace
 {
 const char* const kChannel = "Input";
+// The input system's assertion reports name the engine's shared system source file.
+const char* const kAssertionFile = "Source/System/System.cpp";
 } // namespace
 
 System& System::GetInstance()
@@ -62,6 +64,9 @@ void System::Release()
     }
     m_gamepads.CloseAll();
     m_controllers.reset();
+    // A key held while the system went down must not read as held when it comes back.
+    m_keys.Clear();
+    m_inputStates.Clear();
 }
 
 void System::HandleEvent(const SDL_Event& event)
@@ -172,27 +177,27 @@ bool System::IsTriggered(unsigned keyCode) const
 
 bool System::IsHeld(unsigned keyCode) const
 {
-    MORVANE_ASSERT_NAMED(keyCode < m_inputStates.size(), "keyCode >= 0 && keyCode < m_inputStates.size()",
-                         340);
+    MORVANE_ASSERT_NAMED_IN(keyCode < m_inputStates.size(), "keyCode >= 0 && keyCode < m_inputStates.size()",
+                            kAssertionFile, 340);
     return m_inputStates.Get(keyCode) == KeyState::Held;
 }
 
 KeyState System::GetKeyState(unsigned keyCode) const
 {
-    MORVANE_ASSERT_NAMED(keyCode < m_inputStates.size(), "keyCode >= 0 && keyCode < m_inputStates.size()",
-                         326);
+    MORVANE_ASSERT_NAMED_IN(keyCode < m_inputStates.size(), "keyCode >= 0 && keyCode < m_inputStates.size()",
+                            kAssertionFile, 326);
     return m_inputStates.Get(keyCode);
 }
 
 Joystick* System::GetJoystick(unsigned index)
 {
-    MORVANE_ASSERT_NAMED(index < m_joysticks.size(), "index < m_joysticks.size()", 500);
+    MORVANE_ASSERT_NAMED_IN(index < m_joysticks.size(), "index < m_joysticks.size()", kAssertionFile, 500);
     return &m_joysticks[index];
 }
 
 void System::SetVibration(unsigned index, std::uint16_t left, std::uint16_t right)
 {
-    MORVANE_ASSERT_NAMED(index < m_joysticks.size(), "index < m_joysticks.size()", 500);
+    MORVANE_ASSERT_NAMED_IN(index < m_joysticks.size(), "index < m_joysticks.size()", kAssertionFile, 500);
     if (Window::System::GetInstance().active)
     {
         m_gamepads.Vibrate(index, left, right);

@@ -207,16 +207,19 @@ void System::SetFullScreen(bool on)
         fullScreen = on;
         return;
     }
+    // The desktop the window is on: with several monitors it need not start at (0, 0).
+    SDL_Rect desktop{0, 0, kWidth, kHeight};
+    const bool desktopKnown =
+        SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &desktop) == 0;
+    if (on && !desktopKnown)
+    {
+        Log::Error(kChannel, Format("Fullscreen not allowed: %s", SDL_GetError()));
+        return;
+    }
     if (on)
     {
-        SDL_DisplayMode desktop;
-        if (SDL_GetDesktopDisplayMode(std::max(SDL_GetWindowDisplayIndex(window), 0), &desktop) != 0)
-        {
-            Log::Error(kChannel, Format("Fullscreen not allowed: %s", SDL_GetError()));
-            return;
-        }
         SDL_SetWindowBordered(window, SDL_FALSE);
-        SDL_SetWindowPosition(window, 0, 0);
+        SDL_SetWindowPosition(window, desktop.x, desktop.y);
         SDL_SetWindowSize(window, desktop.w, desktop.h);
         NotifyResize(desktop.w, desktop.h);
     }
@@ -224,7 +227,7 @@ void System::SetFullScreen(bool on)
     {
         SDL_SetWindowBordered(window, SDL_TRUE);
         SDL_SetWindowSize(window, kWidth, kHeight);
-        SDL_SetWindowPosition(window, 0, 0);
+        SDL_SetWindowPosition(window, desktop.x, desktop.y);
         NotifyResize(kWidth, kHeight);
     }
     fullScreen = on;

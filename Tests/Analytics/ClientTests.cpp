@@ -24,8 +24,13 @@ TEST(AnalyticsEndpoint, MissingFileBadPortOrWrongElementDisables)
     EXPECT_FALSE(
         Endpoint::Load(folder.Write("Port.xml", R"(<GameAnalytics host="h" port="70000"/>)")).IsEnabled());
     EXPECT_FALSE(Endpoint::Load(folder.Write("Other.xml", R"(<Analytics host="h"/>)")).IsEnabled());
+    // A line break in a key would end the request line and start a header of the data's choosing.
+    EXPECT_FALSE(
+        Endpoint::Load(folder.Write("Key.xml", R"(<GameAnalytics host="h" gameKey="k&#13;&#10;X: 1"/>)"))
+            .IsEnabled());
     EXPECT_TRUE(log.Contains("Invalid port 70000"));
     EXPECT_TRUE(log.Contains("Unknown parser element 'Analytics'"));
+    EXPECT_TRUE(log.Contains("Invalid gameKey"));
 }
 
 TEST(AnalyticsSystem, BeforeInitializeOrWithoutHostNothingIsQueuedAndOneLineSaysSo)

@@ -107,6 +107,11 @@ TEST_F(GameSystemTest, NamesAreMadeUniqueAndTheCounterOutlivesDeletionButNotRele
     EXPECT_EQ(game.CreateObject(std::string("box"))->GetName(), "box_004");
     game.Release();
     EXPECT_EQ(game.CreateObject(std::string("box"))->GetName(), "box");
+    // Longer than the log's format buffer: the suffix must still make each name new.
+    const std::string longName(21000, 'x');
+    EXPECT_EQ(game.CreateObject(longName)->GetName(), longName);
+    EXPECT_EQ(game.CreateObject(longName)->GetName(), longName + "_002");
+    EXPECT_EQ(game.CreateObject(longName)->GetName(), longName + "_004");
 
     ASSERT_TRUE(game.Parse(Testing::ParseXml("<GameSystem><Object/><Object/></GameSystem>").get()));
     EXPECT_NE(game.GetObject("unnamed_object"), nullptr);

@@ -27,6 +27,11 @@ TEST(TransformComponent, SaveParseRoundTripAndIdentityRotationSavesAxisZAndZeroD
     EXPECT_EQ(identityParent.GetFirstChild()->GetAttribute("rotationAxis", ""),
               "0.000000 ;0.000000 ;1.000000 ;");
     EXPECT_EQ(identityParent.GetFirstChild()->GetAttributeFloat("rotationDegrees", -1.0f), 0.0f);
+    // Composed rotations drift just past unit length.
+    XMLParserData driftedParent("Object");
+    identity.SetRotation(glm::quat(1.0000002f, 0.0f, 0.0f, 0.0f));
+    ASSERT_TRUE(identity.Save(&driftedParent));
+    EXPECT_EQ(driftedParent.GetFirstChild()->GetAttributeFloat("rotationDegrees", -1.0f), 0.0f);
 
     ASSERT_TRUE(original.Parse(Testing::ParseXml(R"(<Transform position="1;2;3" scale="2;2;0.5"
         rotationAxis="0;1;0" rotationDegrees="30"/>)")

@@ -48,16 +48,19 @@ TEST(MorvaneData, CheckPassesSoundFilesAndReportsBrokenOnesWithTheEnginesMessage
     EXPECT_THAT(sound.output, HasSubstr("2 files checked, 0 failed"));
 
     const std::string duplicate = folder.Write("Duplicate.xml", R"(<Root a="1" a="2"/>)");
-    const std::string hex =
-        folder.Write("Hex.xml", R"(<Context name="GL"><Constant name="Mask" value="0xFF"/><Odd/></Context>)");
+    const std::string hex = folder.Write(
+        "Hex.xml",
+        R"(<Context name="GL"><Constant name="Mask" value="0xFF"/><Constant name="Big" value="4294967296"/><Constant name="Padded" value=" 7"/><Odd/></Context>)");
     const Result broken = RunTool("check '" + level + "' '" + duplicate + "' '" + hex + "'");
     EXPECT_EQ(broken.exitCode, 1);
     for (const std::string& expected : std::vector<std::string>{
              "Could not load XML file '" + duplicate + "'", "Unknown parser element 'Odd'",
-             "constant 'Mask' has value '0xFF', which reads as 0", "3 files checked, 2 failed"})
+             "constant 'Mask' has value '0xFF', which reads as 0", "constant 'Big' has value '4294967296'",
+             "3 files checked, 2 failed"})
     {
         EXPECT_THAT(broken.output, HasSubstr(expected));
     }
+    EXPECT_THAT(broken.output, testing::Not(HasSubstr("'Padded'"))) << "atoi reads \" 7\" as 7";
 }
 
 TEST(MorvaneData, PrintWritesOnlyTheSavedFormToStandardOutputAndBadCommandLinesShowTheUsage)

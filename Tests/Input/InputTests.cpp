@@ -251,11 +251,11 @@ TEST_F(InputSystemTest, OutOfRangeKeysAndPadsAreAssertions)
     EXPECT_NO_THROW(input.IsTriggered(254));
     EXPECT_THAT([&] { input.GetJoystick(4); },
                 assertion(AllOf(HasSubstr("Assertion failed: 'index < m_joysticks.size()' was false."),
-                                HasSubstr(": 500"))));
+                                HasSubstr("Source\\System\\System.cpp: 500"))));
     EXPECT_THAT([&] { input.IsTriggered(255); },
                 assertion(AllOf(HasSubstr("'keyCode >= 0 && keyCode < m_inputStates.size()' was false."),
-                                HasSubstr(": 326"))));
-    EXPECT_THAT([&] { input.IsHeld(255); }, assertion(HasSubstr(": 340")));
+                                HasSubstr("Source\\System\\System.cpp: 326"))));
+    EXPECT_THAT([&] { input.IsHeld(255); }, assertion(HasSubstr("Source\\System\\System.cpp: 340")));
 }
 
 TEST(JoystickDeadZone, ValuesFromTheDeadZoneToFullTravel)

@@ -32,11 +32,17 @@ class Collector(http.server.ThreadingHTTPServer):
 
 
 class RequestHandler(http.server.BaseHTTPRequestHandler):
+    # A client that sends less than it announced must not hold a thread for ever.
+    timeout = 10
+
     def do_POST(self):
         parts = self.path.split("/")
         if len(parts) != 4 or parts[1] != "1" or not parts[2] or not parts[3]:
             return self.answer(404, {"status": "error", "message": "path must be /1/<game key>/<category>"})
-        length = int(self.headers.get("Content-Length", "0"))
+        try:
+            length = int(self.headers.get("Content-Length", "0"))
+        except ValueError:
+            return self.answer(400, {"status": "error", "message": "bad Content-Length"})
         if length < 0 or length > MAX_BODY_BYTES:
             return self.answer(413, {"status": "error", "message": "body too large"})
         body = self.rfile.read(length)

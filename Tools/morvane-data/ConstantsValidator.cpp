@@ -5,8 +5,9 @@
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 
+#include <cerrno>
 #include <cstdlib>
-#include <regex>
+#include <limits>
 
 namespace MorvaneData
 {
@@ -14,10 +15,15 @@ namespace
 {
 const char* const kChannel = "morvane-data";
 
-bool IsDecimal(const std::string& text)
+// Whether the engine's atoi reads the whole text as the number it says: leading white space and a
+// sign are fine, anything after the digits or a value outside int is not.
+bool ReadsAsInt(const std::string& text)
 {
-    static const std::regex decimal("[+-]?[0-9]+");
-    return std::regex_match(text, decimal);
+    errno = 0;
+    char* stop = nullptr;
+    const long value = std::strtol(text.c_str(), &stop, 10);
+    return stop != text.c_str() && *stop == '\0' && errno == 0 && value >= std::numeric_limits<int>::min() &&
+           value <= std::numeric_limits<int>::max();
 }
 } // namespace
 
@@ -43,7 +49,7 @@ bool ConstantsValidator::Validate(Morvane::IParserData& root, const std::string&
             Morvane::Log::Error(kChannel, Morvane::Format("%s: a constant has no name", path.c_str()));
             valid = false;
         }
-        if (!IsDecimal(value))
+        if (!ReadsAsInt(value))
         {
             Morvane::Log::Error(
                 kChannel, Morvane::Format("%s: constant '%s' has value '%s', which reads as %d", path.c_str(),

@@ -31,3 +31,8 @@ std::string FormatAssertion(const char* conditionText, const char* file, int lin
 // whatever the code around it looks like.
 #define MORVANE_ASSERT_NAMED(condition, text, line)                                                          \
     ((condition) ? static_cast<void>(0) : ::Morvane::ReportAssertion(text, __FILE__, line))
+
+// The same, for a report that names a fixed source file ("Source/System/System.cpp") rather than
+// the one the check sits in.
+#define MORVANE_ASSERT_NAMED_IN(condition, text, file, line)                                                 \
+    ((condition) ? static_cast<void>(0) : ::Morvane::ReportAssertion(text, file, line))
