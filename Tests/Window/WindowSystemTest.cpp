@@ -76,7 +76,7 @@ TEST_F(WindowSystemTest, OpensAShownOpenGLWindowOf1280By800UntilReleased)
     EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
 }
 
-TEST_F(WindowSystemTest, WindowEventsSetFocusAndQuit)
+TEST_F(WindowSystemTest, WindowEventsSetFocusQuitCursorAndSize)
 {
     PushWindowEvent(system.window, SDL_WINDOWEVENT_FOCUS_GAINED);
     system.Update(0.016f);
@@ -98,6 +98,22 @@ TEST_F(WindowSystemTest, WindowEventsSetFocusAndQuit)
     Testing::PushQuit();
     system.Update(0.016f);
     EXPECT_TRUE(SystemManager::GetInstance().quit) << "the application's quit event";
+
+    std::vector<std::pair<int, int>> sizes;
+    system.SetResizeHandler([&sizes](int width, int height) { sizes.emplace_back(width, height); });
+    SDL_Window* const window = system.window;
+    PushWindowEvent(window, SDL_WINDOWEVENT_ENTER);
+    PushWindowEvent(window, SDL_WINDOWEVENT_SIZE_CHANGED, 1000, 700);
+    system.Update(0.016f);
+    EXPECT_TRUE(system.IsCursorHidden());
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{1000, 700}}));
+    PushWindowEvent(window, SDL_WINDOWEVENT_LEAVE);
+    system.Update(0.016f);
+    EXPECT_FALSE(system.IsCursorHidden());
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    EXPECT_TRUE(system.Initialize());
+    EXPECT_EQ(system.window, window) << "a second start keeps the window";
 }
 
 TEST_F(WindowSystemTest, FullScreenOnThenOffLeaves1280By800AndTellsTheRendererBothSizes)
