@@ -26,7 +26,8 @@ TEST(AnalyticsSystemThreaded, PostsEveryEventInOrderOneRequestEachWithThePlayers
                                                     "\" gameKey=\"k1\" secretKey=\"s1\"/>");
     PathWrapper::GetInstance().AddPath("LocalFolder", folder.Path());
     Testing::LogCapture log;
-    System client({.pause = 1ms, .networkTimeout = 2s, .shutdownLimit = 5s});
+    const auto pause = 100ms;
+    System client({.pause = pause, .networkTimeout = 2s, .shutdownLimit = 5s});
     client.Initialize();
     AnalyticsEvent forged = AnalyticsEvent::Design("A");
     forged.userId = forged.sessionId = forged.build = "forged";
@@ -46,6 +47,9 @@ TEST(AnalyticsSystemThreaded, PostsEveryEventInOrderOneRequestEachWithThePlayers
         EXPECT_NE(std::string::npos, requests[index].header.find("\r\nAuthorization: " + signature + "\r\n"));
         EXPECT_EQ(1u, Testing::CountOf(requests[index].body, "\"event_id\""));
         EXPECT_NE(std::string::npos, requests[index].body.find(R"("event_id":")" + "ABC"s.substr(index, 1)));
+        // The service takes at most one event per pause, however quick the network.
+        EXPECT_TRUE(index == 0 || requests[index].connected - requests[index - 1].connected >= pause)
+            << index;
     }
     EXPECT_TRUE(
         std::regex_match(requests[0].body, std::regex(R"(\[\{"user_id":"([0-9A-F]{2}:){5}[0-9A-F]{2}",)"

@@ -40,7 +40,8 @@ bool ReadRequest(int connection, LoopbackServer::Request& request)
         {
             continue;
         }
-        request = {received.substr(0, headerEnd + 4), received.substr(headerEnd + 4)};
+        request.header = received.substr(0, headerEnd + 4);
+        request.body = received.substr(headerEnd + 4);
         const std::size_t lengthAt = request.header.find("Content-Length: ");
         if (lengthAt == std::string::npos ||
             request.body.size() >= std::stoul(request.header.substr(lengthAt + 16)))
@@ -48,7 +49,8 @@ bool ReadRequest(int connection, LoopbackServer::Request& request)
             return true;
         }
     }
-    request = {received, ""};
+    request.header = received;
+    request.body.clear();
     return false;
 }
 } // namespace
@@ -101,7 +103,7 @@ void LoopbackServer::Serve()
     lock.unlock();
     for (int connection = 0; (connection = accept(m_listener, nullptr, nullptr)) >= 0; close(connection))
     {
-        Request request;
+        Request request{.connected = std::chrono::steady_clock::now()};
         const bool complete = ReadRequest(connection, request);
         lock.lock();
         m_requests.push_back(request);

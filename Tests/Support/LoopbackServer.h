@@ -2,6 +2,7 @@
 
 #include "Analytics/Endpoint.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -26,6 +27,7 @@ public:
     {
         std::string header;
         std::string body;
+        std::chrono::steady_clock::time_point connected;
     };
 
     static constexpr const char* kOkReply = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n"
