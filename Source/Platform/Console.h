@@ -26,7 +26,6 @@ public:
     void Write(std::string_view text);
     void Flush();
 
-    bool IsColourEnabled() const { return m_colourEnabled; }
     void SetColourEnabled(bool enabled) { m_colourEnabled = enabled; }
 
 private:

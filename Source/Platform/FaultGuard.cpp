@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <memory>
 #include <ucontext.h>
+#include <unistd.h>
+#include <utility>
 
 namespace Morvane::Platform
 {
@@ -18,6 +20,31 @@ constexpr std::size_t kAlternateStackSize = 64 * 1024;
 // A fault this close to the stack pointer hit the guard page below the stack.
 constexpr std::uintptr_t kStackOverflowReach = 64 * 1024;
 constexpr std::array kFaultSignals{SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT};
+
+constexpr std::array<std::pair<unsigned long, const char*>, 22> kExceptionNames{{
+    {0x80000001, "EXCEPTION_GUARD_PAGE"},
+    {0x80000002, "EXCEPTION_DATATYPE_MISALIGNMENT"},
+    {0x80000003, "EXCEPTION_BREAKPOINT"},
+    {0x80000004, "EXCEPTION_SINGLE_STEP"},
+    {0xC0000005, "EXCEPTION_ACCESS_VIOLATION"},
+    {0xC0000006, "EXCEPTION_IN_PAGE_ERROR"},
+    {0xC0000008, "EXCEPTION_INVALID_HANDLE"},
+    {0xC000001D, "EXCEPTION_ILLEGAL_INSTRUCTION"},
+    {0xC0000025, "EXCEPTION_NONCONTINUABLE_EXCEPTION"},
+    {0xC0000026, "EXCEPTION_INVALID_DISPOSITION"},
+    {0xC000008C, "EXCEPTION_ARRAY_BOUNDS_EXCEEDED"},
+    {0xC000008D, "EXCEPTION_FLT_DENORMAL_OPERAND"},
+    {0xC000008E, "EXCEPTION_FLT_DIVIDE_BY_ZERO"},
+    {0xC000008F, "EXCEPTION_FLT_INEXACT_RESULT"},
+    {0xC0000090, "EXCEPTION_FLT_INVALID_OPERATION"},
+    {0xC0000091, "EXCEPTION_FLT_OVERFLOW"},
+    {0xC0000092, "EXCEPTION_FLT_STACK_CHECK"},
+    {0xC0000093, "EXCEPTION_FLT_UNDERFLOW"},
+    {0xC0000094, "EXCEPTION_INT_DIVIDE_BY_ZERO"},
+    {0xC0000095, "EXCEPTION_INT_OVERFLOW"},
+    {0xC0000096, "EXCEPTION_PRIV_INSTRUCTION"},
+    {0xC00000FD, "EXCEPTION_STACK_OVERFLOW"},
+}};
 
 struct GuardFrame
 {
@@ -120,8 +147,26 @@ void DropHandlerFrames(GuardFrame& guard, std::uintptr_t faultingInstruction)
     }
 }
 
+// Written at once, before the crash report, which allocates and logs: the fault may have struck
+// inside the allocator, standard output or the log, holding their locks.
+void WriteFaultName(unsigned long code)
+{
+    std::array<char, 64> line{};
+    std::size_t length = 0;
+    for (const char* part : {"Fault: ", GetExceptionName(code), "\n"})
+    {
+        for (; *part != '\0' && length < line.size(); ++part)
+        {
+            line[length++] = *part;
+        }
+    }
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, line.data(), length);
+}
+
 extern "C" void OnFault(int signal, siginfo_t* info, void* context)
 {
+    const unsigned long code = FaultCode(signal, *info, context);
+    WriteFaultName(code);
     GuardFrame* const guard = activeGuard;
     if (guard == nullptr)
     {
@@ -134,7 +179,7 @@ extern "C" void OnFault(int signal, siginfo_t* info, void* context)
         return;
     }
     activeGuard = nullptr;
-    guard->code = FaultCode(signal, *info, context);
+    guard->code = code;
     guard->frameCount = CaptureCallStack(guard->frames.data(), guard->frames.size());
     DropHandlerFrames(*guard, InstructionPointer(context));
     siglongjmp(guard->jump, 1);
@@ -202,6 +247,18 @@ private:
     GuardFrame* const m_outer;
 };
 } // namespace
+
+const char* GetExceptionName(unsigned long exceptionCode)
+{
+    for (const auto& [code, name] : kExceptionNames)
+    {
+        if (code == exceptionCode)
+        {
+            return name;
+        }
+    }
+    return "UNHANDLED";
+}
 
 std::optional<Fault> RunFaultGuarded(void (*body)())
 {

@@ -29,6 +29,10 @@ inline constexpr unsigned long kStackOverflow = 0xC00000FD;
 inline constexpr unsigned long kProgramException = 0xE06D7363;
 } // namespace ExceptionCode
 
+// The name of an exception code in crash reports, "UNHANDLED" for codes that are not processor faults.
+// Safe in a signal handler.
+const char* GetExceptionName(unsigned long exceptionCode);
+
 struct Fault
 {
     unsigned long code = 0;

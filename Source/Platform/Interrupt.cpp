@@ -8,23 +8,35 @@ namespace Morvane::Platform
 namespace
 {
 std::atomic<bool> interruptRequested{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "the flag is set from a signal handler");
+std::atomic<bool> polling{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the flags are read from a signal handler");
 
-extern "C" void OnInterrupt(int)
+void SetAction(int signal, void (*handler)(int))
 {
-    interruptRequested.store(true);
+    struct sigaction action
+    {
+    };
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+}
+
+extern "C" void OnInterrupt(int signal)
+{
+    if (polling.load() && !interruptRequested.exchange(true))
+    {
+        return;
+    }
+    // Blocked until the handler returns, the raised signal then takes its default course.
+    SetAction(signal, SIG_DFL);
+    raise(signal);
 }
 } // namespace
 
 void InstallInterruptHandler()
 {
-    struct sigaction action
-    {
-    };
-    action.sa_handler = &OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    SetAction(SIGINT, &OnInterrupt);
+    SetAction(SIGTERM, &OnInterrupt);
 }
 
 bool IsInterruptRequested()
@@ -32,8 +44,10 @@ bool IsInterruptRequested()
     return interruptRequested.load();
 }
 
-void ClearInterruptRequest()
+InterruptPollingScope::InterruptPollingScope() : m_outer(polling.exchange(true)) {}
+
+InterruptPollingScope::~InterruptPollingScope()
 {
-    interruptRequested.store(false);
+    polling.store(m_outer);
 }
 } // namespace Morvane::Platform

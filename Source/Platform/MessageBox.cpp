@@ -45,11 +45,9 @@ void ShowDefault(const std::string& text, const std::string& caption)
     {
         return;
     }
-    if (!caption.empty())
-    {
-        std::fprintf(stderr, "=== %s ===\n", caption.c_str());
-    }
-    std::fprintf(stderr, "%s\n", text.c_str());
+    // One write, so that no other output lands between the caption and the text.
+    const std::string box = (caption.empty() ? "" : "=== " + caption + " ===\n") + text + "\n";
+    std::fwrite(box.data(), 1, box.size(), stderr);
     std::fflush(stderr);
 }
 } // namespace

@@ -41,7 +41,9 @@ SystemManager::SystemManager() : m_clock(&Platform::GetMilliseconds)
 
 SystemManager::~SystemManager()
 {
-    Release();
+    // The systems are built after the manager, so they are gone already: a run that ended in a crash
+    // left them listed, and only the lists and the pools remain to empty.
+    ForgetSystems();
 }
 
 void SystemManager::RegisterSystem(const std::string& name, SystemAccessor accessor)
@@ -199,6 +201,7 @@ bool SystemManager::InitializeSystems()
 
 void SystemManager::Run()
 {
+    const Platform::InterruptPollingScope polling;
     quit = false;
     do
     {
@@ -258,6 +261,11 @@ void SystemManager::Release()
         system->Release();
         Log::Info(kChannel, Format("System '%s' released", Platform::GetTypeName(*system).c_str()));
     }
+    ForgetSystems();
+}
+
+void SystemManager::ForgetSystems()
+{
     initOrder.clear();
     updateOrder.clear();
     releaseOrder.clear();

@@ -55,6 +55,8 @@ private:
     bool InitializeElement(IParserData* child);
     void SwitchConfiguration();
     void ReleaseByName(const std::string& name);
+    // Empties the three lists and frees the object pools, without calling into the systems.
+    void ForgetSystems();
 
     std::map<std::string, SystemAccessor> m_systems;
     Clock m_clock;

@@ -3,6 +3,7 @@
 #include "Support/LogCapture.h"
 #include "Support/TempDirectory.h"
 
+#include <array>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -40,6 +41,27 @@ TEST(FileParser, ReadsXmlFilesWhateverTheExtensionCaseAndRefusesAnyOtherPath)
         EXPECT_TRUE(log.ContainsWrapped("File Parser: Could not load file '" + path + "'")) << log.Text();
         EXPECT_THAT(log.Text(), testing::Not(HasSubstr("Error ID")));
     }
+}
+
+// Only held trees count, so freeing an outer one, by a failed parse too, makes room again.
+TEST(FileParser, RefusesFilesNestedPastTheLimitUntilAnOuterTreeIsFreed)
+{
+    TempDirectory folder;
+    const std::string file = folder.Write("nested.xml", "<Root/>");
+    std::array<FileParser, FileParser::kMaxNesting> outer;
+    for (FileParser& parser : outer)
+    {
+        ASSERT_NE(parser.Parse(file), nullptr);
+    }
+    FileParser inner;
+    {
+        LogCapture log;
+        EXPECT_EQ(inner.Parse(file), nullptr);
+        EXPECT_TRUE(log.ContainsWrapped("File Parser: File '" + file + "' is nested more than 32 files deep"))
+            << log.Text();
+    }
+    EXPECT_EQ(outer.back().Parse(folder.Path() + "missing.xml"), nullptr);
+    EXPECT_NE(inner.Parse(file), nullptr);
 }
 
 TEST(FileParser, BrokenFilesLogTheEngineCodeTheDetailsTheMessageAndTheFile)

@@ -1,8 +1,11 @@
 #include "Platform/CallStack.h"
+#include "Platform/Interrupt.h"
 #include "Platform/MessageBox.h"
+#include "Support/ChildProcess.h"
 #include "Support/MessageBoxRecorder.h"
 
 #include <array>
+#include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
@@ -37,5 +40,37 @@ TEST(MessageBoxThreaded, RecorderTakesBoxesFromAnyThreadAndWithoutItTheTextGoesT
     ShowMessageBox("Error: UNHANDLED", "Error");
     ShowMessageBox("Assertion failed", "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "=== Error ===\nError: UNHANDLED\nAssertion failed\n");
+}
+
+// Only the frame loop polls the flag: anywhere else, and at a second signal, the process must end.
+TEST(Interrupt, OnlyTheFirstSignalInsideThePollingScopeIsLeftToTheFlag)
+{
+    const Testing::ChildOutcome outside = Testing::RunInChild(
+        []
+        {
+            InstallInterruptHandler();
+            {
+                const InterruptPollingScope polling;
+                raise(SIGINT);
+                if (!IsInterruptRequested())
+                {
+                    return 1;
+                }
+            }
+            raise(SIGTERM);
+            return 2;
+        });
+    EXPECT_EQ(outside.signal, SIGTERM) << outside.exitStatus;
+
+    const Testing::ChildOutcome twice = Testing::RunInChild(
+        []
+        {
+            InstallInterruptHandler();
+            const InterruptPollingScope polling;
+            raise(SIGINT);
+            raise(SIGINT);
+            return 3;
+        });
+    EXPECT_EQ(twice.signal, SIGINT) << twice.exitStatus;
 }
 } // namespace

@@ -132,7 +132,7 @@ TEST_F(SystemManagerTest, BadConfigurationsLogTheirLineAndOnlyFailWhereTheyMust)
         std::string logLine;
         std::string parsed; // the one element parsed, if any
     };
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         {"<Project><Bogus/>" + kOrders + R"(<Window tag="x"/></Project>)", true,
          "Unrecognized system or element name 'Bogus'", "Window.Parse:x"},
         // The file system has no configuration element of its own.
@@ -149,12 +149,21 @@ TEST_F(SystemManagerTest, BadConfigurationsLogTheirLineAndOnlyFailWhereTheyMust)
         {"<Project><SystemsConfiguration path=\"" + missing + "\"/></Project>", false,
          "Data could not be parsed by 'SystemsConfiguration'", ""},
     };
+    // A file that names itself nests until the file parser refuses it.
+    for (const std::string element : {"SystemManager", "SystemsConfiguration", "Paths", "Constants"})
+    {
+        const std::string self = folder.Path() + element + ".xml";
+        const std::string xml = "<" + element + " path=\"" + self + "\"/>";
+        folder.Write(element + ".xml", xml);
+        cases.push_back({element == "SystemManager" ? xml : "<Project>" + xml + "</Project>", false,
+                         "File Parser: File '" + self + "' is nested more than 32 files deep", ""});
+    }
     for (const Case& test : cases)
     {
         SCOPED_TRACE(test.xml);
         Testing::LogCapture log;
         EXPECT_EQ(InitializeFrom(test.xml), test.succeeds);
-        EXPECT_TRUE(log.Contains(test.logLine)) << log.Text();
+        EXPECT_TRUE(log.ContainsWrapped(test.logLine)) << log.Text();
         EXPECT_EQ(journal, test.parsed.empty() ? Journal{} : Journal{test.parsed});
         manager.Release();
         journal.clear();

@@ -12,6 +12,18 @@ namespace Morvane
 namespace
 {
 const char* const kChannel = "File Parser";
+
+thread_local int openTrees = 0;
+} // namespace
+
+FileParser::NestingLevel::NestingLevel()
+{
+    ++openTrees;
+}
+
+FileParser::NestingLevel::~NestingLevel()
+{
+    --openTrees;
 }
 
 FileParser::FileParser() = default;
@@ -20,6 +32,13 @@ FileParser::~FileParser() = default;
 IParserData* FileParser::Parse(const std::string& path)
 {
     data.reset();
+    nesting.reset();
+    if (openTrees >= kMaxNesting)
+    {
+        Log::Error(kChannel,
+                   Format("File '%s' is nested more than %d files deep", path.c_str(), kMaxNesting));
+        return nullptr;
+    }
     const std::size_t dot = path.rfind('.');
     if (dot == std::string::npos)
     {
@@ -41,6 +60,7 @@ IParserData* FileParser::Parse(const std::string& path)
         Log::Error(kChannel, Format("Could not load XML file '%s'", path.c_str()));
         return nullptr;
     }
+    nesting.emplace();
     data = std::move(node);
     return data.get();
 }

@@ -8,6 +8,9 @@
 
 namespace Morvane
 {
+namespace
+{
+// The source file is reported with backslashes, as "Source\main.cpp".
 std::string FormatAssertion(const char* conditionText, const char* file, int line,
                             const std::string& callStack)
 {
@@ -16,6 +19,7 @@ std::string FormatAssertion(const char* conditionText, const char* file, int lin
     return Format("Assertion failed: '%s' was false.\n%s: %d\n\nCallStack: %s", conditionText, source.c_str(),
                   line, callStack.c_str());
 }
+} // namespace
 
 void ReportAssertion(const char* conditionText, const char* file, int line)
 {

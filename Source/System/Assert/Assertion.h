@@ -12,11 +12,6 @@ public:
     explicit AssertionFailure(const std::string& text) : std::runtime_error(text) {}
 };
 
-// The assertion text for a condition, its source file (reported with backslashes, as
-// "Source\main.cpp") and line, and a call-stack text.
-std::string FormatAssertion(const char* conditionText, const char* file, int line,
-                            const std::string& callStack);
-
 // Shows the failed condition with its source position and the call stack in a message box, then
 // throws AssertionFailure carrying the same text. Where nothing may throw (a destructor, operator
 // delete) the throw ends in std::terminate, which the crash guard reports like any other fault.

@@ -6,9 +6,6 @@
 
 namespace Morvane
 {
-// The name of an exception code in crash reports, "UNHANDLED" for codes that are not processor faults.
-const char* GetExceptionName(unsigned long exceptionCode);
-
 // Adds what the game knows about where the crash happened (the level's "area" and the player's "x",
 // "y", "z") to the crash report's analytics event. The game installs one once it has a level running.
 using CrashContextProvider = void (*)(AnalyticsEvent& event);

@@ -29,8 +29,7 @@ constexpr std::size_t RoundUp(std::size_t size, std::size_t alignment)
 static_assert(sizeof(void*) + sizeof(std::uint64_t) == Pool::kAlignment);
 
 Pool::Pool(std::size_t objectSize)
-    : m_objectSize(objectSize),
-      m_blockSize(RoundUp(std::max<std::size_t>(objectSize, kLinkSize), kAlignment)),
+    : m_blockSize(RoundUp(std::max<std::size_t>(objectSize, kLinkSize), kAlignment)),
       m_stride(m_blockSize + 2 * kGuardSize),
       m_strideReciprocal(std::numeric_limits<std::uint64_t>::max() / m_stride + 1)
 {

@@ -55,7 +55,6 @@ public:
     FreeResult FreeFromAnotherThread(void* block);
 
     PoolStatistics GetStatistics() const;
-    std::size_t GetObjectSize() const { return m_objectSize; }
 
 private:
     using Guard = std::uint64_t;
@@ -86,7 +85,6 @@ private:
     std::byte* m_freeList = nullptr;
     // The page of the last block the owner gave back.
     std::byte* m_recentPage = nullptr;
-    std::size_t m_objectSize = 0;
     std::size_t m_blockSize = 0;
     std::size_t m_stride = 0;
     // ceil(2^64 / m_stride): tells whether an offset is a whole number of slots with one multiplication.
