@@ -48,6 +48,8 @@ bool StartUp()
 
 void RunGame()
 {
+    // A signal during start-up is taken up by the first frame, so the game still ends cleanly.
+    const Platform::InterruptPollingScope polling;
     SendStartedEvent();
     if (!StartUp())
     {

@@ -44,7 +44,7 @@ bool IsInterruptRequested()
     return interruptRequested.load();
 }
 
-InterruptPollingScope::InterruptPollingScope() : m_outer(polling.exchange(true)) {}
+InterruptPollingScope::InterruptPollingScope(bool polled) : m_outer(polling.exchange(polled)) {}
 
 InterruptPollingScope::~InterruptPollingScope()
 {

@@ -3,16 +3,17 @@
 namespace Morvane::Platform
 {
 // Routes Ctrl-C (SIGINT) and SIGTERM into a flag the frame loop polls, so the game ends cleanly after
-// the frame. Outside the frame loop, and at a second signal, they end the process at once: nothing
-// else polls the flag.
+// the frame. Outside a polled stretch (below), and at a second signal, they end the process at once.
 void InstallInterruptHandler();
 bool IsInterruptRequested();
 
-// Marks the frame loop as running, and so polling the flag, for its lifetime.
+// Marks a stretch of the run in which the flag will be polled (the game starting up and its frame
+// loop), or with `polled` false one in which nothing polls it (a message box waiting for the player),
+// for the scope's lifetime.
 class InterruptPollingScope
 {
 public:
-    InterruptPollingScope();
+    explicit InterruptPollingScope(bool polled = true);
     ~InterruptPollingScope();
     InterruptPollingScope(const InterruptPollingScope&) = delete;
     InterruptPollingScope& operator=(const InterruptPollingScope&) = delete;

@@ -1,5 +1,7 @@
 #include "Platform/MessageBox.h"
 
+#include "Platform/Interrupt.h"
+
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
@@ -41,9 +43,14 @@ bool HasRealDisplay()
 
 void ShowDefault(const std::string& text, const std::string& caption)
 {
-    if (HasRealDisplay() && SDL_ShowSimpleMessageBox(0, caption.c_str(), text.c_str(), nullptr) == 0)
+    if (HasRealDisplay())
     {
-        return;
+        // The box blocks: nothing polls the interrupt flag until the player closes it.
+        const InterruptPollingScope waiting(false);
+        if (SDL_ShowSimpleMessageBox(0, caption.c_str(), text.c_str(), nullptr) == 0)
+        {
+            return;
+        }
     }
     // One write, so that no other output lands between the caption and the text.
     const std::string box = (caption.empty() ? "" : "=== " + caption + " ===\n") + text + "\n";
