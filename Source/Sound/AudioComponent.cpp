@@ -143,7 +143,8 @@ void Component::Play(bool loop)
     }
     if (m_sound->GetBackendSound() == nullptr)
     {
-        // Still loading in the background: playback starts in the first update after it is ready.
+        // Still loading in the background: playback starts in the first update after it is ready. A sound
+        // that already failed to load is refused at once.
         m_pendingLoop = loop;
         StartPending();
         return;
