@@ -23,6 +23,23 @@ void LogConversionFailure(const std::string& name, const Resource& resource, con
                Format("Could not convert '%s' from type '%s' to type '%s'", name.c_str(),
                       Platform::GetTypeName(resource).c_str(), Platform::GetTypeName(type).c_str()));
 }
+
+// Keeps `path` on the stack of files being parsed for its lifetime, so that a parse that throws (as
+// assertions do) does not leave the file marked as including itself.
+class FileBeingParsed
+{
+public:
+    FileBeingParsed(std::vector<std::string>& files, const std::string& path) : m_files(files)
+    {
+        m_files.push_back(path);
+    }
+    ~FileBeingParsed() { m_files.pop_back(); }
+    FileBeingParsed(const FileBeingParsed&) = delete;
+    FileBeingParsed& operator=(const FileBeingParsed&) = delete;
+
+private:
+    std::vector<std::string>& m_files;
+};
 } // namespace
 
 System& System::GetInstance()
@@ -117,11 +134,9 @@ bool System::ParseFile(const std::string& path)
         Log::Error(kChannel, Format("Resource file '%s' includes itself", path.c_str()));
         return false;
     }
-    m_filesBeingParsed.push_back(path);
+    const FileBeingParsed beingParsed(m_filesBeingParsed, path);
     FileParser parser;
-    const bool parsed = Parse(parser.Parse(path));
-    m_filesBeingParsed.pop_back();
-    return parsed;
+    return Parse(parser.Parse(path));
 }
 
 bool System::AddDefinition(const std::string& name, const IParserData& element)

@@ -10,6 +10,8 @@
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 
+#include <utility>
+
 namespace Morvane::Audio
 {
 Component::~Component()
@@ -67,11 +69,9 @@ bool Component::Initialize()
 
 void Component::Update(const float&)
 {
-    if (m_pendingLoop && m_sound->GetBackendSound() != nullptr)
+    if (m_pendingLoop)
     {
-        const bool loop = *m_pendingLoop;
-        m_pendingLoop.reset();
-        Start(loop);
+        StartPending();
     }
     if (m_sound != nullptr && m_sound->Is3D() && !m_channel.IsNull() && m_targetTransform != nullptr)
     {
@@ -86,6 +86,37 @@ void Component::Release()
     {
         m_channel.Stop();
         m_channel = Backend::Channel();
+    }
+}
+
+void Component::StartPending()
+{
+    if (m_sound->HasFailedToLoad())
+    {
+        m_pendingLoop.reset();
+        Log::Error(Channel(), Format("Could not play sound '%s'", m_sound->GetName().c_str()));
+        return;
+    }
+    if (m_sound->GetBackendSound() == nullptr)
+    {
+        return;
+    }
+    const bool loop = *std::exchange(m_pendingLoop, std::nullopt);
+    // Whether a background sound is 3D is known only now, so Initialize could not check this.
+    if (m_sound->Is3D() && FindTransform() == nullptr)
+    {
+        Log::Error(Channel(), "Trying to use a 3D sound without transform");
+        return;
+    }
+    Start(loop);
+}
+
+void Component::ForgetSound(const Sound& sound)
+{
+    if (m_sound == &sound)
+    {
+        Release();
+        m_sound = nullptr;
     }
 }
 
@@ -112,8 +143,10 @@ void Component::Play(bool loop)
     }
     if (m_sound->GetBackendSound() == nullptr)
     {
-        // Still loading in the background: playback starts in the first update after it is ready.
+        // Still loading in the background: playback starts in the first update after it is ready. A sound
+        // that already failed to load is refused at once.
         m_pendingLoop = loop;
+        StartPending();
         return;
     }
     Start(loop);
@@ -136,10 +169,27 @@ void Component::Start(bool loop)
             m_targetTransform = FindTransform();
         }
         MORVANE_ASSERT_NAMED(m_targetTransform != nullptr, "m_targetTransform", 199);
-        m_channel.Set3DAttributes(m_targetTransform->GetPosition());
-        m_channel.Set3DMinMaxDistance(minDistance, maxDistance);
+        Place();
     }
-    m_channel.SetVolume(volume);
+    if (!m_channel.IsNull())
+    {
+        m_channel.SetVolume(volume);
+    }
+}
+
+void Component::Place()
+{
+    Backend::Result result = m_channel.Set3DAttributes(m_targetTransform->GetPosition());
+    if (result == Backend::Result::Ok)
+    {
+        result = m_channel.Set3DMinMaxDistance(minDistance, maxDistance);
+    }
+    if (result != Backend::Result::Ok)
+    {
+        // Heard from the wrong place is worse than not heard.
+        Release();
+        Log::Error(Channel(), Format("Could not place sound: '%s'", Backend::ErrorString(result)));
+    }
 }
 
 bool Component::IsPlaying() const
@@ -177,9 +227,9 @@ void Component::SetDistances(float minimum, float maximum)
 {
     minDistance = minimum;
     maxDistance = maximum;
-    if (!m_channel.IsNull())
+    if (!m_channel.IsNull() && m_sound->Is3D())
     {
-        m_channel.Set3DMinMaxDistance(minDistance, maxDistance);
+        Place();
     }
 }
 

@@ -38,6 +38,8 @@ public:
     void Release();
 
     void SetSound(const std::string& name);
+    // Stops and drops `sound` if it is this component's: the sound is being released.
+    void ForgetSound(const Sound& sound);
     void Play(bool loop);
     void Stop() { Release(); }
     // True from Play until the sound ends or is stopped (also while it waits for its sound to load).
@@ -52,12 +54,17 @@ public:
     float GetMaxDistance() const { return maxDistance; }
     // Also applied to the playing channel.
     void SetVolume(float channelVolume);
+    // Also applied to a playing 3D channel, which stops (logged) on distances it refuses.
     void SetDistances(float minimum, float maximum);
 
 private:
     std::string Channel() const;
     Game::TransformComponent* FindTransform();
+    // Starts a waiting Play once its sound is ready, or drops it when it cannot play.
+    void StartPending();
     void Start(bool loop);
+    // Moves the channel to the transform with the distances; stops it (logged) where that fails.
+    void Place();
 
     Sound* m_sound = nullptr;
     Backend::Channel m_channel;

@@ -1,6 +1,7 @@
 #include "Sound/Sound.h"
 
 #include "Parsing/IParserData.h"
+#include "Sound/AudioComponent.h"
 #include "Sound/AudioSystem.h"
 #include "Sound/Backend/AudioSystem.h"
 #include "Sound/Backend/Decoder.h"
@@ -28,6 +29,7 @@ bool Sound::Parse(const IParserData* definition)
     if (m_path.empty())
     {
         Log::Error(Channel(), "No audio filename specified");
+        m_failedToLoad = true;
         return false;
     }
     m_is3D = definition->GetAttributeBool("is3D", false);
@@ -48,11 +50,12 @@ bool Sound::Initialize()
     if (m_path.empty())
     {
         Log::Error(Channel(), "No audio filename specified");
+        m_failedToLoad = true;
         return false;
     }
     if (m_decodeResult != Backend::Result::Ok)
     {
-        LogLoadFailure(m_decodeResult);
+        FailLoading(m_decodeResult);
         return false;
     }
     Backend::AudioSystem* output = System::GetInstance().GetBackend();
@@ -61,7 +64,7 @@ bool Sound::Initialize()
                                                      : Backend::Result::ErrorNotInitialized;
     if (result != Backend::Result::Ok)
     {
-        LogLoadFailure(result);
+        FailLoading(result);
         return false;
     }
     m_decoded = Backend::DecodedSound{};
@@ -69,14 +72,19 @@ bool Sound::Initialize()
     return true;
 }
 
-void Sound::LogLoadFailure(Backend::Result result) const
+void Sound::FailLoading(Backend::Result result)
 {
+    m_failedToLoad = true;
     Log::Error(Channel(), Format("Could not load file '%s' because '%s'.", m_expandedPath.c_str(),
                                  Backend::ErrorString(result)));
 }
 
 void Sound::Release()
 {
+    for (Component* component : System::GetInstance().GetComponents())
+    {
+        component->ForgetSound(*this);
+    }
     if (m_sound && m_sound->Release() != Backend::Result::Ok)
     {
         Log::Error(Channel(), "Could not release");

@@ -24,6 +24,7 @@ public:
     // Writes "path" and "is3D".
     bool Save(IParserData* data) override;
     bool Initialize() override;
+    // Also stops every audio component playing this sound and makes it forget the sound.
     void Release() override;
 
     const std::string& GetPath() const { return m_path; }
@@ -32,15 +33,19 @@ public:
     Backend::Sound* GetBackendSound() const { return m_sound.get(); }
     // Length in milliseconds; 0 until initialised.
     unsigned GetLength() const;
+    // True once Parse or Initialize failed: the sound will never be ready to play.
+    bool HasFailedToLoad() const { return m_failedToLoad; }
 
 private:
     std::string Channel() const;
-    void LogLoadFailure(Backend::Result result) const;
+    // Logs the failure and marks the sound as never ready.
+    void FailLoading(Backend::Result result);
 
     std::unique_ptr<Backend::Sound> m_sound;
     std::string m_path;
     // Written on the load thread, read on the main thread.
     std::atomic<bool> m_is3D = false;
+    std::atomic<bool> m_failedToLoad = false;
     // Decoded by Parse, consumed by Initialize.
     std::string m_expandedPath;
     Backend::DecodedSound m_decoded;

@@ -350,9 +350,12 @@ TEST_F(ResourceSystemThreaded, UnloadAtEveryStageKeepsTheThreadAwayFromFreedReso
 {
     ASSERT_NE(m_system.GetResource<TestTexture>("first"), nullptr);
     ASSERT_TRUE(WaitForArrivals(1));
-    ASSERT_NE(m_system.GetResource<TestTexture>("second"), nullptr);
+    for (const char* name : {"second", "wall", "third"})
+    {
+        ASSERT_NE(m_system.GetResource<TestTexture>(name), nullptr);
+    }
 
-    m_system.UnloadResource("second"); // still queued
+    m_system.UnloadResource("third"); // still queued
     EXPECT_EQ(m_probe.destroyed, 1);
     {
         const std::jthread opener(
@@ -365,15 +368,19 @@ TEST_F(ResourceSystemThreaded, UnloadAtEveryStageKeepsTheThreadAwayFromFreedReso
         EXPECT_EQ(m_probe.parsed, 1) << "the unload waited for the parse in progress";
     }
     EXPECT_EQ(m_probe.destroyed, 2);
-    EXPECT_EQ(m_system.GetLoadingCount(), 0);
 
-    ASSERT_NE(m_system.GetResource<TestTexture>("wall"), nullptr);
+    // The next batch is "second", held in its parse, and "wall" behind it.
+    ASSERT_TRUE(WaitForArrivals(2));
+    EXPECT_EQ(m_system.GetLoadingCount(), 2);
+    m_system.UnloadResource("wall"); // in the batch being parsed
+    EXPECT_EQ(m_system.GetLoadingCount(), 1);
+    m_probe.passes.release();
     ASSERT_TRUE(WaitForParses(2));
-    m_system.UnloadResource("wall"); // parsed, waiting for its initialisation
+    m_system.UnloadResource("second"); // parsed, waiting for its initialisation
     m_system.Update(0.016f);
     EXPECT_EQ(m_probe.initialized, 0);
-    EXPECT_EQ(m_probe.released, 3);
-    EXPECT_EQ(m_probe.destroyed, 3);
+    EXPECT_EQ(m_probe.released, 4);
+    EXPECT_EQ(m_probe.destroyed, 4);
 }
 
 TEST_F(ResourceSystemThreaded, ReleaseAndInitializeAHundredTimesKeepsOneLoadThread)

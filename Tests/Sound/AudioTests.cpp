@@ -10,6 +10,7 @@
 #include "Support/LogCapture.h"
 #include "Support/ParseXml.h"
 #include "Support/TempDirectory.h"
+#include "System/Logging/Format.h"
 #include "System/PathWrapper/PathWrapper.h"
 
 #include <algorithm>
@@ -210,11 +211,18 @@ TEST_F(AudioSystem, ThreeDimensionalSoundFallsOffLinearlyFromTheListener)
 
 TEST_F(AudioSystem, UnloadingAPlayingSoundStopsItAndSoundsOutliveTheOutput)
 {
+    const ObjectPointer speaker = Speaker(R"(<Audio sound="Long" playOnStart="true"/>)");
     m_audio.PlaySound("Long");
-    EXPECT_NEAR(Level(), kAmplitude, kTolerance);
+    EXPECT_EQ(FreeChannels(), std::size_t{Audio::System::kChannelCount} - 2);
     Resources::System::GetInstance().UnloadResource("Long");
     EXPECT_EQ(Level(), 0.0f);
     EXPECT_EQ(FreeChannels(), std::size_t{Audio::System::kChannelCount});
+    // The component forgot the sound: updating it is harmless, playing it is a reported misuse.
+    EXPECT_EQ(AudioOf(speaker).GetSound(), nullptr);
+    m_audio.Update(0.016f);
+    EXPECT_FALSE(AudioOf(speaker).IsPlaying());
+    EXPECT_THAT([&] { AudioOf(speaker).Play(true); },
+                testing::ThrowsMessage<std::runtime_error>(testing::HasSubstr("m_sound")));
     ASSERT_NE(Resources::System::GetInstance().GetResource<Audio::Sound>("Tone"), nullptr);
     m_audio.Release();
     LogCapture log;
@@ -309,9 +317,13 @@ TEST_F(AudioSystem, ComponentMisusesAreLoggedOrAsserted)
 {
     const ObjectPointer floating = MakeObject("Floating", R"(<Audio sound="Tone3D"/>)");
     const ObjectPointer mute = MakeObject("Mute", R"(<Transform/><Audio/>)");
+    const ObjectPointer backwards =
+        MakeObject("Backwards", R"(<Transform/><Audio sound="Tone3D" minDistance="20" maxDistance="10"/>)");
     LogCapture log;
+    AudioOf(backwards).Play(true);
+    EXPECT_FALSE(AudioOf(backwards).IsPlaying()) << "refused distances stop the playback";
     EXPECT_EQ(MakeObject("Speaker", R"(<Audio sound="Nope"/>)"), nullptr);
-    EXPECT_EQ(m_audio.GetComponents().size(), 2u) << "the failed component is handed back";
+    EXPECT_EQ(m_audio.GetComponents().size(), 3u) << "the failed component is handed back";
     EXPECT_FALSE(floating->Initialize());
     EXPECT_THROW(AudioOf(floating).Play(false), std::runtime_error);
     EXPECT_THAT([&] { AudioOf(mute).Play(false); },
@@ -324,6 +336,7 @@ TEST_F(AudioSystem, ComponentMisusesAreLoggedOrAsserted)
     EXPECT_TRUE(log.ContainsWrapped("Speaker/Audio"));
     EXPECT_TRUE(log.ContainsWrapped("Trying to use a 3D sound without transform"));
     EXPECT_TRUE(log.ContainsWrapped("Mute/Audio: Tried to clone incorrect types"));
+    EXPECT_TRUE(log.ContainsWrapped("Backwards/Audio: Could not place sound"));
 }
 
 TEST_F(AudioSystem, ComponentLeavesWithItsObjectOrTheOutputAndPlayingWithoutOutputIsNotFatal)
@@ -362,6 +375,38 @@ TEST_F(AudioLoadingThreaded, PlayWaitsForASoundLoadingInTheBackgroundUnlessStopp
     m_audio.Update(0.016f);
     EXPECT_NEAR(Level(), kAmplitude, kTolerance) << "one playback: the stopped one stays silent";
     EXPECT_GT(audio.GetProgress(), 0.0f);
+}
+
+TEST_F(AudioLoadingThreaded, PlayOfABackgroundSoundThatCannotStartIsDroppedAndLogged)
+{
+    Define(R"(<Sound name="Missing" path="$(Tones)nope.wav" multiThreaded="true"/>
+              <Sound name="Unnamed" multiThreaded="true"/>
+              <Sound name="Background3D" path="$(Tones)long.wav" is3D="true" multiThreaded="true"/>)");
+    LogCapture log;
+    std::vector<ObjectPointer> speakers;
+    for (const char* name : {"Missing", "Unnamed", "Background3D"})
+    {
+        speakers.push_back(MakeObject(name, Format(R"(<Audio sound="%s"/>)", name)));
+        AudioOf(speakers.back()).Play(true);
+    }
+    const auto anyPlaying = [&]
+    {
+        return std::ranges::any_of(speakers,
+                                   [](const ObjectPointer& speaker) { return AudioOf(speaker).IsPlaying(); });
+    };
+    for (int frame = 0; frame < 1000 && anyPlaying(); ++frame)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        Resources::System::GetInstance().Update(0.016f);
+        m_audio.Update(0.016f);
+    }
+    EXPECT_FALSE(anyPlaying());
+    AudioOf(speakers.front()).Play(false);
+    EXPECT_FALSE(AudioOf(speakers.front()).IsPlaying()) << "a sound known to be broken is not waited for";
+    EXPECT_EQ(Level(), 0.0f);
+    EXPECT_TRUE(log.ContainsWrapped("Missing/Audio: Could not play sound 'Missing'"));
+    EXPECT_TRUE(log.ContainsWrapped("Unnamed/Audio: Could not play sound 'Unnamed'"));
+    EXPECT_TRUE(log.ContainsWrapped("Background3D/Audio: Trying to use a 3D sound without transform"));
 }
 
 TEST_F(AudioLoadingThreaded, EverySoundOfTheGameLoads)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace
 {
@@ -95,5 +96,23 @@ TEST(PathWrapperParse, PathsAreExpandedBeforeTheyAreStoredAndUnknownElementsOrUn
     EXPECT_TRUE(log.Contains("File Parser")) << log.Text();
     EXPECT_EQ(paths.Expand("$(Levels)1.xml"), ExecutableFolder() + "Data/Levels/Hard/1.xml");
     EXPECT_EQ(paths.Expand("$(Sounds)a.wav"), ExecutableFolder() + "Data/Sounds/a.wav");
+}
+
+TEST(PathWrapperThreaded, ExpandsOnAnotherThreadWhileAliasesAreAdded)
+{
+    PathWrapper& paths = PathWrapper::GetInstance();
+    paths.AddPath("Sounds", "/data/sounds");
+    std::jthread loader(
+        [&paths]
+        {
+            for (int expansion = 0; expansion < 2000; ++expansion)
+            {
+                ASSERT_EQ(paths.Expand("$(Sounds)a.wav"), "/data/sounds/a.wav");
+            }
+        });
+    for (int alias = 0; alias < 2000; ++alias)
+    {
+        paths.AddPath("Level" + std::to_string(alias), "/data/levels");
+    }
 }
 } // namespace

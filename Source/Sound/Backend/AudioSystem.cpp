@@ -159,21 +159,6 @@ Result AudioSystem::Release()
     return Result::Ok;
 }
 
-Result AudioSystem::CreateSound(const std::string& path, Mode mode, std::unique_ptr<Sound>& sound)
-{
-    if (!IsInitialized())
-    {
-        return Result::ErrorNotInitialized;
-    }
-    DecodedSound decoded;
-    const Result result = Decoder::Decode(path, (mode & kMode3D) != 0, decoded);
-    if (result != Result::Ok)
-    {
-        return result;
-    }
-    return CreateSound(decoded, mode, sound);
-}
-
 Result AudioSystem::CreateSound(const DecodedSound& decoded, Mode mode, std::unique_ptr<Sound>& sound)
 {
     if (!IsInitialized())

@@ -50,7 +50,6 @@ public:
     // Stops everything and closes the output; sounds still held elsewhere become empty shells.
     Result Release();
 
-    Result CreateSound(const std::string& path, Mode mode, std::unique_ptr<Sound>& sound);
     // Makes a sound from samples decoded earlier (possibly on another thread).
     Result CreateSound(const DecodedSound& decoded, Mode mode, std::unique_ptr<Sound>& sound);
     Result CreateChannelGroup(const std::string& name, ChannelGroup*& group);

@@ -172,11 +172,4 @@ Result Channel::SetVolume(float volume)
     m_pool->ApplyGain(*slot);
     return Result::Ok;
 }
-
-Result Channel::GetVolume(float& volume) const
-{
-    const ChannelSlot* slot = Slot();
-    volume = slot != nullptr ? slot->volume : 0.0f;
-    return slot != nullptr ? Result::Ok : Result::ErrorInvalidHandle;
-}
 } // namespace Morvane::Audio::Backend

@@ -33,7 +33,6 @@ public:
     Result Set3DMinMaxDistance(float minDistance, float maxDistance);
     // `volume` is clamped to 0..1 and scaled by the channel group's volume.
     Result SetVolume(float volume);
-    Result GetVolume(float& volume) const;
 
 private:
     friend class ChannelPool;

@@ -18,12 +18,6 @@ Result ChannelGroup::SetVolume(float volume)
     return Result::Ok;
 }
 
-Result ChannelGroup::GetVolume(float& volume) const
-{
-    volume = m_volume;
-    return Result::Ok;
-}
-
 Result ChannelGroup::Release()
 {
     return m_system.ReleaseChannelGroup(*this);

@@ -19,7 +19,6 @@ public:
 
     // `volume` is clamped to 0..1.
     Result SetVolume(float volume);
-    Result GetVolume(float& volume) const;
     float GetVolume() const { return m_volume; }
     const std::string& GetName() const { return m_name; }
     // Destroys this group; the pointer is invalid afterwards.

@@ -43,7 +43,6 @@ public:
     void ApplySpatial(const ChannelSlot& slot) const;
     void ApplyLooping(const ChannelSlot& slot) const;
 
-    std::size_t GetChannelCount() const { return m_slots.size(); }
     std::size_t GetFreeSourceCount() const { return m_freeSources.size(); }
 
 private:

@@ -49,6 +49,7 @@ void PathWrapper::AddPath(const std::string& alias, const std::string& folder)
     {
         stored += '/';
     }
+    const std::unique_lock lock(m_mutex);
     if (const auto existing = aliases.find(alias); existing != aliases.end())
     {
         Log::Warning(kChannel, Format("Path '%s' already exists. Replacing '%s' by '%s'", alias.c_str(),
@@ -61,6 +62,7 @@ std::string PathWrapper::Expand(const std::string& text) const
 {
     std::string expanded = WithForwardSlashes(text);
     int expansions = 0;
+    const std::shared_lock lock(m_mutex);
     for (std::size_t dollar = expanded.find('$'); dollar != std::string::npos; dollar = expanded.find('$'))
     {
         if (dollar + 1 >= expanded.size() || expanded[dollar + 1] != '(')

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <shared_mutex>
 #include <string>
 
 namespace Morvane
@@ -8,7 +9,7 @@ namespace Morvane
 class IParserData;
 
 // Path aliases: "$(Alias)" references in file names expand to folders. "LocalFolder" is the
-// executable's folder.
+// executable's folder. Expand may be called from any thread (the load thread expands sound paths).
 class PathWrapper
 {
 public:
@@ -26,6 +27,7 @@ private:
     PathWrapper(const PathWrapper&) = delete;
     PathWrapper& operator=(const PathWrapper&) = delete;
 
+    mutable std::shared_mutex m_mutex;
     std::map<std::string, std::string> aliases;
 };
 } // namespace Morvane
