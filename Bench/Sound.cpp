@@ -5,7 +5,9 @@
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
+#include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace
@@ -32,6 +34,19 @@ std::unique_ptr<AudioSystem> MakeSilentSystem()
     return system;
 }
 
+// A sound from the game's data, decoded as the resource system does (3D sounds mixed to mono).
+std::unique_ptr<Sound> LoadSound(AudioSystem& system, const std::string& name, Mode mode)
+{
+    DecodedSound decoded;
+    std::unique_ptr<Sound> sound;
+    if (Decoder::Decode(DataFile(name), mode == kMode3D, decoded) != Result::Ok ||
+        system.CreateSound(decoded, mode, sound) != Result::Ok)
+    {
+        throw std::runtime_error("cannot load " + name);
+    }
+    return sound;
+}
+
 // Reading and decoding one music loop (what the load thread does per music resource).
 void DecodeMusicLoop(benchmark::State& state)
 {
@@ -54,8 +69,7 @@ BENCHMARK(DecodeMusicLoop)->Unit(benchmark::kMillisecond);
 void MixFrame(benchmark::State& state)
 {
     auto system = MakeSilentSystem();
-    std::unique_ptr<Sound> sound;
-    system->CreateSound(DataFile("Level1.wav"), kMode3D, sound);
+    const std::unique_ptr<Sound> sound = LoadSound(*system, "Level1.wav", kMode3D);
     for (int i = 0; i < state.range(0); ++i)
     {
         Channel channel;
@@ -77,8 +91,7 @@ BENCHMARK(MixFrame)->Arg(1)->Arg(16)->Arg(100)->Unit(benchmark::kMicrosecond);
 void OneShotTurnover(benchmark::State& state)
 {
     auto system = MakeSilentSystem();
-    std::unique_ptr<Sound> sound;
-    system->CreateSound(DataFile("Walk_01.wav"), kMode2D, sound);
+    const std::unique_ptr<Sound> sound = LoadSound(*system, "Walk_01.wav", kMode2D);
     std::vector<float> frame(735);
     for (auto _ : state)
     {

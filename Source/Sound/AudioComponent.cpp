@@ -26,7 +26,7 @@ std::string Component::Channel() const
 
 bool Component::Parse(const IParserData* data)
 {
-    MORVANE_ASSERT_NAMED(data != nullptr, "parserData", 55);
+    MORVANE_ASSERT_NAMED_IN(data != nullptr, "parserData", "Source/Component/Component.cpp", 55);
     Game::Component::Parse(data);
     if (data->HasAttribute("sound"))
     {
@@ -155,7 +155,7 @@ void Component::Play(bool loop)
 void Component::Start(bool loop)
 {
     Backend::AudioSystem* output = System::GetInstance().GetBackend();
-    MORVANE_ASSERT_NAMED(output != nullptr, "m_fmodSystem", 334);
+    MORVANE_ASSERT_NAMED_IN(output != nullptr, "m_fmodSystem", "Source/System/System.cpp", 334);
     output->PlaySound(*m_sound->GetBackendSound(), System::GetInstance().GetChannelGroup(), m_channel);
     MORVANE_ASSERT_NAMED(!m_channel.IsNull(), "m_channel", 179);
 

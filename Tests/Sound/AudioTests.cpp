@@ -328,6 +328,9 @@ TEST_F(AudioSystem, ComponentMisusesAreLoggedOrAsserted)
     EXPECT_THROW(AudioOf(floating).Play(false), std::runtime_error);
     EXPECT_THAT([&] { AudioOf(mute).Play(false); },
                 testing::ThrowsMessage<std::runtime_error>(testing::HasSubstr("m_sound")));
+    EXPECT_THAT([&] { AudioOf(mute).Parse(nullptr); },
+                testing::ThrowsMessage<std::runtime_error>(
+                    testing::HasSubstr("'parserData' was false.\nSource\\Component\\Component.cpp: 55\n")));
     AudioOf(mute).Clone(mute->GetComponent<Game::TransformComponent>());
     const std::string text = log.Text();
     const auto notFound = text.find("Could not set sound 'Nope', not found");
