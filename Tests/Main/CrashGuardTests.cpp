@@ -12,6 +12,7 @@
 
 #include <array>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,21 @@ __attribute__((noinline)) void OverflowStack()
 void FailAssertion()
 {
     MORVANE_ASSERT_NAMED(zero == 1, "parserData", 76);
+}
+
+// A lock that the clean-up at exit takes, held when the fault strikes, as a fault inside the display
+// connection leaves the connection's lock.
+std::mutex exitLock;
+struct TakesTheLockAtExit
+{
+    ~TakesTheLockAtExit() { const std::lock_guard held(exitLock); }
+};
+
+__attribute__((noinline)) void FaultHoldingALockTheExitNeeds()
+{
+    static const TakesTheLockAtExit atExit;
+    exitLock.lock();
+    WriteThroughNullPointer();
 }
 
 void AssertInNoexcept() noexcept
@@ -138,6 +154,9 @@ TEST(CrashGuardFault, EachFaultInAChildEndsInOneReportOneErrorEventAndExitStatus
              WriteThroughNullPointer();
          },
          "EXCEPTION_ACCESS_VIOLATION", "Error: EXCEPTION_ACCESS_VIOLATION\n\n\nWriteThroughNullPointer\n"},
+        // The process must still end, and not wait on the lock at exit.
+        {&FaultHoldingALockTheExitNeeds, "EXCEPTION_ACCESS_VIOLATION",
+         "Error: EXCEPTION_ACCESS_VIOLATION\n\n\nWriteThroughNullPointer\n"},
     };
     for (std::size_t index = 0; index < faults.size(); ++index)
     {

@@ -1,9 +1,12 @@
 #include "System/Crash/CrashGuard.h"
 
+#include "Analytics/AnalyticsSystem.h"
 #include "Platform/CallStack.h"
 #include "Platform/FaultGuard.h"
 #include "System/Crash/CrashReport.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 namespace Morvane
@@ -23,6 +26,11 @@ int RunWithCrashReport(void (*run)())
     if (fault)
     {
         ReportCrash(fault->code, Platform::DescribeCallStack(fault->frames));
+        // The fault jumped out of code that may have held locks (the display connection's, a driver's),
+        // which the clean-up of a normal exit would wait on for ever: post the report and end here.
+        GameAnalytics::System::GetInstance().Shutdown();
+        std::fflush(nullptr);
+        std::_Exit(0);
     }
     return 0;
 }
