@@ -2,6 +2,7 @@
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
+#include "Parsing/XMLParserData/XMLParserData.h"
 #include "Support/LogCapture.h"
 #include "Support/ParseXml.h"
 #include "Support/TempDirectory.h"
@@ -37,8 +38,10 @@ public:
         Game::Component::Parse(data);
         m_initializes = data->GetAttributeBool("initializes", true);
         m_spawn = data->GetAttribute("spawn", "");
+        m_saves = data->GetAttributeBool("saves", true);
         return data->GetAttributeBool("parses", true);
     }
+    bool Save(IParserData*) override { return m_saves; }
     bool Initialize() override
     {
         ++initialized;
@@ -56,6 +59,7 @@ public:
 
 private:
     bool m_initializes = true;
+    bool m_saves = true;
     std::string m_spawn;
 };
 
@@ -116,6 +120,33 @@ TEST_F(GameSystemTest, NamesAreMadeUniqueAndTheCounterOutlivesDeletionButNotRele
     ASSERT_TRUE(game.Parse(Testing::ParseXml("<GameSystem><Object/><Object/></GameSystem>").get()));
     EXPECT_NE(game.GetObject("unnamed_object"), nullptr);
     EXPECT_NE(game.GetObject("unnamed_object_002"), nullptr);
+}
+
+// What the editor writes back must load into the same objects.
+TEST_F(GameSystemTest, SavedObjectsLoadBackAndAFailedSaveIsReported)
+{
+    ASSERT_TRUE(game.Parse(Testing::ParseXml(R"(<GameSystem><Object name="crate"><Transform position="1;2;3"/>
+        </Object><Object name="lamp"><Transform position="4;5;6"/></Object></GameSystem>)")
+                               .get()));
+    XMLParserData saved("Level");
+    ASSERT_TRUE(game.Save(&saved));
+    game.Release();
+    ASSERT_TRUE(game.Parse(saved.GetFirstChild()));
+    EXPECT_EQ(game.GetObjectCount(), 2u);
+    for (const auto& [name, position] :
+         {std::pair{"crate", glm::vec3(1, 2, 3)}, {"lamp", glm::vec3(4, 5, 6)}})
+    {
+        const Object* object = game.GetObject(name);
+        ASSERT_NE(object, nullptr) << name;
+        EXPECT_EQ(object->GetComponent<Game::TransformComponent>()->GetPosition(), position) << name;
+    }
+
+    Create(R"(<Object name="stubborn"><Probe saves="false"/></Object>)");
+    Testing::LogCapture log;
+    XMLParserData failed("Level");
+    EXPECT_FALSE(game.Save(&failed));
+    EXPECT_TRUE(log.Contains("Object 'stubborn' could not save"));
+    EXPECT_TRUE(log.Contains("could not save properly"));
 }
 
 TEST_F(GameSystemTest, UpdateInitializesThenDestroysMarkedFailedObjectsOnce)
