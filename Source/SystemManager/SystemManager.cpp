@@ -11,7 +11,6 @@
 #include "System/Logging/LoggingSystem.h"
 #include "System/PathWrapper/PathWrapper.h"
 #include "System/Pool/PoolRegistry.h"
-#include "SystemManager/EngineSystems.h"
 #include "SystemManager/ISystem.h"
 
 #include <limits>
@@ -36,7 +35,6 @@ SystemManager::SystemManager() : m_clock(&Platform::GetMilliseconds)
     // Built before the manager so that they outlive its release at process exit.
     Logging::System::GetInstance();
     PoolRegistry::GetInstance();
-    RegisterEngineSystems(*this);
 }
 
 SystemManager::~SystemManager()

@@ -6,8 +6,8 @@
 #include "Support/MessageBoxRecorder.h"
 #include "Support/ParseXml.h"
 #include "System/Assert/Assertion.h"
-#include "System/Crash/CrashGuard.h"
-#include "System/Crash/CrashReport.h"
+#include "Main/CrashGuard.h"
+#include "Main/CrashReport.h"
 #include "SystemManager/SystemManager.h"
 
 #include <array>
