@@ -8,7 +8,6 @@
 #include "System/Assert/Assertion.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
-#include "System/Pool/PoolRegistry.h"
 #include "System/StringUtilities/StringUtilities.h"
 
 #include <algorithm>
@@ -36,11 +35,8 @@ System& System::GetInstance()
     return instance;
 }
 
-// The log and the pools are built first so that they outlive this system's release at exit.
 System::System()
 {
-    Logging::System::GetInstance();
-    PoolRegistry::GetInstance();
     Game::ComponentRegistry::GetInstance().RegisterKind<Component>("Behavior", &CreateForObject,
                                                                    &DeleteForObject);
 }

@@ -8,7 +8,6 @@
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 #include "System/PathWrapper/PathWrapper.h"
-#include "System/Pool/PoolRegistry.h"
 
 namespace Morvane::Game
 {
@@ -23,12 +22,10 @@ System& System::GetInstance()
     return instance;
 }
 
-// Built first so that they outlive this system: releasing objects at exit logs, goes through the
-// component registry and gives blocks back to the pools.
+// Built first so that it outlives this system: releasing objects at exit goes through the component
+// registry (the log and the pools are built first by the base).
 System::System()
 {
-    Logging::System::GetInstance();
-    PoolRegistry::GetInstance();
     ComponentRegistry::GetInstance();
 }
 

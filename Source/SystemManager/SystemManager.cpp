@@ -32,9 +32,8 @@ SystemManager& SystemManager::GetInstance()
 
 SystemManager::SystemManager() : m_clock(&Platform::GetMilliseconds)
 {
-    // Built before the manager so that they outlive its release at process exit.
-    Logging::System::GetInstance();
-    PoolRegistry::GetInstance();
+    // So that the log and the pools outlive the manager's own release at process exit.
+    ISystem::BuildLogAndPoolsFirst();
 }
 
 SystemManager::~SystemManager()
