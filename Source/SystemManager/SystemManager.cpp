@@ -3,6 +3,8 @@
 #include "ConstantManager/ConstantManager.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
+#include "Parsing/ReferencedFile/ReferencedFile.h"
+#include "Parsing/ReferencedFile/Sections.h"
 #include "Platform/Clock.h"
 #include "Platform/Interrupt.h"
 #include "Platform/TypeName.h"
@@ -65,24 +67,18 @@ bool SystemManager::Initialize(IParserData* data)
     {
         return false;
     }
-    if (data->GetName() == "SystemManager" && data->HasAttribute("path"))
+    if (data->GetName() == "SystemManager")
     {
-        const std::string path = PathWrapper::GetInstance().Expand(data->GetAttribute("path", ""));
-        FileParser parser;
-        if (!Initialize(parser.Parse(path)))
+        ReferencedFile file(*data);
+        if (file.IsNamed() && !Initialize(file.Read()))
         {
-            Log::Error(kChannel, Format("Data could not be parsed of path '%s'", path.c_str()));
+            Log::Error(kChannel, Format("Data could not be parsed of path '%s'", file.GetPath().c_str()));
             return false;
         }
     }
-    for (IParserData* child = data->GetFirstChild(); child != nullptr; child = child->GetNextSibling())
-    {
-        if (!InitializeElement(child))
-        {
-            return false;
-        }
-    }
-    return true;
+    return ForEachInSections(
+        *data, [this](IParserData& child) { return InitializeElement(&child); },
+        [] { Log::Error(kChannel, "Data could not be parsed by 'Section'"); });
 }
 
 bool SystemManager::InitializeElement(IParserData* child)
@@ -99,11 +95,7 @@ bool SystemManager::InitializeElement(IParserData* child)
     }
 
     bool parsed = false;
-    if (name == "Section")
-    {
-        parsed = Initialize(child);
-    }
-    else if (name == "SystemsConfiguration")
+    if (name == "SystemsConfiguration")
     {
         parsed = ParseSystemsConfiguration(child);
     }
@@ -135,17 +127,19 @@ bool SystemManager::InitializeElement(IParserData* child)
 bool SystemManager::ParseSystemsConfiguration(IParserData* data)
 {
     MORVANE_ASSERT_NAMED(data != nullptr, "parserData", 181);
-    if (data->GetName() == "SystemsConfiguration" && data->HasAttribute("path"))
+    if (data->GetName() == "SystemsConfiguration")
     {
-        const std::string path = PathWrapper::GetInstance().Expand(data->GetAttribute("path", ""));
-        FileParser parser;
-        IParserData* root = parser.Parse(path);
-        if (root == nullptr)
+        ReferencedFile file(*data);
+        if (file.IsNamed())
         {
-            Log::Error(kChannel, Format("Could not open '%s'", path.c_str()));
-            return false;
+            IParserData* root = file.Read();
+            if (root == nullptr)
+            {
+                Log::Error(kChannel, Format("Could not open '%s'", file.GetPath().c_str()));
+                return false;
+            }
+            return ParseSystemsConfiguration(root);
         }
-        return ParseSystemsConfiguration(root);
     }
 
     for (IParserData* child = data->GetFirstChild(); child != nullptr; child = child->GetNextSibling())
