@@ -2,6 +2,7 @@
 
 #include "Platform/Clock.h"
 #include "Sound/Backend/Decoder.h"
+#include "Sound/Backend/LibraryMessages.h"
 
 #include <AL/al.h>
 #include <algorithm>
@@ -19,6 +20,7 @@ bool IsFinite(const glm::vec3& v)
 
 Result Output::Create(std::unique_ptr<Output>& system)
 {
+    RouteLibraryMessages();
     system.reset(new Output());
     system->m_clock = &Platform::GetMilliseconds;
     return Result::Ok;
