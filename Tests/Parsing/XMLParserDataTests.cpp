@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
+#include <thread>
 
 namespace
 {
@@ -174,5 +176,28 @@ TEST(ParserDataVectors, WrittenWithSixDecimalsAndReadBackWithMissingPiecesZero)
     EXPECT_EQ(ParserDataUtilities::ToVec4(""), glm::vec4(0.0f));
     // Large values must fit the written text.
     EXPECT_FLOAT_EQ(ParserDataUtilities::ToVec4(ParserDataUtilities::ToText(glm::vec4(3.0e38f))).w, 3.0e38f);
+}
+// The load thread frees trees the main thread parsed and the other way round; the nodes' blocks come
+// back to their own thread's pools and make later trees without damage.
+TEST(XMLParserDataThreaded, TreesFreedOnTheLoadThreadAreReusedIntact)
+{
+    const std::string xml =
+        R"(<Pack name="p"><Texture name="a" path="a.png"/><Sound name="b">text</Sound></Pack>)";
+    const std::string expected = ParseXml(xml)->ToString();
+    for (int round = 0; round < 50; ++round)
+    {
+        auto mainTree = ParseXml(xml);
+        std::unique_ptr<XMLParserData> loadTree;
+        std::thread(
+            [&]
+            {
+                mainTree.reset();
+                loadTree = ParseXml(xml);
+            })
+            .join();
+        EXPECT_EQ(ParseXml(xml)->ToString(), expected);
+        loadTree.reset();
+        EXPECT_EQ(ParseXml(xml)->ToString(), expected);
+    }
 }
 } // namespace

@@ -7,20 +7,6 @@
 
 namespace Morvane
 {
-namespace
-{
-struct ThreadState
-{
-    PoolCache* cache = nullptr;
-    std::uint64_t generation = 0;
-    // Set once the thread's exit handler has run; pooled objects deleted by destructors that run
-    // after it (the main thread's statics) still find a cache, which then stays with the thread.
-    bool exited = false;
-};
-// Trivially destructible, so that it stays usable until the thread is gone.
-thread_local ThreadState t_thread;
-} // namespace
-
 // Its destructor runs as the thread ends.
 struct PoolThreadExit
 {
@@ -61,6 +47,7 @@ PoolCache& PoolRegistry::AttachThread()
         }
         t_thread.cache = cache;
         t_thread.generation = m_generation.load(std::memory_order_relaxed);
+        t_thread.attachment = ++m_attachments;
     }
     if (!t_thread.exited)
     {
@@ -77,7 +64,7 @@ void PoolRegistry::DetachThread()
     {
         m_idleCaches.push_back(t_thread.cache);
     }
-    t_thread = ThreadState{nullptr, 0, true};
+    t_thread = ThreadState{nullptr, 0, 0, true};
 }
 
 Pool* PoolRegistry::AddPool(PoolCache& cache, const std::type_info& type, std::size_t size)
@@ -112,7 +99,21 @@ void* PoolRegistry::Allocate(const std::type_info& type, std::size_t size)
     {
         pool = AddPool(cache, type, size);
     }
-    return pool->Allocate();
+    void* const block = pool->Take();
+    Pool::Zero(block, size);
+    return block;
+}
+
+Pool* PoolRegistry::FillSlot(ThreadSlot& slot, const std::type_info& type, std::size_t size)
+{
+    PoolCache& cache = GetThreadCache();
+    Pool* pool = cache.Find(type, size);
+    if (pool == nullptr)
+    {
+        pool = AddPool(cache, type, size);
+    }
+    slot = ThreadSlot{pool, size, t_thread.attachment};
+    return pool;
 }
 
 void PoolRegistry::Free(const std::type_info& type, void* block, std::size_t size)
