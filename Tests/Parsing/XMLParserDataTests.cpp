@@ -1,5 +1,6 @@
 #include "Parsing/ParserDataUtilities/ParserDataUtilities.h"
 #include "Parsing/XMLParserData/XMLParserData.h"
+#include "Support/GeneratedXml.h"
 #include "Support/LogCapture.h"
 #include "Support/ParseXml.h"
 
@@ -198,6 +199,43 @@ TEST(XMLParserDataThreaded, TreesFreedOnTheLoadThreadAreReusedIntact)
         EXPECT_EQ(ParseXml(xml)->ToString(), expected);
         loadTree.reset();
         EXPECT_EQ(ParseXml(xml)->ToString(), expected);
+    }
+}
+// FNV-1a: a fingerprint of a whole saved file.
+std::uint64_t Fingerprint(const std::string& text)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char character : text)
+    {
+        hash = (hash ^ static_cast<unsigned char>(character)) * 1099511628211ull;
+    }
+    return hash;
+}
+
+// Large generated files read and saved again give byte for byte what the engine has always saved for
+// them (the fingerprints and lengths of those saves are recorded here).
+TEST(XMLParserData, LargeFilesSaveTheSameBytesAsBefore)
+{
+    struct Case
+    {
+        std::size_t bytes;
+        std::uint32_t seed;
+        std::size_t length;
+        std::uint64_t fingerprint;
+    };
+    const Case cases[] = {
+        {100'000, 1, 103'793, 12043103648901119068ull},
+        {1'000'000, 2, 1'019'283, 15601358994338216498ull},
+        {5'000'000, 3, 5'088'375, 16869204158721876578ull},
+    };
+    for (const Case& expected : cases)
+    {
+        // The files hold double quotes in single-quoted values, which saving reports.
+        LogCapture log;
+        const std::string saved = ParseXml(Testing::GenerateXml(expected.bytes, expected.seed))->ToString();
+        EXPECT_TRUE(log.Contains("Data cannot have double quotes"));
+        EXPECT_EQ(saved.size(), expected.length) << expected.bytes;
+        EXPECT_EQ(Fingerprint(saved), expected.fingerprint) << expected.bytes;
     }
 }
 } // namespace
