@@ -23,7 +23,7 @@ thread_local PoolThreadExit t_exit;
 
 PoolCache& PoolRegistry::GetThreadCache()
 {
-    if (t_thread.cache != nullptr && t_thread.generation == m_generation.load(std::memory_order_relaxed))
+    if (t_thread.cache != nullptr && t_thread.generation == s_generation.load(std::memory_order_relaxed))
         [[likely]]
     {
         return *t_thread.cache;
@@ -46,7 +46,7 @@ PoolCache& PoolRegistry::AttachThread()
             cache = m_caches.emplace_back(std::make_unique<PoolCache>()).get();
         }
         t_thread.cache = cache;
-        t_thread.generation = m_generation.load(std::memory_order_relaxed);
+        t_thread.generation = s_generation.load(std::memory_order_relaxed);
         t_thread.attachment = ++m_attachments;
     }
     if (!t_thread.exited)
@@ -60,7 +60,7 @@ void PoolRegistry::DetachThread()
 {
     const std::lock_guard lock(m_mutex);
     // A cache from before the last ReleaseAll is gone already.
-    if (t_thread.cache != nullptr && t_thread.generation == m_generation.load(std::memory_order_relaxed))
+    if (t_thread.cache != nullptr && t_thread.generation == s_generation.load(std::memory_order_relaxed))
     {
         m_idleCaches.push_back(t_thread.cache);
     }
@@ -167,7 +167,7 @@ void PoolRegistry::ReleaseAll()
     std::vector<std::unique_ptr<PoolCache>> caches;
     {
         const std::lock_guard lock(m_mutex);
-        m_generation.fetch_add(1, std::memory_order_relaxed);
+        s_generation.fetch_add(1, std::memory_order_relaxed);
         released.swap(m_pools);
         caches.swap(m_caches);
         m_idleCaches.clear();

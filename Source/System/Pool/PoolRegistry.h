@@ -41,21 +41,22 @@ public:
         return instance;
     }
 
-    // Allocate and Free through a class's slot: no lookup and no call while the slot holds.
-    void* Allocate(ThreadSlot& slot, const std::type_info& type, std::size_t size)
+    // Allocate and Free through a class's slot: no lookup, no call and not even the registry while the
+    // slot holds.
+    static void* Allocate(ThreadSlot& slot, const std::type_info& type, std::size_t size)
     {
-        Pool* const pool = Holds(slot, size) ? slot.pool : FillSlot(slot, type, size);
+        Pool* const pool = Holds(slot, size) ? slot.pool : GetInstance().FillSlot(slot, type, size);
         void* const block = pool->Take();
         Pool::Zero(block, size);
         return block;
     }
-    void Free(ThreadSlot& slot, const std::type_info& type, void* block, std::size_t size)
+    static void Free(ThreadSlot& slot, const std::type_info& type, void* block, std::size_t size)
     {
         if (Holds(slot, size) && slot.pool->Free(block) == Pool::FreeResult::Freed) [[likely]]
         {
             return;
         }
-        Free(type, block, size);
+        GetInstance().Free(type, block, size);
     }
 
     // A zeroed block of `size` bytes from this thread's pool of `type`, made on first use.
@@ -101,10 +102,10 @@ private:
     };
 
     PoolRegistry() = default;
-    bool Holds(const ThreadSlot& slot, std::size_t size) const
+    static bool Holds(const ThreadSlot& slot, std::size_t size)
     {
         return slot.attachment == t_thread.attachment && slot.size == size &&
-               t_thread.generation == m_generation.load(std::memory_order_relaxed);
+               t_thread.generation == s_generation.load(std::memory_order_relaxed);
     }
     // This thread's pool of `type` and `size`, made if need be, remembered in `slot`.
     Pool* FillSlot(ThreadSlot& slot, const std::type_info& type, std::size_t size);
@@ -125,7 +126,8 @@ private:
     // The caches of threads that have ended, for the next threads to take over.
     std::vector<PoolCache*> m_idleCaches;
     // Changed by ReleaseAll, which frees every cache: a thread holding an older one takes a new one.
-    std::atomic<std::uint64_t> m_generation = 1;
+    // Static, so that the inline paths need not reach the instance.
+    static inline std::atomic<std::uint64_t> s_generation = 1;
     std::uint64_t m_attachments = 0;
 
     // Trivially destructible, so that it stays usable until the thread is gone.
