@@ -1,7 +1,10 @@
-// Loading a large data file through the engine's file parser against a bare tinyxml2 load of the
-// same file (the engine's layer is the conversion into its own tree), and path expansion speed.
+// Loading data files through the engine's file parser against a bare tinyxml2 load of the same file
+// (the engine's layer is the conversion into its own tree), saving, and path expansion speed.
+#include "../Tests/Support/GeneratedXml.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
+#include "RatioReporter.h"
+#include "RedirectedOutput.h"
 #include "System/PathWrapper/PathWrapper.h"
 
 #include <benchmark/benchmark.h>
@@ -11,106 +14,63 @@
 #include <string>
 #include <tinyxml2.h>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
 using namespace Morvane;
 
-// A level-like file of a few MB: sections nested eight deep, each holding objects with attributes
-// and components, some with text.
-class LargeDataFile
+// A generated file written for the run and removed after it.
+class GeneratedFile
 {
 public:
-    LargeDataFile() : m_path("/tmp/morvane-bench-" + std::to_string(getpid()) + ".xml")
+    GeneratedFile(std::size_t bytes, std::uint32_t seed)
+        : m_path("/tmp/morvane-bench-" + std::to_string(getpid()) + "-" + std::to_string(bytes) + ".xml")
     {
-        std::ofstream file(m_path);
-        file << "<Level name=\"Benchmark\">\n";
-        for (int group = 0; group < 350; ++group)
-        {
-            WriteSection(file, group, 0);
-        }
-        file << "</Level>\n";
-        file.close();
-        m_size = std::filesystem::file_size(m_path);
+        std::ofstream(m_path) << Testing::GenerateXml(bytes, seed);
     }
-    ~LargeDataFile() { std::filesystem::remove(m_path); }
-    LargeDataFile(const LargeDataFile&) = delete;
-    LargeDataFile& operator=(const LargeDataFile&) = delete;
+    ~GeneratedFile() { std::filesystem::remove(m_path); }
+    GeneratedFile(const GeneratedFile&) = delete;
+    GeneratedFile& operator=(const GeneratedFile&) = delete;
 
     const std::string& Path() const { return m_path; }
-    std::size_t Size() const { return m_size; }
 
 private:
-    static void WriteSection(std::ofstream& file, int group, int depth)
-    {
-        file << "<Section group=\"" << group << "\" depth=\"" << depth << "\">\n";
-        for (int object = 0; object < 4; ++object)
-        {
-            file << "<Object archetype=\"$(ArchetypeFolder)Wall.xml\" name=\"Wall_" << group << '_' << depth
-                 << '_' << object << "\" position=\"" << object << ".5;" << depth << ";-" << group
-                 << ".25\" scale=\"1;2;1\" colour=\"0.5;0.5;0.5;1\">\n"
-                 << "<Graphics type=\"GraphicsComponent_Model\" mesh=\"Cube\" shader=\"Deferred\" "
-                    "sets=\"Opaque; "
-                    "Shadow\"/>\n"
-                 << "<Physics static=\"true\" mass=\"0\" restitution=\"0.2\"/>\n"
-                 << "<Behavior type=\"BehaviorComponent_Button\" target=\"Door_" << object
-                 << "\">Press me</Behavior>\n"
-                 << "</Object>\n";
-        }
-        if (depth < 7)
-        {
-            WriteSection(file, group, depth + 1);
-        }
-        file << "</Section>\n";
-    }
-
     std::string m_path;
-    std::size_t m_size = 0;
 };
 
-const LargeDataFile& DataFile()
+void TinyXml2LoadFile(benchmark::State& state, const std::string& path)
 {
-    static const LargeDataFile file;
-    return file;
-}
-
-void TinyXml2LoadFile(benchmark::State& state)
-{
-    const LargeDataFile& file = DataFile();
     for (auto _ : state)
     {
         tinyxml2::XMLDocument document;
-        benchmark::DoNotOptimize(document.LoadFile(file.Path().c_str()));
+        benchmark::DoNotOptimize(document.LoadFile(path.c_str()));
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.Size()));
-    state.counters["MB"] = static_cast<double>(file.Size()) / 1e6;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(path)));
 }
-BENCHMARK(TinyXml2LoadFile)->Unit(benchmark::kMillisecond);
 
-void FileParserParse(benchmark::State& state)
+void FileParserParse(benchmark::State& state, const std::string& path)
 {
-    const LargeDataFile& file = DataFile();
     for (auto _ : state)
     {
         FileParser parser;
-        benchmark::DoNotOptimize(parser.Parse(file.Path()));
+        benchmark::DoNotOptimize(parser.Parse(path));
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.Size()));
-    state.counters["MB"] = static_cast<double>(file.Size()) / 1e6;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(path)));
 }
-BENCHMARK(FileParserParse)->Unit(benchmark::kMillisecond);
 
-void SaveToString(benchmark::State& state)
+void SaveToString(benchmark::State& state, const std::string& path)
 {
     FileParser parser;
-    const IParserData* root = parser.Parse(DataFile().Path());
+    const IParserData* root = parser.Parse(path);
+    // The generated files' double quotes are reported on every save; that log is not what is measured.
+    const Benchmarks::RedirectedOutput quiet("/dev/null");
     for (auto _ : state)
     {
         benchmark::DoNotOptimize(root->ToString());
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * DataFile().Size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(path)));
 }
-BENCHMARK(SaveToString)->Unit(benchmark::kMillisecond);
 
 void Expand(benchmark::State& state)
 {
@@ -132,4 +92,40 @@ void Expand(benchmark::State& state)
 }
 // 0: one alias; 1: an alias whose folder refers to another.
 BENCHMARK(Expand)->Arg(0)->Arg(1);
+
+// Each file loaded both ways, with the ratio of the two.
+void RegisterLoads(const std::string& label, const std::string& path, std::vector<Benchmarks::Ratio>& ratios)
+{
+    if (!std::filesystem::exists(path))
+    {
+        return;
+    }
+    const std::string bare = "TinyXml2LoadFile/" + label;
+    const std::string engine = "FileParserParse/" + label;
+    benchmark::RegisterBenchmark(bare.c_str(), TinyXml2LoadFile, path)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(engine.c_str(), FileParserParse, path)->Unit(benchmark::kMillisecond);
+    ratios.push_back({"file parser vs bare tinyxml2, " + label, bare, engine, false});
+}
 } // namespace
+
+int main(int argc, char** argv)
+{
+    const GeneratedFile small(100'000, 1);
+    const GeneratedFile medium(1'000'000, 2);
+    const GeneratedFile large(5'000'000, 3);
+    std::vector<Benchmarks::Ratio> ratios;
+    RegisterLoads("generated 0.1 MB", small.Path(), ratios);
+    RegisterLoads("generated 1 MB", medium.Path(), ratios);
+    RegisterLoads("generated 5 MB", large.Path(), ratios);
+    // Real files from Debian packages, where installed, and the project's largest data file.
+    RegisterLoads("MIME database 2.4 MB", "/usr/share/mime/packages/freedesktop.org.xml", ratios);
+    RegisterLoads("ISO 639-3 codes", "/usr/share/xml/iso-codes/iso_639-3.xml", ratios);
+    RegisterLoads(
+        "project OpenGL constants",
+        (std::filesystem::path(argv[0]).parent_path().parent_path() / "Configuration/Constants/OpenGL.xml")
+            .string(),
+        ratios);
+    benchmark::RegisterBenchmark("SaveToString/generated 1 MB", SaveToString, medium.Path())
+        ->Unit(benchmark::kMillisecond);
+    return Benchmarks::RunWithRatios(argc, argv, std::move(ratios));
+}

@@ -30,7 +30,7 @@ bool EventPoster::Post(const AnalyticsEvent& event, std::stop_token stop) const
     }
     catch (const std::exception& exception)
     {
-        Log::Error(kChannel, Format("GA: %s\n", exception.what()));
+        Log::Error(kChannel, Format("GA: %s", exception.what()));
         return false;
     }
 }
@@ -42,39 +42,40 @@ bool EventPoster::Send(const AnalyticsEvent& event, std::stop_token stop) const
     const auto address = ResolveHost(m_endpoint.host, m_endpoint.port, m_timeout, stop);
     if (!address)
     {
-        Log::Error(kChannel, "GA: Could not get the host\n");
+        Log::Error(kChannel, "GA: Could not get the host");
         return false;
     }
     TcpSocket socket(m_timeout, std::move(stop));
     if (!socket.Connect(*address))
     {
-        Log::Error(kChannel, "GA: Could not connect to the host\n");
+        Log::Error(kChannel, "GA: Could not connect to the host");
         return false;
     }
     if (!socket.Send(request.header))
     {
-        Log::Error(kChannel, "GA: Could not send header\n");
+        Log::Error(kChannel, "GA: Could not send header");
         return false;
     }
     if (!socket.Send(request.body))
     {
-        Log::Error(kChannel, "GA: Could not send content\n");
+        Log::Error(kChannel, "GA: Could not send content");
         return false;
     }
 
     std::string reply;
     if (socket.Receive(reply, kMaxReplyBytes, kSuccess) == TcpSocket::ReceiveResult::Closed)
     {
-        Log::Error(kChannel, "GA: Did not recive positive answer from host\n");
+        Log::Error(kChannel, "GA: Did not recive positive answer from host");
         return false;
     }
     // An error or a timeout while waiting counts as an answer without the status.
     if (reply.find(kSuccess) == std::string::npos)
     {
-        Log::Error(kChannel, "GA: Invalid response\n");
-        Log::Error(kChannel, Format("/****SendData*****/\n%s\n\n%s\n/*****************/\n",
-                                    request.header.c_str(), request.body.c_str()));
-        Log::Error(kChannel, Format("/****Response*****/\n%s\n/*****************/\n", reply.c_str()));
+        Log::Error(kChannel, "GA: Invalid response");
+        // The request line names the event kind; the headers carry the signature, which stays out of logs.
+        const std::string requestLine = request.header.substr(0, request.header.find("\r\n"));
+        Log::Error(kChannel, Format("/****SendData*****/\n%s\n/*****************/", requestLine.c_str()));
+        Log::Error(kChannel, Format("/****Response*****/\n%s\n/*****************/", reply.c_str()));
         return false;
     }
     return true;

@@ -2,6 +2,8 @@
 
 #include "Component/ComponentRegistry.h"
 #include "Component/Object.h"
+#include "Files/FilesSystem.h"
+#include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
 #include "Parsing/ReferencedFile/ReferencedFile.h"
 #include "Parsing/ReferencedFile/Sections.h"
@@ -23,11 +25,12 @@ System& System::GetInstance()
     return instance;
 }
 
-// Built first so that it outlives this system: releasing objects at exit goes through the component
-// registry (the log and the pools are built first by the base).
+// Built first so that they outlive this system: releasing objects at exit goes through the component
+// registry and drops the archetype watches (the log and the pools are built first by the base).
 System::System()
 {
     ComponentRegistry::GetInstance();
+    Files::System::GetInstance();
 }
 
 System::~System()
@@ -63,6 +66,17 @@ void System::Release()
     m_nameCounters.clear();
     m_pendingDeletion.clear();
     m_pendingInitialization.clear();
+    ForgetArchetypes();
+}
+
+void System::ForgetArchetypes()
+{
+    for (const std::string& path : m_watchedArchetypes)
+    {
+        Files::System::GetInstance().RemoveWatch(path);
+    }
+    m_watchedArchetypes.clear();
+    m_archetypes.clear();
 }
 
 bool System::Parse(IParserData* data)
@@ -166,11 +180,32 @@ Object* System::CreateObject(const IParserData* element)
     return object;
 }
 
+const IParserData* System::FindArchetype(const std::string& path)
+{
+    if (const auto found = m_archetypes.find(path); found != m_archetypes.end())
+    {
+        return found->second.get();
+    }
+    // A file that cannot be read is not kept, so that it is tried again once it has been mended.
+    FileParser parser;
+    const IParserData* root = parser.Parse(path);
+    if (root == nullptr)
+    {
+        return nullptr;
+    }
+    if (m_watchedArchetypes.insert(path).second)
+    {
+        Files::System::GetInstance().AddWatch(
+            path, path, [this](const std::string& changed) { m_archetypes.erase(changed); });
+    }
+    // Copied out of the parser, which counts as a nesting level while it holds its tree.
+    return m_archetypes.emplace(path, std::unique_ptr<IParserData>(root->Clone())).first->second.get();
+}
+
 Object* System::CreateObjectFromArchetype(const std::string& name, const std::string& archetype)
 {
-    FileParser parser;
     const IParserData* root =
-        parser.Parse(PathWrapper::GetInstance().Expand(m_archetypesFolder + "/" + archetype));
+        FindArchetype(PathWrapper::GetInstance().Expand(m_archetypesFolder + "/" + archetype));
     if (root == nullptr)
     {
         Log::Error(kChannel, Format("Could not open template '%s'", archetype.c_str()));

@@ -2,6 +2,7 @@
 
 #include "SystemManager/ISystem.h"
 
+#include <memory>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -29,7 +30,8 @@ public:
     // An object from an "Object" element: from its "archetype" file when it names one, otherwise
     // from its children.
     Object* CreateObject(const IParserData* element);
-    // An object parsed from the archetypes folder's file `archetype`, or null.
+    // An object parsed from the archetypes folder's file `archetype`, or null. Each file is read once
+    // and its tree kept until Release, or until the designer reloads it (F9) after changing it.
     Object* CreateObjectFromArchetype(const std::string& name, const std::string& archetype);
     Object* GetObject(const std::string& name) const;
     // Destroys the object at the next update; it stays usable until then.
@@ -45,6 +47,10 @@ private:
     ~System() override;
 
     std::string MakeUniqueName(const std::string& baseName);
+    // The tree of the archetype file at `path` (already expanded), read now if it is not kept yet;
+    // null when it cannot be read.
+    const IParserData* FindArchetype(const std::string& path);
+    void ForgetArchetypes();
     void InitializePendingObjects();
     void DestroyPendingObjects();
 
@@ -54,5 +60,8 @@ private:
     std::set<Object*> m_pendingDeletion;
     std::string m_archetypesFolder;
     std::string m_path;
+    // Archetype trees by file path, and the paths watched for changes.
+    std::unordered_map<std::string, std::unique_ptr<IParserData>> m_archetypes;
+    std::set<std::string> m_watchedArchetypes;
 };
 } // namespace Morvane::Game

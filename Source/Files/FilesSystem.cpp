@@ -48,6 +48,11 @@ bool System::AddWatch(const std::string& name, const std::string& path, Callback
     return true;
 }
 
+void System::RemoveWatch(const std::string& name)
+{
+    std::erase_if(m_watches, [&name](const Watch& watch) { return watch.name == name; });
+}
+
 void System::CheckWatches()
 {
     // By index, and with the callback copied: a callback may add watches or release the list.

@@ -27,6 +27,8 @@ public:
 
     // Watches `path`; the time it was last written is taken now. A watch without a callback is refused.
     bool AddWatch(const std::string& name, const std::string& path, Callback callback);
+    // Drops every watch called `name`. Not from inside a callback.
+    void RemoveWatch(const std::string& name);
     // Calls back every watched file written since it was last seen.
     void CheckWatches();
     std::size_t GetWatchCount() const { return m_watches.size(); }

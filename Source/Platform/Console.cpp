@@ -25,7 +25,10 @@ const char* EscapeFor(ConsoleColour colour)
 }
 } // namespace
 
-Console::Console(std::FILE* stream) : m_stream(stream), m_colourEnabled(isatty(fileno(stream)) == 1) {}
+Console::Console(std::FILE* stream)
+    : m_stream(stream), m_terminal(isatty(fileno(stream)) == 1), m_colourEnabled(m_terminal)
+{
+}
 
 void Console::SetColour(ConsoleColour colour)
 {

@@ -27,9 +27,12 @@ public:
     void Flush();
 
     void SetColourEnabled(bool enabled) { m_colourEnabled = enabled; }
+    // Whether the stream was a terminal when the console was made.
+    bool IsTerminal() const { return m_terminal; }
 
 private:
     std::FILE* m_stream;
+    bool m_terminal;
     bool m_colourEnabled;
 };
 } // namespace Morvane::Platform

@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdint>
+#include <ctime>
 
 namespace Morvane::Platform
 {
@@ -9,7 +11,22 @@ namespace
 {
 std::atomic<bool> interruptRequested{false};
 std::atomic<bool> polling{false};
+// When the first interrupt was taken, in nanoseconds of the monotonic clock.
+std::atomic<std::int64_t> firstInterruptAt{0};
 static_assert(std::atomic<bool>::is_always_lock_free, "the flags are read from a signal handler");
+static_assert(std::atomic<std::int64_t>::is_always_lock_free, "the time is read from a signal handler");
+
+// One interrupt often arrives twice at once (`timeout` signals the game and then its whole group):
+// only an interrupt this long after the first asks to stop at once.
+constexpr std::int64_t kSecondInterruptDelay = 1'000'000'000;
+
+std::int64_t Now()
+{
+    // clock_gettime may be called from a signal handler.
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
 
 void SetAction(int signal, void (*handler)(int))
 {
@@ -23,9 +40,17 @@ void SetAction(int signal, void (*handler)(int))
 
 extern "C" void OnInterrupt(int signal)
 {
-    if (polling.load() && !interruptRequested.exchange(true))
+    if (polling.load())
     {
-        return;
+        if (!interruptRequested.exchange(true))
+        {
+            firstInterruptAt.store(Now());
+            return;
+        }
+        if (Now() - firstInterruptAt.load() < kSecondInterruptDelay)
+        {
+            return;
+        }
     }
     // Blocked until the handler returns, the raised signal then takes its default course.
     SetAction(signal, SIG_DFL);

@@ -3,7 +3,8 @@
 namespace Morvane::Platform
 {
 // Routes Ctrl-C (SIGINT) and SIGTERM into a flag the frame loop polls, so the game ends cleanly after
-// the frame. Outside a polled stretch (below), and at a second signal, they end the process at once.
+// the frame. Outside a polled stretch (below), and at a second signal that comes more than a second
+// after the first, they end the process at once; a repeat within that second is the same request.
 void InstallInterruptHandler();
 bool IsInterruptRequested();
 

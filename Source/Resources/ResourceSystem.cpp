@@ -59,7 +59,16 @@ void System::Update(const float&)
     m_loadThread.RethrowParseFailure();
     while (Resource* resource = m_loadThread.TakeParsed())
     {
-        if (!resource->IsInitialized() && !resource->Initialize())
+        if (resource->IsInitialized())
+        {
+            continue;
+        }
+        if (resource->Initialize())
+        {
+            Log::Info(kRequestChannel,
+                      Format("Resource initialized successfully ['%s']", resource->GetName().c_str()));
+        }
+        else
         {
             Log::Error(kChannel,
                        Format("Resource '%s' could not be initialized", resource->GetName().c_str()));
@@ -217,7 +226,8 @@ Resource* System::Load(std::unique_ptr<Resource> resource, const IParserData& de
         Resource& queued = *resource;
         m_resources.emplace(name, std::move(resource));
         m_loadThread.Enqueue(queued, definition);
-        Log::Info(kRequestChannel, Format("Resource initialized successfully ['%s']", name.c_str()));
+        // Success is told once it is true, by Update.
+        Log::Info(kRequestChannel, Format("Resource queued ['%s']", name.c_str()));
         return &queued;
     }
 

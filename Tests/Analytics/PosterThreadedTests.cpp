@@ -3,6 +3,7 @@
 #include "Support/LoopbackServer.h"
 
 #include <gtest/gtest.h>
+#include <regex>
 
 namespace
 {
@@ -76,13 +77,20 @@ TEST(AnalyticsPosterThreaded, EveryFailureLogsItsOwnMessage)
     const std::string closed = FailedPostLog(closing.Collector());
     EXPECT_NE(std::string::npos, closed.find("GA: Did not recive positive answer from host"));
     EXPECT_EQ(std::string::npos, closed.find("GA: Invalid response"));
-    // A reply without the status text dumps what was sent and what came back.
+    // A reply without the status text dumps the request line and what came back.
     const std::string invalid = FailedPostLog(statusless.Collector());
     for (const char* part : {"GA: Invalid response", "/****SendData*****/",
                              "POST /1/0f1e2d3c4b5a69788796a5b4c3d2e1f0/error HTTP/1.1", "/****Response*****/",
                              "{\"status\":\"bad\"}"})
     {
         EXPECT_NE(std::string::npos, invalid.find(part)) << part;
+    }
+    EXPECT_EQ(std::string::npos, invalid.find("Authorization"));
+    EXPECT_EQ(std::string::npos, invalid.find("user_id"));
+    // No message ends in a line feed of its own, which would leave an empty line in the log.
+    for (const std::string& log : {closed, invalid})
+    {
+        EXPECT_FALSE(std::regex_search(log, std::regex("\n +\n"))) << log;
     }
     // A server that never answers times out as an invalid response.
     const std::string timedOut = FailedPostLog(silent.Collector(), 200ms);

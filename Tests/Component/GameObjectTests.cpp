@@ -2,12 +2,16 @@
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
+#include "Files/FilesSystem.h"
 #include "Parsing/XMLParserData/XMLParserData.h"
 #include "Support/LogCapture.h"
 #include "Support/ParseXml.h"
 #include "Support/TempDirectory.h"
 #include "System/PathWrapper/PathWrapper.h"
 
+#include <chrono>
+#include <cmath>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -209,6 +213,57 @@ TEST_F(GameSystemTest, MissingOrFailingArchetypesAreReported)
     game.Update(0.016f);
     EXPECT_EQ(game.GetObjectCount(), 0u);
     EXPECT_EQ(ProbeComponent::deleted, 2);
+}
+
+// An archetype file is read once: objects made from it share nothing, and the file is read again
+// only after the designer's reload (F9) saw it change, or after the system was released.
+TEST_F(GameSystemTest, ArchetypesAreReadOnceUntilReloadedOrReleased)
+{
+    Testing::TempDirectory folder;
+    const std::filesystem::path path =
+        folder.Write("Crate.xml", R"(<Object><Transform position="1;2;3"/></Object>)");
+    PathWrapper::GetInstance().AddPath("TestData", folder.Path());
+    const auto configure = [this]
+    {
+        ASSERT_TRUE(game.Parse(
+            Testing::ParseXml(R"~(<GameSystem><Objects archetypesFolder="$(TestData)"/></GameSystem>)~")
+                .get()));
+    };
+    // The position of a new object from the archetype; NaN when it has none.
+    const auto position = [this]
+    {
+        const Object* const object = game.CreateObjectFromArchetype("crate", "Crate.xml");
+        const auto* const transform =
+            object != nullptr ? object->GetComponent<Game::TransformComponent>() : nullptr;
+        return transform != nullptr ? transform->GetPosition() : glm::vec3(std::nanf(""));
+    };
+    // Rewrites the file with a later time than the one seen, as an editor saving it would.
+    const auto rewrite = [&path, &folder](const std::string& value)
+    {
+        const auto seen = std::filesystem::last_write_time(path);
+        folder.Write("Crate.xml", R"(<Object><Transform position=")" + value + R"("/></Object>)");
+        std::filesystem::last_write_time(path, seen + std::chrono::seconds(5));
+    };
+    configure();
+    const std::size_t watches = Files::System::GetInstance().GetWatchCount();
+
+    Object* const first = game.CreateObjectFromArchetype("crate", "Crate.xml");
+    Object* const second = game.CreateObjectFromArchetype("crate", "Crate.xml");
+    first->GetComponent<Game::TransformComponent>()->SetPosition({9.0f, 9.0f, 9.0f});
+    EXPECT_EQ(second->GetComponent<Game::TransformComponent>()->GetPosition(), glm::vec3(1.0f, 2.0f, 3.0f));
+    EXPECT_EQ(Files::System::GetInstance().GetWatchCount(), watches + 1);
+
+    rewrite("4;5;6");
+    EXPECT_EQ(position(), glm::vec3(1.0f, 2.0f, 3.0f));
+    Files::System::GetInstance().CheckWatches();
+    EXPECT_EQ(position(), glm::vec3(4.0f, 5.0f, 6.0f));
+    EXPECT_EQ(Files::System::GetInstance().GetWatchCount(), watches + 1);
+
+    rewrite("7;8;9");
+    game.Release();
+    EXPECT_EQ(Files::System::GetInstance().GetWatchCount(), watches);
+    configure();
+    EXPECT_EQ(position(), glm::vec3(7.0f, 8.0f, 9.0f));
 }
 
 TEST_F(GameSystemTest, ComponentsFollowElementOrderAndAreFreedOnce)

@@ -314,8 +314,13 @@ TEST_F(ResourceSystemThreaded, RequestedTwiceIsCreatedOnceAndTheLoadingCountIsTh
     EXPECT_TRUE(first->IsInitialized());
     EXPECT_NE(first->parseThread, std::this_thread::get_id());
     EXPECT_EQ(first->initializeThread, std::this_thread::get_id());
-    EXPECT_TRUE(log.Contains("Resource 'first' parsed"));
-    EXPECT_TRUE(log.Contains("Resource initialized successfully ['first']"));
+    // Queued, parsed, then told a success once it is one.
+    const std::size_t queued = log.Text().find("Resource queued ['first']");
+    const std::size_t parsed = log.Text().find("Resource 'first' parsed");
+    const std::size_t initialized = log.Text().find("Resource initialized successfully ['first']");
+    ASSERT_NE(initialized, std::string::npos);
+    EXPECT_LT(queued, parsed);
+    EXPECT_LT(parsed, initialized);
 }
 
 TEST_F(ResourceSystemThreaded, FailuresLeaveTheResourceRegisteredAndUninitialised)
@@ -333,6 +338,8 @@ TEST_F(ResourceSystemThreaded, FailuresLeaveTheResourceRegisteredAndUninitialise
     EXPECT_NO_THROW(m_system.Update(0.016f));
 
     EXPECT_TRUE(log.Contains("Load thread: Resource 'broken' could not be loaded"));
+    // Nothing that failed was ever reported as a success.
+    EXPECT_FALSE(log.Contains("Resource initialized successfully"));
     EXPECT_TRUE(log.Contains("Resource 'stubborn' could not be initialized"));
     EXPECT_TRUE(log.Contains("Load thread: Resource 'throwing' could not be loaded"));
     EXPECT_EQ(m_probe.initialized, 1);

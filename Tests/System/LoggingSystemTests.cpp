@@ -3,11 +3,15 @@
 #include "System/Logging/LoggingSystem.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <ranges>
 #include <regex>
 #include <sstream>
 #include <thread>
+#include <unistd.h>
 
 namespace
 {
@@ -38,12 +42,40 @@ TEST(LoggingSystemTest, ExactBytesWithColoursOff)
         {"System Manager", "a\n" + std::string(130, 'b'),
          "      System Manager: a\n" + indent + std::string(127, 'b') + "\n" + indent + "bbb\n"},
     };
+    // As on a terminal.
+    Logging::System::GetInstance().SetWrapping(true);
     for (const auto& [channel, message, expected] : cases)
     {
         Testing::LogCapture capture;
         Log::Warning(channel, message);
         EXPECT_EQ(WithoutStamp(capture.Text()), expected) << message;
     }
+    Logging::System::GetInstance().SetWrapping(false);
+}
+
+// Into a file or a pipe each message line stays whole; its own line feeds are still indented. Only a
+// terminal wraps.
+TEST(LoggingSystemTest, RedirectedLogKeepsLongLinesWhole)
+{
+    std::FILE* const file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    EXPECT_FALSE(Platform::Console(file).IsTerminal());
+    std::fclose(file);
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(grantpt(terminal) | unlockpt(terminal), 0);
+    std::FILE* const side = std::fopen(ptsname(terminal), "w");
+    ASSERT_NE(side, nullptr);
+    EXPECT_TRUE(Platform::Console(side).IsTerminal());
+    std::fclose(side);
+    close(terminal);
+
+    Logging::System::GetInstance().SetWrapping(false);
+    const std::string message = std::string(200, 'm') + "\n" + std::string(130, 'b');
+    Testing::LogCapture capture;
+    Log::Info("System Manager", message);
+    EXPECT_EQ(WithoutStamp(capture.Text()), "      System Manager: " + std::string(200, 'm') + "\n" +
+                                                std::string(32, ' ') + std::string(130, 'b') + "\n");
 }
 
 TEST(FormatTest, CutsOverlongText)

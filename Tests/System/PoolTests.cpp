@@ -4,9 +4,12 @@
 #include "System/Pool/Pooled.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <gtest/gtest.h>
 #include <latch>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -123,11 +126,17 @@ TEST(PoolRegistry, WritesPastABlockAndUsesAfterDeleteAreCaught)
     delete small;
     EXPECT_DEATH(static_cast<void>(*static_cast<volatile int*>(&small->value)), "use-after-poison");
 #else
-    // Without AddressSanitizer, which would stop the overflowing write itself, the guard word catches it.
+    // Without AddressSanitizer, which would stop the stray write itself, the guard words catch it: the
+    // one before a block in every build, the one after it in debug builds.
     Pool pool(32);
-    auto* const block = static_cast<unsigned char*>(pool.Allocate());
-    block[32] = 1;
-    EXPECT_EQ(pool.Free(block), Pool::FreeResult::GuardCorrupted);
+    auto* const before = static_cast<unsigned char*>(pool.Allocate());
+    before[-1] = 1;
+    EXPECT_EQ(pool.Free(before), Pool::FreeResult::GuardCorrupted);
+#if !defined(NDEBUG)
+    auto* const after = static_cast<unsigned char*>(pool.Allocate());
+    after[32] = 1;
+    EXPECT_EQ(pool.Free(after), Pool::FreeResult::GuardCorrupted);
+#endif
 #endif
 }
 
@@ -187,6 +196,64 @@ TEST(PoolRegistryThreaded, BlockFreedOnAnotherThreadComesBackOnceTheOwnersFreeLi
     EXPECT_EQ(std::count(again, again + 64, 0), 64);
     EXPECT_EQ(Statistics(64).pageCount, 1u);
     EXPECT_EQ(Statistics(64).inUse, 8u);
+}
+
+// One thread makes objects and keeps making them while another destroys them, as parsed data goes
+// from the load thread to the main thread: every object arrives intact, and the blocks given back come
+// round again instead of new pages.
+TEST(PoolRegistryThreaded, ObjectsMadeOnOneThreadAndDestroyedOnAnotherComeBackIntact)
+{
+    constexpr int kObjects = 20000;
+    constexpr std::size_t kInFlight = 16;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<Small*> queue;
+    bool done = false;
+    // Objects the destroying thread found other than as their maker left them.
+    int damaged = 0;
+    std::thread consumer(
+        [&]
+        {
+            int expected = 0;
+            for (;;)
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return !queue.empty() || done; });
+                if (queue.empty())
+                {
+                    return;
+                }
+                Small* const object = queue.front();
+                queue.pop_front();
+                changed.notify_all();
+                lock.unlock();
+                damaged += object->value != expected++ ? 1 : 0;
+                delete object;
+            }
+        });
+    std::thread producer(
+        [&]
+        {
+            for (int index = 0; index < kObjects; ++index)
+            {
+                auto* const object = new Small;
+                object->value = index;
+                std::unique_lock lock(mutex);
+                // A few objects in flight, as a load thread hands over one batch at a time.
+                changed.wait(lock, [&] { return queue.size() < kInFlight; });
+                queue.push_back(object);
+                changed.notify_all();
+            }
+            const std::lock_guard lock(mutex);
+            done = true;
+            changed.notify_all();
+        });
+    producer.join();
+    consumer.join();
+    EXPECT_EQ(damaged, 0);
+    EXPECT_EQ(Statistics().inUse, 0u);
+    EXPECT_EQ(Statistics().allocations, static_cast<std::size_t>(kObjects));
+    EXPECT_LE(Statistics().pageCount * Pool::kBlocksPerPage, 4 * kInFlight);
 }
 
 TEST(PoolRegistryThreaded, PoolsOfAThreadThatEndedKeepTheirBlocksForTheNextThread)

@@ -28,7 +28,7 @@ System& System::GetInstance()
     return instance;
 }
 
-System::System() : ISystem(LogBase{}), m_console(stdout) {}
+System::System() : ISystem(LogBase{}), m_console(stdout), m_wrap(m_console.IsTerminal()) {}
 
 void System::Info(const std::string& subsystem, const std::string& message)
 {
@@ -45,7 +45,7 @@ void System::Error(const std::string& subsystem, const std::string& message)
     Write(subsystem, message, Platform::ConsoleColour::BrightRed);
 }
 
-std::string System::Wrap(const std::string& message, std::size_t indent)
+std::string System::Wrap(const std::string& message, std::size_t indent, bool wrap)
 {
     std::string wrapped;
     wrapped.reserve(message.size() + message.size() / 64 * (indent + 1));
@@ -60,7 +60,7 @@ std::string System::Wrap(const std::string& message, std::size_t indent)
             wrapped += padding;
             column = 0;
         }
-        else if (column >= kWrapColumn)
+        else if (wrap && column >= kWrapColumn)
         {
             wrapped += '\n';
             wrapped += padding;
@@ -83,7 +83,8 @@ void System::Write(const std::string& subsystem, const std::string& message, Pla
     m_console.Write(channelPadding + subsystem + ":");
 
     const std::size_t indent = stamp.size() + 2 + std::max(kChannelWidth, subsystem.size());
-    std::string line = " " + Wrap(message, indent);
+    std::string line(1, ' ');
+    line += Wrap(message, indent, m_wrap);
     const std::size_t written = line.size() - 1;
     if (written < kMinimumMessageWidth)
     {

@@ -7,7 +7,9 @@
 
 namespace Morvane::Logging
 {
-// The engine's one log: time-stamped, coloured lines on standard output, safe from any thread.
+// The engine's one log: time-stamped, coloured lines on standard output, safe from any thread. On a
+// terminal long messages wrap at column 127; into a file or a pipe each message line stays whole, so
+// that searching the log finds it.
 class System : public ISystem
 {
 public:
@@ -23,15 +25,19 @@ public:
     bool Parse(IParserData*) override { return true; }
 
     Platform::Console& GetConsole() { return m_console; }
+    // Wrapping at column 127 on or off; on only for a terminal at first.
+    void SetWrapping(bool wrap) { m_wrap = wrap; }
 
-    // The message text with continuation lines indented to `indent` and wrapped at 127 columns.
-    static std::string Wrap(const std::string& message, std::size_t indent);
+    // The message text with continuation lines indented to `indent`, wrapped at 127 columns when
+    // `wrap` is set.
+    static std::string Wrap(const std::string& message, std::size_t indent, bool wrap = true);
 
 private:
     System();
     void Write(const std::string& subsystem, const std::string& message, Platform::ConsoleColour colour);
 
     Platform::Console m_console;
+    bool m_wrap;
 };
 } // namespace Morvane::Logging
 

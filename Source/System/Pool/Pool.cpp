@@ -13,10 +13,10 @@ namespace Morvane
 {
 namespace
 {
-// The guard before a block says whether it is handed out or free; the guard after it never changes.
+// The guard before a block says whether it is handed out or free, mixed with the pool's address so
+// that no other pool's blocks carry the same words.
 constexpr std::uint64_t kGuardInUse = 0xA110CA7EDB10C4EDULL;
 constexpr std::uint64_t kGuardFree = 0xF4EEB10CF4EEB10CULL;
-constexpr std::uint64_t kGuardEnd = 0x600DF00D600DF00DULL;
 
 constexpr std::size_t RoundUp(std::size_t size, std::size_t alignment)
 {
@@ -31,7 +31,9 @@ static_assert(sizeof(void*) + sizeof(std::uint64_t) == Pool::kAlignment);
 Pool::Pool(std::size_t objectSize)
     : m_blockSize(RoundUp(std::max<std::size_t>(objectSize, kLinkSize), kAlignment)),
       m_stride(m_blockSize + 2 * kGuardSize),
-      m_strideReciprocal(std::numeric_limits<std::uint64_t>::max() / m_stride + 1)
+      m_strideReciprocal(std::numeric_limits<std::uint64_t>::max() / m_stride + 1),
+      m_liveTag(kGuardInUse ^ reinterpret_cast<std::uintptr_t>(this)),
+      m_freeTag(kGuardFree ^ reinterpret_cast<std::uintptr_t>(this))
 {
     m_pageSize = kLinkSize + kBlocksPerPage * m_stride;
     AddPage();
@@ -75,14 +77,6 @@ void Pool::AddPage()
     }
 }
 
-void Pool::LinkFree(std::byte* block, std::byte*& list) const
-{
-    WriteGuard(block - kGuardSize, kGuardFree);
-    std::memcpy(block, &list, kLinkSize);
-    ASAN_POISON_MEMORY_REGION(block, m_blockSize);
-    list = block;
-}
-
 void Pool::TakeRemoteFrees()
 {
     const std::lock_guard lock(m_mutex);
@@ -94,9 +88,14 @@ void Pool::TakeRemoteFrees()
     Add(m_releases, count);
 }
 
-void* Pool::Allocate()
+void Pool::ZeroLarge(void* block, std::size_t size)
 {
-    if (m_freeList == nullptr && m_remoteFreeCount.load(std::memory_order_relaxed) > 0)
+    std::memset(block, 0, size);
+}
+
+std::byte* Pool::Refill()
+{
+    if (m_remoteFreeCount.load(std::memory_order_relaxed) > 0)
     {
         TakeRemoteFrees();
     }
@@ -105,17 +104,10 @@ void* Pool::Allocate()
     {
         AddPage();
     }
-    std::byte* const block = m_freeList;
-    MORVANE_ASSERT(ReadGuard(block - kGuardSize) == kGuardFree);
-    ASAN_UNPOISON_MEMORY_REGION(block, m_blockSize);
-    std::memcpy(&m_freeList, block, kLinkSize);
-    WriteGuard(block - kGuardSize, kGuardInUse);
-    std::memset(block, 0, m_blockSize);
-    Add(m_allocations, 1);
-    return block;
+    return m_freeList;
 }
 
-Pool::FreeResult Pool::Free(void* block)
+Pool::FreeResult Pool::FreeChecked(void* block)
 {
     if (block == nullptr)
     {
@@ -166,11 +158,11 @@ Pool::FreeResult Pool::FreeFromAnotherThread(void* block)
 Pool::FreeResult Pool::CheckGuards(const std::byte* block) const
 {
     const Guard front = ReadGuard(block - kGuardSize);
-    if (front == kGuardFree)
+    if (front == m_freeTag)
     {
         return FreeResult::DoubleFree;
     }
-    if (front != kGuardInUse || ReadGuard(block + m_blockSize) != kGuardEnd)
+    if (front != m_liveTag || ReadGuard(block + m_blockSize) != kGuardEnd)
     {
         return FreeResult::GuardCorrupted;
     }
@@ -210,23 +202,6 @@ bool Pool::IsSlotOf(const std::byte* page, const std::byte* block) const
     return slotOffset * m_strideReciprocal <= m_strideReciprocal - 1;
 }
 
-// Under AddressSanitizer the guards stay poisoned, so a write past a block is seen where it happens.
-Pool::Guard Pool::ReadGuard(const std::byte* guard)
-{
-    ASAN_UNPOISON_MEMORY_REGION(guard, kGuardSize);
-    Guard value = 0;
-    std::memcpy(&value, guard, kGuardSize);
-    ASAN_POISON_MEMORY_REGION(guard, kGuardSize);
-    return value;
-}
-
-void Pool::WriteGuard(std::byte* guard, Guard value)
-{
-    ASAN_UNPOISON_MEMORY_REGION(guard, kGuardSize);
-    std::memcpy(guard, &value, kGuardSize);
-    ASAN_POISON_MEMORY_REGION(guard, kGuardSize);
-}
-
 PoolStatistics Pool::GetStatistics() const
 {
     const std::lock_guard lock(m_mutex);
@@ -238,10 +213,5 @@ PoolStatistics Pool::GetStatistics() const
     const std::size_t pageCount = m_pageCount.load(std::memory_order_acquire);
     const std::size_t inUse = allocations - releases;
     return {pageCount, pageCount * kBlocksPerPage - inUse, inUse, allocations, releases};
-}
-
-void Pool::Add(Counter& counter, std::size_t delta)
-{
-    counter.store(counter.load(std::memory_order_relaxed) + delta, std::memory_order_release);
 }
 } // namespace Morvane

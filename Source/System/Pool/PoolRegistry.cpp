@@ -7,20 +7,6 @@
 
 namespace Morvane
 {
-namespace
-{
-struct ThreadState
-{
-    PoolCache* cache = nullptr;
-    std::uint64_t generation = 0;
-    // Set once the thread's exit handler has run; pooled objects deleted by destructors that run
-    // after it (the main thread's statics) still find a cache, which then stays with the thread.
-    bool exited = false;
-};
-// Trivially destructible, so that it stays usable until the thread is gone.
-thread_local ThreadState t_thread;
-} // namespace
-
 // Its destructor runs as the thread ends.
 struct PoolThreadExit
 {
@@ -37,7 +23,7 @@ thread_local PoolThreadExit t_exit;
 
 PoolCache& PoolRegistry::GetThreadCache()
 {
-    if (t_thread.cache != nullptr && t_thread.generation == m_generation.load(std::memory_order_relaxed))
+    if (t_thread.cache != nullptr && t_thread.generation == s_generation.load(std::memory_order_relaxed))
         [[likely]]
     {
         return *t_thread.cache;
@@ -60,7 +46,8 @@ PoolCache& PoolRegistry::AttachThread()
             cache = m_caches.emplace_back(std::make_unique<PoolCache>()).get();
         }
         t_thread.cache = cache;
-        t_thread.generation = m_generation.load(std::memory_order_relaxed);
+        t_thread.generation = s_generation.load(std::memory_order_relaxed);
+        t_thread.attachment = ++m_attachments;
     }
     if (!t_thread.exited)
     {
@@ -73,11 +60,11 @@ void PoolRegistry::DetachThread()
 {
     const std::lock_guard lock(m_mutex);
     // A cache from before the last ReleaseAll is gone already.
-    if (t_thread.cache != nullptr && t_thread.generation == m_generation.load(std::memory_order_relaxed))
+    if (t_thread.cache != nullptr && t_thread.generation == s_generation.load(std::memory_order_relaxed))
     {
         m_idleCaches.push_back(t_thread.cache);
     }
-    t_thread = ThreadState{nullptr, 0, true};
+    t_thread = ThreadState{nullptr, 0, 0, true};
 }
 
 Pool* PoolRegistry::AddPool(PoolCache& cache, const std::type_info& type, std::size_t size)
@@ -112,7 +99,21 @@ void* PoolRegistry::Allocate(const std::type_info& type, std::size_t size)
     {
         pool = AddPool(cache, type, size);
     }
-    return pool->Allocate();
+    void* const block = pool->Take();
+    Pool::Zero(block, size);
+    return block;
+}
+
+Pool* PoolRegistry::FillSlot(ThreadSlot& slot, const std::type_info& type, std::size_t size)
+{
+    PoolCache& cache = GetThreadCache();
+    Pool* pool = cache.Find(type, size);
+    if (pool == nullptr)
+    {
+        pool = AddPool(cache, type, size);
+    }
+    slot = ThreadSlot{pool, size, t_thread.attachment};
+    return pool;
 }
 
 void PoolRegistry::Free(const std::type_info& type, void* block, std::size_t size)
@@ -166,7 +167,7 @@ void PoolRegistry::ReleaseAll()
     std::vector<std::unique_ptr<PoolCache>> caches;
     {
         const std::lock_guard lock(m_mutex);
-        m_generation.fetch_add(1, std::memory_order_relaxed);
+        s_generation.fetch_add(1, std::memory_order_relaxed);
         released.swap(m_pools);
         caches.swap(m_caches);
         m_idleCaches.clear();

@@ -24,11 +24,39 @@ namespace Morvane
 class PoolRegistry
 {
 public:
+    // Where one class's new and delete remember the calling thread's pool for that class (one per
+    // class and thread, so classes made in turn do not displace each other). It holds while the
+    // thread keeps the pools it had when the slot was filled.
+    struct ThreadSlot
+    {
+        Pool* pool = nullptr;
+        std::size_t size = 0;
+        std::uint64_t attachment = 0;
+    };
+
     // Inline, as every pooled new and delete goes through it.
     static PoolRegistry& GetInstance()
     {
         static PoolRegistry instance;
         return instance;
+    }
+
+    // Allocate and Free through a class's slot: no lookup, no call and not even the registry while the
+    // slot holds.
+    static void* Allocate(ThreadSlot& slot, const std::type_info& type, std::size_t size)
+    {
+        Pool* const pool = Holds(slot, size) ? slot.pool : GetInstance().FillSlot(slot, type, size);
+        void* const block = pool->Take();
+        Pool::Zero(block, size);
+        return block;
+    }
+    static void Free(ThreadSlot& slot, const std::type_info& type, void* block, std::size_t size)
+    {
+        if (Holds(slot, size) && slot.pool->Free(block) == Pool::FreeResult::Freed) [[likely]]
+        {
+            return;
+        }
+        GetInstance().Free(type, block, size);
     }
 
     // A zeroed block of `size` bytes from this thread's pool of `type`, made on first use.
@@ -61,7 +89,26 @@ private:
         std::vector<OwnedPool> pools;
     };
 
+    struct ThreadState
+    {
+        PoolCache* cache = nullptr;
+        std::uint64_t generation = 0;
+        // Different for every time a thread takes a cache, so that slots filled before it gave its
+        // cache up, or before ReleaseAll, no longer hold.
+        std::uint64_t attachment = 0;
+        // Set once the thread's exit handler has run; pooled objects deleted by destructors that run
+        // after it (the main thread's statics) still find a cache, which then stays with the thread.
+        bool exited = false;
+    };
+
     PoolRegistry() = default;
+    static bool Holds(const ThreadSlot& slot, std::size_t size)
+    {
+        return slot.attachment == t_thread.attachment && slot.size == size &&
+               t_thread.generation == s_generation.load(std::memory_order_relaxed);
+    }
+    // This thread's pool of `type` and `size`, made if need be, remembered in `slot`.
+    Pool* FillSlot(ThreadSlot& slot, const std::type_info& type, std::size_t size);
     // The calling thread's cache, handed to it on first use.
     PoolCache& GetThreadCache();
     PoolCache& AttachThread();
@@ -79,6 +126,13 @@ private:
     // The caches of threads that have ended, for the next threads to take over.
     std::vector<PoolCache*> m_idleCaches;
     // Changed by ReleaseAll, which frees every cache: a thread holding an older one takes a new one.
-    std::atomic<std::uint64_t> m_generation = 1;
+    // Static, so that the inline paths need not reach the instance.
+    static inline std::atomic<std::uint64_t> s_generation = 1;
+    std::uint64_t m_attachments = 0;
+
+    // Trivially destructible, so that it stays usable until the thread is gone.
+    static thread_local ThreadState t_thread;
 };
+
+inline thread_local PoolRegistry::ThreadState PoolRegistry::t_thread;
 } // namespace Morvane

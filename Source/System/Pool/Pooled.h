@@ -16,7 +16,7 @@ public:
     static void* operator new(std::size_t size)
     {
         static_assert(alignof(T) <= Pool::kAlignment, "pool blocks are not aligned for this class");
-        return PoolRegistry::GetInstance().Allocate(typeid(T), size);
+        return PoolRegistry::Allocate(Slot(), typeid(T), size);
     }
 
     // A block the pools do not hold as live is an assertion; as delete cannot throw, that ends in
@@ -27,11 +27,18 @@ public:
         {
             return;
         }
-        PoolRegistry::GetInstance().Free(typeid(T), block, size);
+        PoolRegistry::Free(Slot(), typeid(T), block, size);
     }
 
 protected:
     Pooled() = default;
     ~Pooled() = default;
+
+private:
+    static PoolRegistry::ThreadSlot& Slot()
+    {
+        static thread_local PoolRegistry::ThreadSlot slot;
+        return slot;
+    }
 };
 } // namespace Morvane
