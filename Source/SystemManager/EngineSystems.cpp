@@ -4,6 +4,7 @@
 #include "Component/GameSystem.h"
 #include "Files/FilesSystem.h"
 #include "Input/InputSystem.h"
+#include "Physics/PhysicsSystem.h"
 #include "Resources/ResourceSystem.h"
 #include "Sound/AudioSystem.h"
 #include "SystemManager/SystemManager.h"
@@ -29,7 +30,7 @@ const SystemEntry kEngineSystems[] = {
     {"FileSystem", &Accessor<Files::System>},        {"GameSystem", &Accessor<Game::System>},
     {"BehaviorSystem", &Accessor<Behavior::System>}, {"ResourceSystem", &Accessor<Resources::System>},
     {"AudioSystem", &Accessor<Audio::System>},       {"Window", &Accessor<Window::System>},
-    {"InputSystem", &Accessor<Input::System>},
+    {"InputSystem", &Accessor<Input::System>},       {"PhysicsSystem", &Accessor<Physics::System>},
 };
 } // namespace
 
