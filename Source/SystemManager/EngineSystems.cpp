@@ -3,6 +3,7 @@
 #include "Behavior/BehaviorSystem.h"
 #include "Component/GameSystem.h"
 #include "Files/FilesSystem.h"
+#include "Graphics/GraphicsSystem.h"
 #include "Input/InputSystem.h"
 #include "Resources/ResourceSystem.h"
 #include "Sound/AudioSystem.h"
@@ -29,7 +30,7 @@ const SystemEntry kEngineSystems[] = {
     {"FileSystem", &Accessor<Files::System>},        {"GameSystem", &Accessor<Game::System>},
     {"BehaviorSystem", &Accessor<Behavior::System>}, {"ResourceSystem", &Accessor<Resources::System>},
     {"AudioSystem", &Accessor<Audio::System>},       {"Window", &Accessor<Window::System>},
-    {"InputSystem", &Accessor<Input::System>},
+    {"InputSystem", &Accessor<Input::System>},       {"GraphicsSystem", &Accessor<Graphics::System>},
 };
 } // namespace
 
