@@ -10,11 +10,13 @@
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 #include "System/PathWrapper/PathWrapper.h"
+#include "Texture/FrameBuffer.h"
 #include "Texture/Texture.h"
 #include "Window/WindowSystem.h"
 
 #include <SDL.h>
 #include <algorithm>
+#include <glm/ext/matrix_transform.hpp>
 
 namespace Morvane::Graphics
 {
@@ -145,6 +147,7 @@ void System::RegisterResourceKinds()
     RegisterKind<Mesh>("Mesh");
     RegisterKind<Shader>("Shader");
     RegisterKind<Texture>("Texture");
+    RegisterKind<FrameBuffer>("FrameBuffer");
 }
 
 void System::SetVSync(bool on)
@@ -175,6 +178,7 @@ void System::Update(const float&)
     {
         return;
     }
+    m_uniformFeeder.BeginFrame();
     ClearDebugLists();
     SDL_GL_SwapWindow(m_window);
 }
@@ -355,6 +359,44 @@ void System::DrawDebugSphere(const glm::vec3& centre, float radius, const glm::v
     {
         m_debugSpheres.Add({centre, colour, radius});
     }
+}
+
+void System::DrawDebugShapes(Shader* shader)
+{
+    if (shader == nullptr || m_debugCamera == nullptr || m_context == nullptr)
+    {
+        return;
+    }
+    glUseProgram(shader->GetProgram());
+    glLineWidth(5.0f);
+    glPointSize(5.0f);
+    // One world matrix and one set of draw values serve every entry.
+    glm::mat4 world(1.0f);
+    DrawValues values;
+    values.world = &world;
+    const auto draw =
+        [&](Mesh& mesh, const glm::vec3& position, const glm::vec3& scale, const glm::vec4& colour)
+    {
+        world = glm::scale(glm::translate(glm::mat4(1.0f), position), scale);
+        values.colour = colour;
+        m_uniformFeeder.Feed(*shader, *m_debugCamera, values);
+        mesh.Draw();
+    };
+    for (const DebugLine& line : m_debugLines.Entries())
+    {
+        draw(*m_lineMesh, line.start, line.end - line.start, line.colour);
+    }
+    for (const DebugBox& box : m_debugBoxes.Entries())
+    {
+        draw(*m_boxMesh, box.centre, box.size, box.colour);
+    }
+    for (const DebugSphere& sphere : m_debugSpheres.Entries())
+    {
+        draw(*m_sphereMesh, sphere.centre, glm::vec3(sphere.radius), sphere.colour);
+    }
+    glLineWidth(1.0f);
+    glPointSize(1.0f);
+    ClearDebugLists();
 }
 
 void System::OnResize(int width, int height)

@@ -3,6 +3,7 @@
 #include "Graphics/Camera.h"
 #include "Graphics/DebugDrawList.h"
 #include "Graphics/DebugShapes.h"
+#include "Shader/UniformFeeder.h"
 #include "SystemManager/ISystem.h"
 
 #include <SDL_video.h>
@@ -65,6 +66,9 @@ public:
     void DrawDebugLine(const glm::vec3& start, const glm::vec3& end, const glm::vec4& colour);
     void DrawDebugBox(const glm::vec3& centre, const glm::vec3& size, const glm::vec4& colour);
     void DrawDebugSphere(const glm::vec3& centre, float radius, const glm::vec4& colour);
+    // Draws the queued shapes with `shader` through the debug camera, then empties the lists. Nothing
+    // is drawn without a shader or a debug camera.
+    void DrawDebugShapes(Shader* shader);
     std::size_t GetDebugLineCount() const { return m_debugLines.Entries().size(); }
     std::size_t GetDebugBoxCount() const { return m_debugBoxes.Entries().size(); }
     std::size_t GetDebugSphereCount() const { return m_debugSpheres.Entries().size(); }
@@ -76,6 +80,9 @@ public:
     bool IsVSync() const { return m_vsync; }
     // Line and polygon smoothing; off from initialisation on.
     bool IsSmooth() const { return m_smooth; }
+
+    // Feeds engine purposes to every draw of this frame (debug shapes, graphics components).
+    UniformFeeder& GetUniformFeeder() { return m_uniformFeeder; }
 
     // Installed by main before the systems start.
     UniformIdentifier m_customUniformIdentifier = nullptr;
@@ -106,5 +113,6 @@ private:
     std::unique_ptr<Mesh> m_sphereMesh;
     Camera* m_debugCamera = nullptr;
     bool m_kindsRegistered = false;
+    UniformFeeder m_uniformFeeder;
 };
 } // namespace Morvane::Graphics
