@@ -17,6 +17,8 @@ void GlTest::SetUp()
 {
     PrepareVideoForTests();
     setenv("SDL_VIDEODRIVER", m_driver.c_str(), 1);
+    // Mesa's shader cache skips compiling sources it has seen, and with the compile the info log.
+    setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
     LoadOpenGLConstants();
     ASSERT_TRUE(Window::System::GetInstance().Initialize());
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, SDL_GL_CONTEXT_DEBUG_FLAG);
