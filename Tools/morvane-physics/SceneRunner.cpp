@@ -3,6 +3,7 @@
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
 #include "Parsing/FileParser/FileParser.h"
+#include "Physics/HeadlessMesh.h"
 #include "Physics/PhysicsComponent.h"
 #include "Physics/PhysicsSystem.h"
 #include "System/Logging/Format.h"
@@ -71,6 +72,8 @@ std::string DescribeBodies()
 
 std::optional<std::string> RunScene(const std::string& path, long frames, bool useGrid)
 {
+    // Collision hulls read their meshes' data; nothing is uploaded.
+    Morvane::Physics::HeadlessMesh::Register();
     Morvane::SystemManager& manager = Morvane::SystemManager::GetInstance();
     bool initialized = false;
     {

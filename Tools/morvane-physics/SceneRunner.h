@@ -19,6 +19,7 @@ std::string DescribeBodies();
 
 // Initialises the project configuration at `path`, updates its systems `frames` times with 16 ms, then
 // returns the bodies' description and a last line "hash" with the 16 hex digits of its FNV-1a, and
-// releases the systems. Nothing when the configuration fails.
+// releases the systems. "Mesh" resources load headless (CPU data only). Nothing when the configuration
+// fails.
 std::optional<std::string> RunScene(const std::string& path, long frames, bool useGrid);
 } // namespace MorvanePhysics
