@@ -6,7 +6,6 @@
 #include "Shape/Shape.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
-#include "System/Pool/PoolRegistry.h"
 
 #include <algorithm>
 
@@ -51,11 +50,8 @@ System& System::GetInstance()
     return instance;
 }
 
-// The log and the pools are built first so that they outlive this system's release at exit.
 System::System()
 {
-    Logging::System::GetInstance();
-    PoolRegistry::GetInstance();
     Game::ComponentRegistry::GetInstance().RegisterKind<Component>("Physics", &CreateForObject,
                                                                    &DeleteForObject);
 }
