@@ -2,6 +2,8 @@
 #include "Behavior/BehaviorFactory/BehaviorFactory.h"
 #include "Behavior/BehaviorSystem.h"
 #include "Parsing/FileParser/FileParser.h"
+#include "Physics/PhysicsFactory/PhysicsFactory.h"
+#include "Physics/PhysicsSystem.h"
 #include "Platform/Interrupt.h"
 #include "System/Assert/Assertion.h"
 #include "System/Crash/CrashGuard.h"
@@ -27,6 +29,7 @@ void SendClosedEvent()
 bool StartUp()
 {
     Behavior::System::GetInstance().m_customComponentFactory = &CreateCustomBehaviorComponent;
+    Physics::System::GetInstance().m_customComponentFactory = &CreateCustomPhysicsComponent;
 
     SystemManager& manager = SystemManager::GetInstance();
     bool initialized = false;
