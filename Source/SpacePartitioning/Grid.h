@@ -109,6 +109,7 @@ public:
     void Insert(Volume* volume) override
     {
         const CellRange range = CoverOf(volume);
+        m_entries[volume].push_back(range);
         if (range.CellCount() > kMaxCellsPerVolume)
         {
             m_overflow.push_back(volume);
@@ -117,21 +118,41 @@ public:
         ForEachCell(range, [&](const CellCoordinate& cell) { m_cells[cell].push_back(volume); });
     }
 
-    // Takes one listing of `volume` out of every cell and the overflow list, wherever it was entered;
-    // emptied cells stay in the map.
+    // Undoes the earliest Insert of `volume` still in place: one listing leaves each cell it was entered
+    // in then, wherever the volume is now. Emptied cells stay in the map.
     void Remove(Volume* volume) override
     {
-        for (auto& [cell, listed] : m_cells)
+        const auto entry = m_entries.find(volume);
+        if (entry == m_entries.end())
         {
-            EraseFirst(listed, volume);
+            return;
         }
-        EraseFirst(m_overflow, volume);
+        const CellRange range = entry->second.front();
+        entry->second.erase(entry->second.begin());
+        if (entry->second.empty())
+        {
+            m_entries.erase(entry);
+        }
+        if (range.CellCount() > kMaxCellsPerVolume)
+        {
+            EraseFirst(m_overflow, volume);
+            return;
+        }
+        ForEachCell(range,
+                    [&](const CellCoordinate& cell)
+                    {
+                        if (const auto found = m_cells.find(cell); found != m_cells.end())
+                        {
+                            EraseFirst(found->second, volume);
+                        }
+                    });
     }
 
     void Clear() override
     {
         m_cells.clear();
         m_overflow.clear();
+        m_entries.clear();
     }
 
     const Cells& GetCells() const { return m_cells; }
@@ -193,6 +214,9 @@ private:
 
     Cells m_cells;
     std::vector<Volume*> m_overflow;
+    // The cells each volume was entered in, one range per Insert still in place (looked up by
+    // pointer only, never walked, so results do not depend on addresses).
+    std::unordered_map<const Volume*, std::vector<CellRange>> m_entries;
     const glm::vec3 m_cellSize;
 };
 } // namespace Morvane::SpacePartitioning

@@ -3,6 +3,7 @@
 #include "Behavior/BehaviorSystem.h"
 #include "Component/GameSystem.h"
 #include "Files/FilesSystem.h"
+#include "Graphics/GraphicsSystem.h"
 #include "Input/InputSystem.h"
 #include "Physics/PhysicsSystem.h"
 #include "Resources/ResourceSystem.h"
@@ -30,7 +31,8 @@ const SystemEntry kEngineSystems[] = {
     {"FileSystem", &Accessor<Files::System>},        {"GameSystem", &Accessor<Game::System>},
     {"BehaviorSystem", &Accessor<Behavior::System>}, {"ResourceSystem", &Accessor<Resources::System>},
     {"AudioSystem", &Accessor<Audio::System>},       {"Window", &Accessor<Window::System>},
-    {"InputSystem", &Accessor<Input::System>},       {"PhysicsSystem", &Accessor<Physics::System>},
+    {"InputSystem", &Accessor<Input::System>},       {"GraphicsSystem", &Accessor<Graphics::System>},
+    {"PhysicsSystem", &Accessor<Physics::System>},
 };
 } // namespace
 

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "Graphics/GlObject.h"
+#include "Parsing/IParseable.h"
+#include "Resources/Resource.h"
+#include "Texture/TexelImage.h"
+
+#include <string>
+#include <vector>
+
+namespace Morvane::Graphics
+{
+// The "Texture" resource: one 2D OpenGL texture, loaded from a PNG file, from colour data written as
+// the element's inner text (what Save writes), or made empty with a size and formats (render targets).
+// The texels stay on the CPU as four floats each, rows bottom-up, exactly as read: premultiplying the
+// alpha happens on the copy that is uploaded, so rebuilds and Save never see premultiplied data.
+//
+// Parse reads the description and the image and makes no GL call (the load thread may run it);
+// Initialize, Release, Bind and the setters need the context (main thread).
+class Texture : public Resources::Resource, public IParseable
+{
+public:
+    explicit Texture(const std::string& name) : Resource(name) {}
+
+    bool Parse(const IParserData* definition) override;
+    // Writes the formats, filters, size, flags and the colour data as inner text ("path" is not written).
+    bool Save(IParserData* data) override;
+    bool Initialize() override;
+    void Release() override;
+
+    void Bind(unsigned unit) const;
+
+    GLuint GetHandle() const { return m_textureHandle.Get(); }
+    unsigned GetWidth() const { return m_width; }
+    unsigned GetHeight() const { return m_height; }
+    GLenum GetInternalFormat() const { return m_internalFormat; }
+    GLenum GetFormat() const { return m_format; }
+    GLenum GetColorDataType() const { return m_colorDataType; }
+    GLenum GetMagFilter() const { return m_magFilter; }
+    GLenum GetMinFilter() const { return m_minFilter; }
+    GLenum GetWrapMode() const { return m_wrapMode; }
+    bool HasMipMap() const { return m_mipMap; }
+    bool PremultipliesAlpha() const { return m_premultiplyAlpha; }
+    const std::vector<float>& GetColorData() const { return m_colorData; }
+    const std::string& GetPath() const { return m_path; }
+
+    // Each stores its value and, when the GL texture exists, rebuilds it (with a warning).
+    void SetInternalFormat(GLenum format);
+    void SetFormat(GLenum format);
+    void SetMagFilter(GLenum filter);
+    void SetMinFilter(GLenum filter);
+    // Does nothing when the mode is unchanged.
+    void SetWrapMode(GLenum mode);
+    void SetMipMap(bool on);
+    // Four floats per texel, rows bottom-up; `width` x `height` texels.
+    void SetColorData(std::vector<float> texels, unsigned width, unsigned height);
+    void SetSize(unsigned width, unsigned height);
+    // Always warns and rebuilds.
+    void Rebuild();
+
+private:
+    std::string Channel() const;
+    bool ReadAttributes(const IParserData& definition);
+    bool ReadInnerText(const std::string& text);
+    bool LoadImage(const std::string& path);
+    bool Upload();
+    void ApplyParameters();
+    void RebuildIfMade();
+
+    GlTexture m_textureHandle;
+    bool m_mipMap = false;
+    GLenum m_magFilter = GL_LINEAR;
+    GLenum m_minFilter = GL_LINEAR;
+    GLenum m_wrapMode = GL_CLAMP_TO_EDGE;
+    unsigned m_width = 0;
+    unsigned m_height = 0;
+    GLenum m_internalFormat = GL_RGBA8;
+    GLenum m_format = GL_RGBA;
+    GLenum m_colorDataType = GL_FLOAT;
+    std::vector<float> m_colorData;
+    std::string m_path;
+    bool m_premultiplyAlpha = false;
+};
+} // namespace Morvane::Graphics

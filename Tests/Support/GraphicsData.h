@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ConstantManager/ConstantManager.h"
+#include "Parsing/FileParser/FileParser.h"
+#include "System/PathWrapper/PathWrapper.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace Morvane::Testing
+{
+// The game's data folder as the test programs see it (they live in build/Tests).
+inline std::string DataFolder()
+{
+    return PathWrapper::GetInstance().Expand("$(LocalFolder)../");
+}
+
+// Reads the "OpenGL" constants that graphics descriptions name ("GL_TRIANGLES", "GL_RGBA8", ...).
+inline void LoadOpenGLConstants()
+{
+    FileParser parser;
+    IParserData* root = parser.Parse(DataFolder() + "Configuration/Constants/OpenGL.xml");
+    ASSERT_NE(root, nullptr);
+    ASSERT_TRUE(ConstantManager::GetInstance().Parse(root));
+}
+} // namespace Morvane::Testing
