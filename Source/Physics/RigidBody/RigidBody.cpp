@@ -53,6 +53,10 @@ bool RigidBody::Parse(const IParserData* data)
     }
     // The velocity follows the momentum from the first step on.
     m_linearMomentum = m_velocity * m_mass;
+    if (!std::isfinite(glm::dot(m_linearMomentum, m_linearMomentum)))
+    {
+        return OutOfRange("velocity");
+    }
     return true;
 }
 

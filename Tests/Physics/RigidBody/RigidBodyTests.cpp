@@ -1,3 +1,4 @@
+#include "LogCapture.h"
 #include "Physics/GameBodies.h"
 #include "Physics/RigidBody/RigidBody.h"
 
@@ -140,6 +141,14 @@ TEST_F(RigidBodyTest, DegenerateCasesStayFinite)
     }
     EXPECT_FALSE(body->GetContacts().empty());
     EXPECT_EQ(TransformOf(immovable).GetPosition(), glm::vec3(0.0f, -1.9f, 0.0f));
+
+    // Momenta that would overflow, and inertias whose inverse would, are refused.
+    for (const char* attributes : {R"(mass="100" velocity="1e37;1e37;0")", R"(mass="1e-38")"})
+    {
+        LogCapture log;
+        EXPECT_EQ(Box("overflow", "0;50;0", attributes), nullptr) << attributes;
+        EXPECT_TRUE(log.Contains("is out of range")) << log.Text();
+    }
 }
 
 TEST_F(RigidBodyTest, OverlappingBoxesAndPolyhedraSeparate)
