@@ -91,7 +91,8 @@ std::string Description(Input& input, std::size_t index, bool& convex)
     const std::uint8_t flags = input.Byte();
     physics += " mass=\"" + (flags & 1 ? NumberText(input) : Format("%d", input.Byte() % 128)) + "\"";
     physics += " velocity=\"" + VectorText(input) + "\"";
-    physics += " restitution=\"" + NumberText(input) + "\"";
+    // The base step trusts restitution to lie in [0, 1]: beyond it every bounce gains speed.
+    physics += Format(" restitution=\"%.9g\"", static_cast<double>(input.Byte()) / 255.0);
     physics += flags & 2 ? " resolveContacts=\"false\"" : "";
     physics +=
         flags & 4 ? Format(" collisionIds=\"%d\" collideWithIds=\"%d\"", flags >> 6, (flags >> 4) & 3) : "";
