@@ -157,6 +157,13 @@ bool ConvexPolyhedra::Build(const std::vector<std::uint32_t>& indices, const std
     ComputeEdges(triangleCount);
     ComputeNormals(triangleCount);
     ComputeEdgeDirections();
+    // Without a face there is no axis to test: a flat or collapsed mesh never collides.
+    if (!m_localVertices.empty() && m_localNormals.empty())
+    {
+        Log::Warning(kChannel, "No face of the mesh spans a plane: the shape stays empty");
+        Clear();
+        return false;
+    }
     MergeVertices();
     m_worldVertices.assign(m_localVertices.size(), glm::vec3(0.0f));
     m_worldNormals.assign(m_localNormals.size(), glm::vec3(0.0f));

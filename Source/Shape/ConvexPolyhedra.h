@@ -37,8 +37,9 @@ public:
     bool GetWorldBounds(glm::vec3& min, glm::vec3& max) const override;
 
     // Builds the hull from triangles: three indices each (no indices: vertices 0..n-1 in order). An
-    // index beyond the data, or a layout that leaves no room for a position, leaves the shape empty
-    // (logged); a partial last triangle and degenerate triangles add no normal.
+    // index beyond the data, a layout that leaves no room for a position, or triangles none of which
+    // spans a plane (no axis to test) leave the shape empty (logged); a partial last triangle and
+    // degenerate triangles add no normal.
     bool Build(const std::vector<std::uint32_t>& indices, const std::vector<float>& data,
                const VertexLayout& layout);
     // Empties the hull (local and world data).

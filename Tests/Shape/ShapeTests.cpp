@@ -236,6 +236,13 @@ TEST(ConvexBuild, BadMeshDataLeavesAnEmptyShapeWithAWarning)
     {
         Testing::LogCapture log;
         ConvexPolyhedra shape;
+        EXPECT_FALSE(shape.Build({}, {0, 0, 0, 1, 0, 0, 2, 0, 0}, VertexLayout{}));
+        EXPECT_TRUE(shape.GetLocalVertices().empty());
+        EXPECT_TRUE(log.Contains("No face of the mesh spans a plane"));
+    }
+    {
+        Testing::LogCapture log;
+        ConvexPolyhedra shape;
         EXPECT_FALSE(shape.Build({}, {0, 0, 0, 1, 0, 0}, VertexLayout{0, 2}));
         EXPECT_TRUE(log.Contains("cannot hold a position"));
     }
