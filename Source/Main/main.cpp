@@ -4,6 +4,8 @@
 #include "Main/CrashGuard.h"
 #include "Main/EngineSystems.h"
 #include "Parsing/FileParser/FileParser.h"
+#include "Physics/PhysicsFactory/PhysicsFactory.h"
+#include "Physics/PhysicsSystem.h"
 #include "Platform/Interrupt.h"
 #include "System/Assert/Assertion.h"
 #include "System/PathWrapper/PathWrapper.h"
@@ -28,6 +30,7 @@ void SendClosedEvent()
 bool StartUp()
 {
     Behavior::System::GetInstance().m_customComponentFactory = &CreateCustomBehaviorComponent;
+    Physics::System::GetInstance().m_customComponentFactory = &CreateCustomPhysicsComponent;
 
     SystemManager& manager = SystemManager::GetInstance();
     RegisterEngineSystems(manager);

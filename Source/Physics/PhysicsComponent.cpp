@@ -300,10 +300,14 @@ void Component::Collide(Component* other)
         return;
     }
     Contact contact;
-    if (!ShapeContact(*m_shape, *other->m_shape, contact))
+    if (ShapeContact(*m_shape, *other->m_shape, contact))
     {
-        return;
+        RecordContact(other, contact);
     }
+}
+
+void Component::RecordContact(Component* other, const Contact& contact)
+{
     const float a = m_inverseMass;
     const float b = other->m_inverseMass;
     // Equal inverse masses share evenly (also two immovable bodies, which would divide 0 by 0).

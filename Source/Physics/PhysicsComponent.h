@@ -90,6 +90,9 @@ protected:
     std::string Channel() const;
     // Logs "Attribute '<name>' is out of range" and returns false.
     bool OutOfRange(const char* attribute) const;
+    // Records a shape test's result (raw normal in `contact.correction`, signed depth) on both bodies:
+    // each gets the normal oriented toward the other and scaled by its mass share.
+    void RecordContact(Component* other, const Contact& contact);
 
     glm::vec3 m_force{0.0f};
     glm::vec3 m_velocity{0.0f};

@@ -1,4 +1,6 @@
 #include "LogToStandardError.h"
+#include "Physics/PhysicsFactory/PhysicsFactory.h"
+#include "Physics/PhysicsSystem.h"
 #include "SceneRunner.h"
 
 #include <cerrno>
@@ -41,6 +43,8 @@ int main(int argc, char** argv)
         return Usage();
     }
     const MorvanePhysics::LogToStandardError output;
+    // Scenes may hold the game's own kinds (characters, springs, rigid bodies), as the game does.
+    Morvane::Physics::System::GetInstance().m_customComponentFactory = &CreateCustomPhysicsComponent;
     const std::optional<std::string> report = MorvanePhysics::RunScene(argv[1], frames, argc != 4);
     if (!report)
     {
