@@ -118,7 +118,8 @@ bool Component::Parse(const IParserData* data)
     MORVANE_ASSERT_NAMED(data != nullptr, "parserData", __LINE__);
     m_resolveContacts = data->GetAttributeBool("resolveContacts", true);
     m_restitution = data->GetAttributeFloat("restitution", 0.5f);
-    if (!std::isfinite(m_restitution))
+    // Outside [0, 1] every bounce adds speed until the body's velocity overflows.
+    if (!(m_restitution >= 0.0f && m_restitution <= 1.0f))
     {
         return OutOfRange("restitution");
     }

@@ -126,6 +126,8 @@ TEST_F(PhysicsSystemTest, MalformedDataFailsWithItsMessage)
         {R"(mass="inf")", "Attribute 'mass' is out of range"},
         {R"(mass="1e-45")", "Attribute 'mass' is out of range"},
         {R"(restitution="nan")", "Attribute 'restitution' is out of range"},
+        {R"(restitution="-2")", "Attribute 'restitution' is out of range"},
+        {R"(restitution="1.5")", "Attribute 'restitution' is out of range"},
         {R"(velocity="1;inf;0")", "Attribute 'velocity' is out of range"},
         {R"(shape="AABB" size="nan;1;1")", "Attribute 'size' is out of range"},
         {R"(shape="AABB" size="1;1;1e39")", "Attribute 'size' is out of range"},
