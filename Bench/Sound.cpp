@@ -1,6 +1,6 @@
 #include "Platform/ExecutablePath.h"
-#include "Sound/Backend/AudioSystem.h"
 #include "Sound/Backend/Decoder.h"
+#include "Sound/Backend/Output.h"
 #include "System/PathWrapper/PathWrapper.h"
 
 #include <benchmark/benchmark.h>
@@ -20,11 +20,11 @@ std::string DataFile(const std::string& name)
     return Morvane::PathWrapper::GetFolder(Morvane::Platform::GetExecutablePath()) + "../Sounds/" + name;
 }
 
-std::unique_ptr<AudioSystem> MakeSilentSystem()
+std::unique_ptr<Output> MakeSilentSystem()
 {
     setenv("ALSOFT_DRIVERS", "none", 1);
-    std::unique_ptr<AudioSystem> system;
-    AudioSystem::Create(system);
+    std::unique_ptr<Output> system;
+    Output::Create(system);
     system->SetOutput(OutputType::NoSound);
     if (system->Init(100) != Result::Ok)
     {
@@ -35,10 +35,10 @@ std::unique_ptr<AudioSystem> MakeSilentSystem()
 }
 
 // A sound from the game's data, decoded as the resource system does (3D sounds mixed to mono).
-std::unique_ptr<Sound> LoadSound(AudioSystem& system, const std::string& name, Mode mode)
+std::unique_ptr<SoundBuffer> LoadSound(Output& system, const std::string& name, Mode mode)
 {
     DecodedSound decoded;
-    std::unique_ptr<Sound> sound;
+    std::unique_ptr<SoundBuffer> sound;
     if (Decoder::Decode(DataFile(name), mode == kMode3D, decoded) != Result::Ok ||
         system.CreateSound(decoded, mode, sound) != Result::Ok)
     {
@@ -69,7 +69,7 @@ BENCHMARK(DecodeMusicLoop)->Unit(benchmark::kMillisecond);
 void MixFrame(benchmark::State& state)
 {
     auto system = MakeSilentSystem();
-    const std::unique_ptr<Sound> sound = LoadSound(*system, "Level1.wav", kMode3D);
+    const std::unique_ptr<SoundBuffer> sound = LoadSound(*system, "Level1.wav", kMode3D);
     for (int i = 0; i < state.range(0); ++i)
     {
         Channel channel;
@@ -91,7 +91,7 @@ BENCHMARK(MixFrame)->Arg(1)->Arg(16)->Arg(100)->Unit(benchmark::kMicrosecond);
 void OneShotTurnover(benchmark::State& state)
 {
     auto system = MakeSilentSystem();
-    const std::unique_ptr<Sound> sound = LoadSound(*system, "Walk_01.wav", kMode2D);
+    const std::unique_ptr<SoundBuffer> sound = LoadSound(*system, "Walk_01.wav", kMode2D);
     std::vector<float> frame(735);
     for (auto _ : state)
     {

@@ -12,6 +12,8 @@ find_package(X11 REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 pkg_check_modules(UUID REQUIRED IMPORTED_TARGET uuid)
+# ALSA only to route its error messages; OpenAL Soft opens it for the sound output.
+pkg_check_modules(ALSA REQUIRED IMPORTED_TARGET alsa)
 find_path(LODEPNG_INCLUDE_DIR lodepng.h REQUIRED)
 find_library(LODEPNG_LIBRARY NAMES lodepng REQUIRED)
 
@@ -37,5 +39,5 @@ set_target_properties(backtrace::backtrace PROPERTIES
 add_library(morvane_dependencies INTERFACE)
 target_link_libraries(morvane_dependencies INTERFACE
     SDL2::SDL2 OpenGL::GL OpenGL::EGL GLEW::GLEW glm::glm tinyxml2::tinyxml2 OpenAL::OpenAL
-    OpenSSL::Crypto PkgConfig::SNDFILE PkgConfig::UUID lodepng::lodepng backtrace::backtrace
+    OpenSSL::Crypto PkgConfig::SNDFILE PkgConfig::UUID PkgConfig::ALSA lodepng::lodepng backtrace::backtrace
     Threads::Threads X11::X11)

@@ -5,10 +5,10 @@
 #include "Component/ComponentRegistry.h"
 #include "Component/Object.h"
 #include "Parsing/IParserData.h"
+#include "Parsing/ReferencedFile/Sections.h"
 #include "System/Assert/Assertion.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
-#include "System/Pool/PoolRegistry.h"
 #include "System/StringUtilities/StringUtilities.h"
 
 #include <algorithm>
@@ -36,11 +36,8 @@ System& System::GetInstance()
     return instance;
 }
 
-// The log and the pools are built first so that they outlive this system's release at exit.
 System::System()
 {
-    Logging::System::GetInstance();
-    PoolRegistry::GetInstance();
     Game::ComponentRegistry::GetInstance().RegisterKind<Component>("Behavior", &CreateForObject,
                                                                    &DeleteForObject);
 }
@@ -79,27 +76,22 @@ bool System::Parse(IParserData* data)
     {
         return false;
     }
-    for (IParserData* child = data->GetFirstChild(); child != nullptr; child = child->GetNextSibling())
-    {
-        const std::string name = child->GetName();
-        if (name == "BehaviorSet")
+    return ForEachInSections(
+        *data,
+        [this](IParserData& child)
         {
-            CreateSet(child);
-        }
-        else if (name == "Section")
-        {
-            if (!Parse(child))
+            const std::string name = child.GetName();
+            if (name == "BehaviorSet")
             {
-                Log::Error(kChannel, "Could not subparse section");
-                return false;
+                CreateSet(&child);
             }
-        }
-        else
-        {
-            Log::Warning(kChannel, Format("Unknown parser element '%s'", name.c_str()));
-        }
-    }
-    return true;
+            else
+            {
+                Log::Warning(kChannel, Format("Unknown parser element '%s'", name.c_str()));
+            }
+            return true;
+        },
+        [] { Log::Error(kChannel, "Could not subparse section"); });
 }
 
 void System::CreateSet(const IParserData* element)

@@ -2,13 +2,13 @@
 
 #include "Component/ComponentRegistry.h"
 #include "Component/Object.h"
-#include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
+#include "Parsing/ReferencedFile/ReferencedFile.h"
+#include "Parsing/ReferencedFile/Sections.h"
 #include "System/Assert/Assertion.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 #include "System/PathWrapper/PathWrapper.h"
-#include "System/Pool/PoolRegistry.h"
 
 namespace Morvane::Game
 {
@@ -23,12 +23,10 @@ System& System::GetInstance()
     return instance;
 }
 
-// Built first so that they outlive this system: releasing objects at exit logs, goes through the
-// component registry and gives blocks back to the pools.
+// Built first so that it outlives this system: releasing objects at exit goes through the component
+// registry (the log and the pools are built first by the base).
 System::System()
 {
-    Logging::System::GetInstance();
-    PoolRegistry::GetInstance();
     ComponentRegistry::GetInstance();
 }
 
@@ -73,45 +71,44 @@ bool System::Parse(IParserData* data)
     {
         return false;
     }
-    if (data->GetName() == "GameSystem" && data->HasAttribute("path"))
+    if (data->GetName() == "GameSystem")
     {
-        m_path = PathWrapper::GetInstance().Expand(data->GetAttribute("path", ""));
-        FileParser parser;
-        if (!Parse(parser.Parse(m_path)))
+        ReferencedFile file(*data);
+        if (file.IsNamed())
         {
-            Log::Error(kChannel, Format("Data could not be parsed of path '%s'", m_path.c_str()));
+            m_path = file.GetPath();
+            if (!Parse(file.Read()))
+            {
+                Log::Error(kChannel, Format("Data could not be parsed of path '%s'", m_path.c_str()));
+                return false;
+            }
+        }
+    }
+    return ForEachInSections(
+        *data, [this](IParserData& child) { return ParseElement(child); },
+        [] { Log::Error(kChannel, "Could not parse section: 'Section'"); });
+}
+
+bool System::ParseElement(IParserData& child)
+{
+    const std::string name = child.GetName();
+    if (name == "Objects")
+    {
+        const std::string folder = child.GetAttribute("archetypesFolder", "");
+        if (!folder.empty())
+        {
+            m_archetypesFolder = folder;
+        }
+        if (!Parse(&child))
+        {
+            Log::Error(kChannel, Format("Could not parse objects: '%s'", name.c_str()));
             return false;
         }
     }
-    for (IParserData* child = data->GetFirstChild(); child != nullptr; child = child->GetNextSibling())
+    else if (name == "Object" && CreateObject(&child) == nullptr)
     {
-        const std::string name = child->GetName();
-        if (name == "Section")
-        {
-            if (!Parse(child))
-            {
-                Log::Error(kChannel, Format("Could not parse section: '%s'", name.c_str()));
-                return false;
-            }
-        }
-        else if (name == "Objects")
-        {
-            const std::string folder = child->GetAttribute("archetypesFolder", "");
-            if (!folder.empty())
-            {
-                m_archetypesFolder = folder;
-            }
-            if (!Parse(child))
-            {
-                Log::Error(kChannel, Format("Could not parse objects: '%s'", name.c_str()));
-                return false;
-            }
-        }
-        else if (name == "Object" && CreateObject(child) == nullptr)
-        {
-            Log::Error(kChannel, "Could not create object");
-            return false;
-        }
+        Log::Error(kChannel, "Could not create object");
+        return false;
     }
     return true;
 }

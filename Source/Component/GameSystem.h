@@ -39,6 +39,8 @@ public:
     std::size_t GetObjectCount() const { return m_objects.size(); }
 
 private:
+    // One child of a game element: "Objects" (read like the element) or an "Object".
+    bool ParseElement(IParserData& child);
     System();
     ~System() override;
 

@@ -1,7 +1,7 @@
 #include "ConstantManager/ConstantManager.h"
 
-#include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
+#include "Parsing/ReferencedFile/ReferencedFile.h"
 #include "System/Assert/Assertion.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
@@ -22,12 +22,14 @@ ConstantManager& ConstantManager::GetInstance()
 
 bool ConstantManager::Parse(IParserData* data)
 {
-    if (data != nullptr && data->GetName() == "Constants" && data->HasAttribute("path"))
+    if (data != nullptr && data->GetName() == "Constants")
     {
-        FileParser parser;
-        IParserData* root = parser.Parse(PathWrapper::GetInstance().Expand(data->GetAttribute("path", "")));
-        // An unreadable file has already been logged by the parser: fail instead of asserting.
-        return root != nullptr && Parse(root);
+        if (ReferencedFile file(*data); file.IsNamed())
+        {
+            IParserData* root = file.Read();
+            // An unreadable file has already been logged by the parser: fail instead of asserting.
+            return root != nullptr && Parse(root);
+        }
     }
     MORVANE_ASSERT_NAMED(data != nullptr, "parserData", 35);
 

@@ -1,11 +1,11 @@
 #include "Resources/ResourceSystem.h"
 
-#include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
+#include "Parsing/ReferencedFile/ReferencedFile.h"
+#include "Parsing/ReferencedFile/Sections.h"
 #include "Platform/TypeName.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
-#include "System/PathWrapper/PathWrapper.h"
 
 #include <algorithm>
 
@@ -85,58 +85,55 @@ bool System::Parse(IParserData* data)
     {
         return false;
     }
-    if (data->GetName() == "ResourceSystem" && data->HasAttribute("path"))
+    if (data->GetName() == "ResourceSystem")
     {
-        return ParseFile(PathWrapper::GetInstance().Expand(data->GetAttribute("path", "")));
-    }
-    for (IParserData* child = data->GetFirstChild(); child != nullptr; child = child->GetNextSibling())
-    {
-        const std::string element = child->GetName();
-        if (element == "Section")
+        if (ReferencedFile file(*data); file.IsNamed())
         {
-            if (!Parse(child))
-            {
-                Log::Error(kChannel, Format("Could not parse section: '%s'", element.c_str()));
-                return false;
-            }
-        }
-        else if (element == "Pack")
-        {
-            if (!ParseFile(PathWrapper::GetInstance().Expand(child->GetAttribute("path", ""))))
-            {
-                Log::Error(kChannel,
-                           Format("Could not parse section: '%s'", child->GetAttribute("name", "").c_str()));
-                return false;
-            }
-        }
-        else
-        {
-            const std::string name = child->GetAttribute("name", "");
-            if (name.empty())
-            {
-                Log::Error(kChannel, "No named resource");
-                return false;
-            }
-            if (!AddDefinition(name, *child))
-            {
-                return false;
-            }
-            Log::Info(kChannel, Format("Resource '%s' definition loaded", name.c_str()));
+            return ParseFile(file);
         }
     }
+    return ForEachInSections(
+        *data, [this](IParserData& child) { return ParseElement(child); },
+        [] { Log::Error(kChannel, "Could not parse section: 'Section'"); });
+}
+
+bool System::ParseElement(IParserData& child)
+{
+    if (child.GetName() == "Pack")
+    {
+        ReferencedFile file(child);
+        if (!ParseFile(file))
+        {
+            Log::Error(kChannel,
+                       Format("Could not parse section: '%s'", child.GetAttribute("name", "").c_str()));
+            return false;
+        }
+        return true;
+    }
+    const std::string name = child.GetAttribute("name", "");
+    if (name.empty())
+    {
+        Log::Error(kChannel, "No named resource");
+        return false;
+    }
+    if (!AddDefinition(name, child))
+    {
+        return false;
+    }
+    Log::Info(kChannel, Format("Resource '%s' definition loaded", name.c_str()));
     return true;
 }
 
-bool System::ParseFile(const std::string& path)
+bool System::ParseFile(ReferencedFile& file)
 {
+    const std::string& path = file.GetPath();
     if (std::ranges::find(m_filesBeingParsed, path) != m_filesBeingParsed.end())
     {
         Log::Error(kChannel, Format("Resource file '%s' includes itself", path.c_str()));
         return false;
     }
     const FileBeingParsed beingParsed(m_filesBeingParsed, path);
-    FileParser parser;
-    return Parse(parser.Parse(path));
+    return Parse(file.Read());
 }
 
 bool System::AddDefinition(const std::string& name, const IParserData& element)

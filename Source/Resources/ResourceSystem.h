@@ -12,6 +12,11 @@
 #include <typeinfo>
 #include <vector>
 
+namespace Morvane
+{
+class ReferencedFile;
+}
+
 namespace Morvane::Resources
 {
 // Keeps the resource definitions read from data and creates each resource on its first request, through
@@ -70,7 +75,9 @@ private:
     Resource* Request(const std::string& name, const std::type_info& type, TypeCheck isType);
     std::unique_ptr<Resource> Create(const std::string& name, const IParserData& definition);
     Resource* Load(std::unique_ptr<Resource> resource, const IParserData& definition);
-    bool ParseFile(const std::string& path);
+    // One child of a definitions element: a "Pack" file or a definition.
+    bool ParseElement(IParserData& child);
+    bool ParseFile(ReferencedFile& file);
 
     std::map<std::string, std::unique_ptr<Resource>> m_resources;
     std::map<std::string, std::unique_ptr<IParserData>> m_definitions;

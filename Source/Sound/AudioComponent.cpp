@@ -154,7 +154,7 @@ void Component::Play(bool loop)
 
 void Component::Start(bool loop)
 {
-    Backend::AudioSystem* output = System::GetInstance().GetBackend();
+    Backend::Output* output = System::GetInstance().GetBackend();
     MORVANE_ASSERT_NAMED_IN(output != nullptr, "m_fmodSystem", "Source/System/System.cpp", 334);
     output->PlaySound(*m_sound->GetBackendSound(), System::GetInstance().GetChannelGroup(), m_channel);
     MORVANE_ASSERT_NAMED(!m_channel.IsNull(), "m_channel", 179);

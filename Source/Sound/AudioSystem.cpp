@@ -64,7 +64,7 @@ bool System::Initialize()
 {
     Release();
 
-    Result result = Backend::AudioSystem::Create(m_fmodSystem);
+    Result result = Backend::Output::Create(m_fmodSystem);
     if (result != Result::Ok)
     {
         return FailInitialization("Could not create audio system", result);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Sound/Backend/AudioSystem.h"
+#include "Sound/Backend/Output.h"
 #include "SystemManager/ISystem.h"
 
 #include <glm/vec3.hpp>
@@ -48,7 +48,7 @@ public:
     const std::vector<Component*>& GetComponents() const { return components; }
 
     // Null before Initialize and after Release.
-    Backend::AudioSystem* GetBackend() const { return m_fmodSystem.get(); }
+    Backend::Output* GetBackend() const { return m_fmodSystem.get(); }
     // The master group; null when the output is down.
     Backend::ChannelGroup* GetChannelGroup() const { return channelGroup; }
     float GetVolume() const { return volume; }
@@ -67,7 +67,7 @@ private:
     Backend::Channel StartOnce(const Sound& sound, Backend::Mode mode);
 
     std::vector<Component*> components;
-    std::unique_ptr<Backend::AudioSystem> m_fmodSystem;
+    std::unique_ptr<Backend::Output> m_fmodSystem;
     Backend::ChannelGroup* channelGroup = nullptr;
     float volume = 1.0f;
 };

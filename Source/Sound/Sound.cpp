@@ -3,8 +3,8 @@
 #include "Parsing/IParserData.h"
 #include "Sound/AudioComponent.h"
 #include "Sound/AudioSystem.h"
-#include "Sound/Backend/AudioSystem.h"
 #include "Sound/Backend/Decoder.h"
+#include "Sound/Backend/Output.h"
 #include "System/Assert/Assertion.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
@@ -58,7 +58,7 @@ bool Sound::Initialize()
         FailLoading(m_decodeResult);
         return false;
     }
-    Backend::AudioSystem* output = System::GetInstance().GetBackend();
+    Backend::Output* output = System::GetInstance().GetBackend();
     const Backend::Mode mode = kCreateMode | (m_is3D ? Backend::kMode3D : Backend::kMode2D);
     const Backend::Result result = output != nullptr ? output->CreateSound(m_decoded, mode, m_sound)
                                                      : Backend::Result::ErrorNotInitialized;

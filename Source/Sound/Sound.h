@@ -4,7 +4,7 @@
 #include "Resources/Resource.h"
 #include "Sound/Backend/DecodedSound.h"
 #include "Sound/Backend/Result.h"
-#include "Sound/Backend/Sound.h"
+#include "Sound/Backend/SoundBuffer.h"
 
 #include <atomic>
 #include <memory>
@@ -30,7 +30,7 @@ public:
     const std::string& GetPath() const { return m_path; }
     bool Is3D() const { return m_is3D; }
     // The output's sound; null until initialised.
-    Backend::Sound* GetBackendSound() const { return m_sound.get(); }
+    Backend::SoundBuffer* GetBackendSound() const { return m_sound.get(); }
     // Length in milliseconds; 0 until initialised.
     unsigned GetLength() const;
     // True once Parse or Initialize failed: the sound will never be ready to play.
@@ -41,7 +41,7 @@ private:
     // Logs the failure and marks the sound as never ready.
     void FailLoading(Backend::Result result);
 
-    std::unique_ptr<Backend::Sound> m_sound;
+    std::unique_ptr<Backend::SoundBuffer> m_sound;
     std::string m_path;
     // Written on the load thread, read on the main thread.
     std::atomic<bool> m_is3D = false;

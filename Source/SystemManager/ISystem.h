@@ -18,8 +18,18 @@ public:
     virtual void Release() = 0;
     virtual bool Parse(IParserData* data) = 0;
 
+    // Builds the log and the object pools if they are not yet. Statics are destroyed in the reverse
+    // order of their construction, so whatever calls this first outlives them: its release at exit may
+    // still log and give blocks back.
+    static void BuildLogAndPoolsFirst();
+
 protected:
-    ISystem() = default;
+    ISystem();
+    // The log's own base: nothing it needs is built before it.
+    struct LogBase
+    {
+    };
+    explicit ISystem(LogBase) {}
     ISystem(const ISystem&) = delete;
     ISystem& operator=(const ISystem&) = delete;
 

@@ -3,6 +3,8 @@
 #include "ConstantManager/ConstantManager.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
+#include "Parsing/ReferencedFile/ReferencedFile.h"
+#include "Parsing/ReferencedFile/Sections.h"
 #include "Platform/Clock.h"
 #include "Platform/Interrupt.h"
 #include "Platform/TypeName.h"
@@ -11,7 +13,6 @@
 #include "System/Logging/LoggingSystem.h"
 #include "System/PathWrapper/PathWrapper.h"
 #include "System/Pool/PoolRegistry.h"
-#include "SystemManager/EngineSystems.h"
 #include "SystemManager/ISystem.h"
 
 #include <limits>
@@ -33,10 +34,8 @@ SystemManager& SystemManager::GetInstance()
 
 SystemManager::SystemManager() : m_clock(&Platform::GetMilliseconds)
 {
-    // Built before the manager so that they outlive its release at process exit.
-    Logging::System::GetInstance();
-    PoolRegistry::GetInstance();
-    RegisterEngineSystems(*this);
+    // So that the log and the pools outlive the manager's own release at process exit.
+    ISystem::BuildLogAndPoolsFirst();
 }
 
 SystemManager::~SystemManager()
@@ -68,24 +67,18 @@ bool SystemManager::Initialize(IParserData* data)
     {
         return false;
     }
-    if (data->GetName() == "SystemManager" && data->HasAttribute("path"))
+    if (data->GetName() == "SystemManager")
     {
-        const std::string path = PathWrapper::GetInstance().Expand(data->GetAttribute("path", ""));
-        FileParser parser;
-        if (!Initialize(parser.Parse(path)))
+        ReferencedFile file(*data);
+        if (file.IsNamed() && !Initialize(file.Read()))
         {
-            Log::Error(kChannel, Format("Data could not be parsed of path '%s'", path.c_str()));
+            Log::Error(kChannel, Format("Data could not be parsed of path '%s'", file.GetPath().c_str()));
             return false;
         }
     }
-    for (IParserData* child = data->GetFirstChild(); child != nullptr; child = child->GetNextSibling())
-    {
-        if (!InitializeElement(child))
-        {
-            return false;
-        }
-    }
-    return true;
+    return ForEachInSections(
+        *data, [this](IParserData& child) { return InitializeElement(&child); },
+        [] { Log::Error(kChannel, "Data could not be parsed by 'Section'"); });
 }
 
 bool SystemManager::InitializeElement(IParserData* child)
@@ -102,11 +95,7 @@ bool SystemManager::InitializeElement(IParserData* child)
     }
 
     bool parsed = false;
-    if (name == "Section")
-    {
-        parsed = Initialize(child);
-    }
-    else if (name == "SystemsConfiguration")
+    if (name == "SystemsConfiguration")
     {
         parsed = ParseSystemsConfiguration(child);
     }
@@ -138,17 +127,19 @@ bool SystemManager::InitializeElement(IParserData* child)
 bool SystemManager::ParseSystemsConfiguration(IParserData* data)
 {
     MORVANE_ASSERT_NAMED(data != nullptr, "parserData", 181);
-    if (data->GetName() == "SystemsConfiguration" && data->HasAttribute("path"))
+    if (data->GetName() == "SystemsConfiguration")
     {
-        const std::string path = PathWrapper::GetInstance().Expand(data->GetAttribute("path", ""));
-        FileParser parser;
-        IParserData* root = parser.Parse(path);
-        if (root == nullptr)
+        ReferencedFile file(*data);
+        if (file.IsNamed())
         {
-            Log::Error(kChannel, Format("Could not open '%s'", path.c_str()));
-            return false;
+            IParserData* root = file.Read();
+            if (root == nullptr)
+            {
+                Log::Error(kChannel, Format("Could not open '%s'", file.GetPath().c_str()));
+                return false;
+            }
+            return ParseSystemsConfiguration(root);
         }
-        return ParseSystemsConfiguration(root);
     }
 
     for (IParserData* child = data->GetFirstChild(); child != nullptr; child = child->GetNextSibling())

@@ -1,4 +1,6 @@
 #include "Analytics/AnalyticsSystem.h"
+#include "Main/CrashGuard.h"
+#include "Main/CrashReport.h"
 #include "Platform/FaultGuard.h"
 #include "Support/ChildProcess.h"
 #include "Support/LogCapture.h"
@@ -6,8 +8,6 @@
 #include "Support/MessageBoxRecorder.h"
 #include "Support/ParseXml.h"
 #include "System/Assert/Assertion.h"
-#include "System/Crash/CrashGuard.h"
-#include "System/Crash/CrashReport.h"
 #include "SystemManager/SystemManager.h"
 
 #include <array>

@@ -1,7 +1,7 @@
 #include "Sound/Backend/Channel.h"
 
 #include "Sound/Backend/ChannelPool.h"
-#include "Sound/Backend/Sound.h"
+#include "Sound/Backend/SoundBuffer.h"
 
 #include <AL/al.h>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "Sound/Backend/ChannelGroup.h"
 
-#include "Sound/Backend/AudioSystem.h"
+#include "Sound/Backend/Output.h"
 
 #include <algorithm>
 #include <cmath>

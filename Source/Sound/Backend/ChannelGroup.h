@@ -6,14 +6,14 @@
 
 namespace Morvane::Audio::Backend
 {
-class AudioSystem;
+class Output;
 
-// A named group of channels whose volume scales every channel in it. Owned by its AudioSystem;
+// A named group of channels whose volume scales every channel in it. Owned by its Output;
 // Release hands it back, and its channels then play on at their own volume.
 class ChannelGroup
 {
 public:
-    ChannelGroup(AudioSystem& system, std::string name) : m_system(system), m_name(std::move(name)) {}
+    ChannelGroup(Output& system, std::string name) : m_system(system), m_name(std::move(name)) {}
     ChannelGroup(const ChannelGroup&) = delete;
     ChannelGroup& operator=(const ChannelGroup&) = delete;
 
@@ -25,7 +25,7 @@ public:
     Result Release();
 
 private:
-    AudioSystem& m_system;
+    Output& m_system;
     std::string m_name;
     float m_volume = 1.0f;
 };

@@ -2,7 +2,7 @@
 
 #include "Sound/Backend/Channel.h"
 #include "Sound/Backend/ChannelGroup.h"
-#include "Sound/Backend/Sound.h"
+#include "Sound/Backend/SoundBuffer.h"
 
 #include <AL/al.h>
 #include <AL/alext.h>
@@ -52,7 +52,7 @@ void ChannelPool::Destroy()
     m_slots.clear();
 }
 
-Result ChannelPool::Play(const Sound& sound, const ChannelGroup* group, Channel& channel)
+Result ChannelPool::Play(const SoundBuffer& sound, const ChannelGroup* group, Channel& channel)
 {
     ChannelSlot* slot = FindIdle();
     if (slot == nullptr)
@@ -156,7 +156,7 @@ bool ChannelPool::ReclaimIfFinished(ChannelSlot& slot)
     return true;
 }
 
-void ChannelPool::StopAllOf(const Sound& sound)
+void ChannelPool::StopAllOf(const SoundBuffer& sound)
 {
     for (ChannelSlot& slot : m_slots)
     {

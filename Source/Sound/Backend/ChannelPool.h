@@ -27,7 +27,7 @@ public:
     Result Create(int channels, bool sourceDistanceModel);
     void Destroy();
 
-    Result Play(const Sound& sound, const ChannelGroup* group, Channel& channel);
+    Result Play(const SoundBuffer& sound, const ChannelGroup* group, Channel& channel);
     ChannelSlot* Find(std::uint32_t index, std::uint32_t generation);
     void Stop(ChannelSlot& slot);
 
@@ -35,7 +35,7 @@ public:
     void ReclaimFinished();
     // Frees `slot` (started) when its playback has run out; true when it did.
     bool ReclaimIfFinished(ChannelSlot& slot);
-    void StopAllOf(const Sound& sound);
+    void StopAllOf(const SoundBuffer& sound);
     void LeaveGroup(const ChannelGroup& group);
     void ApplyGroupVolume(const ChannelGroup& group);
 

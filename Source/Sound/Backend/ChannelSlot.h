@@ -5,7 +5,7 @@
 
 namespace Morvane::Audio::Backend
 {
-class Sound;
+class SoundBuffer;
 class ChannelGroup;
 
 // The state of one playback; a Channel handle names a slot by index and generation, so a handle to a
@@ -17,7 +17,7 @@ struct ChannelSlot
     bool active = false;
     // Playback begins at the next update or render, once every setting of this frame is in place.
     bool started = false;
-    const Sound* sound = nullptr;
+    const SoundBuffer* sound = nullptr;
     const ChannelGroup* group = nullptr;
     bool loopNormal = false;
     int loopCount = -1;

@@ -17,7 +17,7 @@ inline constexpr Mode kModeHardware = 0x20;
 // Without it a 3D channel falls off as minimum distance / distance.
 inline constexpr Mode kMode3DLinearRolloff = 0x200000;
 
-// Output kinds for AudioSystem::SetOutput.
+// Output kinds for Output::SetOutput.
 enum class OutputType
 {
     // The driver chosen by SetDriver (the first one by default).

@@ -28,7 +28,7 @@ System& System::GetInstance()
     return instance;
 }
 
-System::System() : m_console(stdout) {}
+System::System() : ISystem(LogBase{}), m_console(stdout) {}
 
 void System::Info(const std::string& subsystem, const std::string& message)
 {

@@ -1,7 +1,7 @@
 #include "System/PathWrapper/PathWrapper.h"
 
-#include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
+#include "Parsing/ReferencedFile/ReferencedFile.h"
 #include "Platform/ExecutablePath.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
@@ -101,10 +101,12 @@ bool PathWrapper::Parse(IParserData* data)
     {
         return false;
     }
-    if (data->GetName() == "Paths" && data->HasAttribute("path"))
+    if (data->GetName() == "Paths")
     {
-        FileParser parser;
-        return Parse(parser.Parse(Expand(data->GetAttribute("path", ""))));
+        if (ReferencedFile file(*data); file.IsNamed())
+        {
+            return Parse(file.Read());
+        }
     }
     bool readAny = false;
     for (IParserData* child = data->GetFirstChild(); child != nullptr; child = child->GetNextSibling())

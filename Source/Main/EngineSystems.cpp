@@ -1,4 +1,4 @@
-#include "SystemManager/EngineSystems.h"
+#include "Main/EngineSystems.h"
 
 #include "Behavior/BehaviorSystem.h"
 #include "Component/GameSystem.h"
@@ -25,7 +25,8 @@ struct SystemEntry
     SystemManager::SystemAccessor accessor;
 };
 
-// The one table of configuration names; each engine system adds its line here.
+// The one table of configuration names, composed here above every subsystem; each engine system
+// adds its line here.
 const SystemEntry kEngineSystems[] = {
     {"FileSystem", &Accessor<Files::System>},        {"GameSystem", &Accessor<Game::System>},
     {"BehaviorSystem", &Accessor<Behavior::System>}, {"ResourceSystem", &Accessor<Resources::System>},

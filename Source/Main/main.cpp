@@ -1,10 +1,11 @@
 #include "Analytics/AnalyticsSystem.h"
 #include "Behavior/BehaviorFactory/BehaviorFactory.h"
 #include "Behavior/BehaviorSystem.h"
+#include "Main/CrashGuard.h"
+#include "Main/EngineSystems.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Platform/Interrupt.h"
 #include "System/Assert/Assertion.h"
-#include "System/Crash/CrashGuard.h"
 #include "System/PathWrapper/PathWrapper.h"
 #include "SystemManager/SystemManager.h"
 
@@ -29,12 +30,13 @@ bool StartUp()
     Behavior::System::GetInstance().m_customComponentFactory = &CreateCustomBehaviorComponent;
 
     SystemManager& manager = SystemManager::GetInstance();
+    RegisterEngineSystems(manager);
     bool initialized = false;
     {
         FileParser parser;
         IParserData* parserData = parser.Parse(
             PathWrapper::GetInstance().Expand("$(LocalFolder)Configuration/ProjectConfiguration.xml"));
-        MORVANE_ASSERT_NAMED(parserData != nullptr, "parserData", 76);
+        MORVANE_ASSERT_NAMED_IN(parserData != nullptr, "parserData", "Source/main.cpp", 76);
         initialized = manager.Initialize(parserData);
     }
     // The configuration tree lives in the object pools, which releasing the systems empties: free it

@@ -7,17 +7,17 @@
 
 namespace Morvane::Audio::Backend
 {
-class AudioSystem;
+class Output;
 
-// One sound held by the output, made by AudioSystem::CreateSound. Releasing it (or destroying it)
+// One sound held by the output, made by Output::CreateSound. Releasing it (or destroying it)
 // stops every channel that plays it. A sound that outlives its system has already lost its data and
 // releases as a no-op.
-class Sound
+class SoundBuffer
 {
 public:
-    ~Sound();
-    Sound(const Sound&) = delete;
-    Sound& operator=(const Sound&) = delete;
+    ~SoundBuffer();
+    SoundBuffer(const SoundBuffer&) = delete;
+    SoundBuffer& operator=(const SoundBuffer&) = delete;
 
     Result Release();
     Result GetLength(unsigned& milliseconds) const;
@@ -28,13 +28,13 @@ public:
     unsigned GetBuffer() const { return m_buffer; }
 
 private:
-    friend class AudioSystem;
+    friend class Output;
 
-    Sound(AudioSystem& system, unsigned buffer, Mode mode, std::size_t frames, int sampleRate);
+    SoundBuffer(Output& system, unsigned buffer, Mode mode, std::size_t frames, int sampleRate);
     // The system went away and took the data with it.
     void Orphan();
 
-    AudioSystem* m_system;
+    Output* m_system;
     unsigned m_buffer;
     Mode m_mode;
     std::size_t m_frames;

@@ -1,10 +1,9 @@
-#include "Window/WindowSystem.h"
-
 #include "Parsing/FileParser/FileParser.h"
 #include "Support/LogCapture.h"
 #include "Support/SdlEvents.h"
 #include "Support/TempDirectory.h"
 #include "SystemManager/SystemManager.h"
+#include "Window/WindowSystem.h"
 
 #include <SDL.h>
 #include <csignal>

@@ -1,9 +1,9 @@
-#include "System/Crash/CrashGuard.h"
+#include "Main/CrashGuard.h"
 
 #include "Analytics/AnalyticsSystem.h"
+#include "Main/CrashReport.h"
 #include "Platform/CallStack.h"
 #include "Platform/FaultGuard.h"
-#include "System/Crash/CrashReport.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,20 +1,20 @@
-#include "Sound/Backend/Sound.h"
+#include "Sound/Backend/SoundBuffer.h"
 
-#include "Sound/Backend/AudioSystem.h"
+#include "Sound/Backend/Output.h"
 
 namespace Morvane::Audio::Backend
 {
-Sound::Sound(AudioSystem& system, unsigned buffer, Mode mode, std::size_t frames, int sampleRate)
+SoundBuffer::SoundBuffer(Output& system, unsigned buffer, Mode mode, std::size_t frames, int sampleRate)
     : m_system(&system), m_buffer(buffer), m_mode(mode), m_frames(frames), m_sampleRate(sampleRate)
 {
 }
 
-Sound::~Sound()
+SoundBuffer::~SoundBuffer()
 {
     Release();
 }
 
-Result Sound::Release()
+Result SoundBuffer::Release()
 {
     if (m_system != nullptr)
     {
@@ -24,7 +24,7 @@ Result Sound::Release()
     return Result::Ok;
 }
 
-Result Sound::GetLength(unsigned& milliseconds) const
+Result SoundBuffer::GetLength(unsigned& milliseconds) const
 {
     milliseconds = m_sampleRate > 0
                        ? static_cast<unsigned>(m_frames * 1000 / static_cast<std::size_t>(m_sampleRate))
@@ -32,7 +32,7 @@ Result Sound::GetLength(unsigned& milliseconds) const
     return Result::Ok;
 }
 
-void Sound::Orphan()
+void SoundBuffer::Orphan()
 {
     m_system = nullptr;
     m_buffer = 0;

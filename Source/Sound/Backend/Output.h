@@ -7,7 +7,7 @@
 #include "Sound/Backend/Mode.h"
 #include "Sound/Backend/OutputDevice.h"
 #include "Sound/Backend/Result.h"
-#include "Sound/Backend/Sound.h"
+#include "Sound/Backend/SoundBuffer.h"
 
 #include <cstdint>
 #include <functional>
@@ -22,7 +22,7 @@ namespace Morvane::Audio::Backend
 {
 // The sound output: drivers, channels, sounds, channel groups and the listener, on OpenAL Soft.
 // Every call belongs on one thread (the main thread); only Decoder may run elsewhere.
-class AudioSystem
+class Output
 {
 public:
     static constexpr unsigned kVersion = 0x00010212;
@@ -33,10 +33,10 @@ public:
 
     using Clock = std::function<std::uint32_t()>;
 
-    static Result Create(std::unique_ptr<AudioSystem>& system);
-    ~AudioSystem();
-    AudioSystem(const AudioSystem&) = delete;
-    AudioSystem& operator=(const AudioSystem&) = delete;
+    static Result Create(std::unique_ptr<Output>& system);
+    ~Output();
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
 
     Result GetVersion(unsigned& version) const;
     Result GetNumDrivers(int& count);
@@ -51,9 +51,9 @@ public:
     Result Release();
 
     // Makes a sound from samples decoded earlier (possibly on another thread).
-    Result CreateSound(const DecodedSound& decoded, Mode mode, std::unique_ptr<Sound>& sound);
+    Result CreateSound(const DecodedSound& decoded, Mode mode, std::unique_ptr<SoundBuffer>& sound);
     Result CreateChannelGroup(const std::string& name, ChannelGroup*& group);
-    Result PlaySound(const Sound& sound, ChannelGroup* group, Channel& channel);
+    Result PlaySound(const SoundBuffer& sound, ChannelGroup* group, Channel& channel);
     // Listener 0 is the only listener.
     Result Set3DListenerAttributes(int listener, const glm::vec3& position, const glm::vec3& forward,
                                    const glm::vec3& up);
@@ -69,11 +69,11 @@ public:
     Result Render(std::span<float> mono);
 
 private:
-    friend class Sound;
+    friend class SoundBuffer;
     friend class ChannelGroup;
 
-    AudioSystem() = default;
-    void ForgetSound(Sound& sound);
+    Output() = default;
+    void ForgetSound(SoundBuffer& sound);
     Result ReleaseChannelGroup(ChannelGroup& group);
     void ApplyGroupVolume(const ChannelGroup& group);
 
@@ -83,7 +83,7 @@ private:
     std::unique_ptr<OutputDevice> m_device;
     ChannelPool m_channels;
     std::vector<std::unique_ptr<ChannelGroup>> m_groups;
-    std::vector<Sound*> m_sounds;
+    std::vector<SoundBuffer*> m_sounds;
     Clock m_clock;
     std::uint32_t m_lastRenderTime = 0;
     std::vector<float> m_discard;

@@ -1,7 +1,8 @@
-#include "Sound/Backend/AudioSystem.h"
+#include "Sound/Backend/Output.h"
 
 #include "Platform/Clock.h"
 #include "Sound/Backend/Decoder.h"
+#include "Sound/Backend/LibraryMessages.h"
 
 #include <AL/al.h>
 #include <algorithm>
@@ -17,25 +18,26 @@ bool IsFinite(const glm::vec3& v)
 }
 } // namespace
 
-Result AudioSystem::Create(std::unique_ptr<AudioSystem>& system)
+Result Output::Create(std::unique_ptr<Output>& system)
 {
-    system.reset(new AudioSystem());
+    RouteLibraryMessages();
+    system.reset(new Output());
     system->m_clock = &Platform::GetMilliseconds;
     return Result::Ok;
 }
 
-AudioSystem::~AudioSystem()
+Output::~Output()
 {
     Release();
 }
 
-Result AudioSystem::GetVersion(unsigned& version) const
+Result Output::GetVersion(unsigned& version) const
 {
     version = kVersion;
     return Result::Ok;
 }
 
-Result AudioSystem::GetNumDrivers(int& count)
+Result Output::GetNumDrivers(int& count)
 {
     if (!m_drivers)
     {
@@ -45,7 +47,7 @@ Result AudioSystem::GetNumDrivers(int& count)
     return Result::Ok;
 }
 
-Result AudioSystem::GetDriverInfo(int index, std::string& name)
+Result Output::GetDriverInfo(int index, std::string& name)
 {
     int count = 0;
     GetNumDrivers(count);
@@ -57,7 +59,7 @@ Result AudioSystem::GetDriverInfo(int index, std::string& name)
     return Result::Ok;
 }
 
-Result AudioSystem::SetOutput(OutputType output)
+Result Output::SetOutput(OutputType output)
 {
     if (IsInitialized())
     {
@@ -67,7 +69,7 @@ Result AudioSystem::SetOutput(OutputType output)
     return Result::Ok;
 }
 
-Result AudioSystem::SetDriver(int index)
+Result Output::SetDriver(int index)
 {
     if (IsInitialized())
     {
@@ -83,7 +85,7 @@ Result AudioSystem::SetDriver(int index)
     return Result::Ok;
 }
 
-Result AudioSystem::Init(int maxChannels)
+Result Output::Init(int maxChannels)
 {
     if (IsInitialized())
     {
@@ -124,7 +126,7 @@ Result AudioSystem::Init(int maxChannels)
     return Result::Ok;
 }
 
-Result AudioSystem::Update()
+Result Output::Update()
 {
     if (!IsInitialized())
     {
@@ -144,10 +146,10 @@ Result AudioSystem::Update()
     return Result::Ok;
 }
 
-Result AudioSystem::Release()
+Result Output::Release()
 {
     m_channels.Destroy();
-    for (Sound* sound : m_sounds)
+    for (SoundBuffer* sound : m_sounds)
     {
         const ALuint buffer = sound->GetBuffer();
         alDeleteBuffers(1, &buffer);
@@ -159,7 +161,7 @@ Result AudioSystem::Release()
     return Result::Ok;
 }
 
-Result AudioSystem::CreateSound(const DecodedSound& decoded, Mode mode, std::unique_ptr<Sound>& sound)
+Result Output::CreateSound(const DecodedSound& decoded, Mode mode, std::unique_ptr<SoundBuffer>& sound)
 {
     if (!IsInitialized())
     {
@@ -189,12 +191,12 @@ Result AudioSystem::CreateSound(const DecodedSound& decoded, Mode mode, std::uni
         alDeleteBuffers(1, &buffer);
         return Result::ErrorOpenAL;
     }
-    sound.reset(new Sound(*this, buffer, mode, data->GetFrameCount(), data->sampleRate));
+    sound.reset(new SoundBuffer(*this, buffer, mode, data->GetFrameCount(), data->sampleRate));
     m_sounds.push_back(sound.get());
     return Result::Ok;
 }
 
-Result AudioSystem::CreateChannelGroup(const std::string& name, ChannelGroup*& group)
+Result Output::CreateChannelGroup(const std::string& name, ChannelGroup*& group)
 {
     if (!IsInitialized())
     {
@@ -205,7 +207,7 @@ Result AudioSystem::CreateChannelGroup(const std::string& name, ChannelGroup*& g
     return Result::Ok;
 }
 
-Result AudioSystem::PlaySound(const Sound& sound, ChannelGroup* group, Channel& channel)
+Result Output::PlaySound(const SoundBuffer& sound, ChannelGroup* group, Channel& channel)
 {
     channel = Channel();
     if (!IsInitialized())
@@ -219,8 +221,8 @@ Result AudioSystem::PlaySound(const Sound& sound, ChannelGroup* group, Channel& 
     return m_channels.Play(sound, group, channel);
 }
 
-Result AudioSystem::Set3DListenerAttributes(int listener, const glm::vec3& position, const glm::vec3& forward,
-                                            const glm::vec3& up)
+Result Output::Set3DListenerAttributes(int listener, const glm::vec3& position, const glm::vec3& forward,
+                                       const glm::vec3& up)
 {
     if (!IsInitialized())
     {
@@ -237,13 +239,13 @@ Result AudioSystem::Set3DListenerAttributes(int listener, const glm::vec3& posit
     return Result::Ok;
 }
 
-void AudioSystem::SetClock(Clock clock)
+void Output::SetClock(Clock clock)
 {
     m_clock = std::move(clock);
     m_lastRenderTime = m_clock();
 }
 
-Result AudioSystem::Render(std::span<float> mono)
+Result Output::Render(std::span<float> mono)
 {
     if (!IsInitialized())
     {
@@ -253,7 +255,7 @@ Result AudioSystem::Render(std::span<float> mono)
     return m_device->Render(mono);
 }
 
-void AudioSystem::ForgetSound(Sound& sound)
+void Output::ForgetSound(SoundBuffer& sound)
 {
     const auto found = std::find(m_sounds.begin(), m_sounds.end(), &sound);
     if (found == m_sounds.end())
@@ -266,7 +268,7 @@ void AudioSystem::ForgetSound(Sound& sound)
     m_sounds.erase(found);
 }
 
-Result AudioSystem::ReleaseChannelGroup(ChannelGroup& group)
+Result Output::ReleaseChannelGroup(ChannelGroup& group)
 {
     const auto found =
         std::find_if(m_groups.begin(), m_groups.end(),
@@ -280,7 +282,7 @@ Result AudioSystem::ReleaseChannelGroup(ChannelGroup& group)
     return Result::Ok;
 }
 
-void AudioSystem::ApplyGroupVolume(const ChannelGroup& group)
+void Output::ApplyGroupVolume(const ChannelGroup& group)
 {
     m_channels.ApplyGroupVolume(group);
 }

@@ -1,7 +1,6 @@
-#include "System/Logging/LoggingSystem.h"
-
 #include "LogCapture.h"
 #include "System/Logging/Format.h"
+#include "System/Logging/LoggingSystem.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "System/Crash/CrashReport.h"
+#include "Main/CrashReport.h"
 
 #include "Analytics/AnalyticsSystem.h"
 #include "Platform/CallStack.h"

@@ -1,8 +1,7 @@
-#include "SystemManager/SystemManager.h"
-
 #include "LogCapture.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
+#include "SystemManager/SystemManager.h"
 #include "TempDirectory.h"
 
 #include <algorithm>
