@@ -9,6 +9,7 @@
 #include "Support/TempDirectory.h"
 #include "System/Pass/Pass.h"
 
+#include <array>
 #include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -275,6 +276,52 @@ TEST_F(PassTest, SortSetOrdersByDepthStablyWithNaNLast)
     odd->GetTransform()->SetPosition({0.0f, 0.0f, std::numeric_limits<float>::quiet_NaN()});
     Frame();
     EXPECT_EQ(*m_system.GetRenderSet("World"), (System::RenderSet{nearFirst, nearSecond, far, odd}));
+}
+
+TEST_F(PassTest, SubroutinesAreKeptAfterAComponentsOwnShaderAndCulledComponentsAreNotDrawn)
+{
+    Write("pick.frag",
+          "#version 450 core\nsubroutine vec4 Shade();\n"
+          "layout(index = 0) subroutine(Shade) vec4 Red() { return vec4(1, 0, 0, 1); }\n"
+          "layout(index = 1) subroutine(Shade) vec4 Green() { return vec4(0, 1, 0, 1); }\n"
+          "subroutine uniform Shade shade;\nout vec4 result;\nvoid main() { result = shade(); }\n");
+    Write("pick.xml", R"(<Shader><VertexShader path="solid.vert"/><FragmentShader path="pick.frag"/>
+        <Uniform name="mvp" purpose="ModelViewProjectionMatrix"/></Shader>)");
+    ASSERT_TRUE(
+        Resources::System::GetInstance().Parse(ParseXml(R"(<ResourceSystem><Shader name="Pick" path=")" +
+                                                        m_folder.Path() + R"(/pick.xml"/></ResourceSystem>)")
+                                                   .get()));
+    ASSERT_TRUE(Configure(R"(<Pass name="Main"><Command type="Viewport" width="64" height="64"/>
+        <Command type="ClearColorBuffer" color="0;0;0;1"/>
+        <Command type="Render" set="World" shader="Pick" camera="Eye" fragmentSubroutine="Green"/></Pass>)"));
+    const char* const square = R"(renderable="Square" renderSets="World")";
+    ASSERT_NE(AddObject("First", R"(position="-16;0;0" scale="8;8;1")", square), nullptr);
+    ASSERT_NE(AddObject("Own", R"(position="0;0;0" scale="8;8;1")",
+                        R"(renderable="Square" shader="Solid" diffuseColor="0;0;1;1" renderSets="World")"),
+              nullptr);
+    ASSERT_NE(AddObject("After", R"(position="16;0;0" scale="8;8;1")", square), nullptr);
+    ASSERT_NE(AddObject("Behind", R"(position="0;0;50" scale="8;8;1")", square), nullptr);
+    ASSERT_NE(AddObject("Straddling", R"(position="0;40;0" scale="16;16;1")", square), nullptr);
+    std::array<glm::u8vec4, 3> pixels{};
+    GLuint primitives = 0;
+    GLuint query = 0;
+    glGenQueries(1, &query);
+    m_system.SetFrameHook(
+        [&]
+        {
+            glEndQuery(GL_PRIMITIVES_GENERATED);
+            glGetQueryObjectuiv(query, GL_QUERY_RESULT, &primitives);
+            pixels = {ReadPixel(16, 32), ReadPixel(32, 32), ReadPixel(48, 32)};
+        });
+    glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+    Frame();
+    m_system.SetFrameHook({});
+    glDeleteQueries(1, &query);
+    EXPECT_TRUE(NearColour(pixels[0], {0, 255, 0, 255}));
+    EXPECT_TRUE(NearColour(pixels[1], {0, 0, 255, 255}));
+    EXPECT_TRUE(NearColour(pixels[2], {0, 255, 0, 255}));
+    // Three squares in view and the straddling one; the one behind the camera is culled.
+    EXPECT_EQ(primitives, 8u);
 }
 
 TEST_F(PassTest, ANewConfigurationReplacesThePasses)
