@@ -1,14 +1,20 @@
+#include "Component/GameSystem.h"
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
 #include "Graphics/GraphicsComponent.h"
 #include "Graphics/GraphicsSystem.h"
+#include "Parsing/FileParser/FileParser.h"
 #include "Resources/ResourceSystem.h"
 #include "Support/GlTest.h"
+#include "Support/GraphicsData.h"
 #include "Support/LogCapture.h"
 #include "Support/ParseXml.h"
 #include "Support/TempDirectory.h"
 #include "System/Pass/Pass.h"
+#include "System/PathWrapper/PathWrapper.h"
 
+#include <SDL.h>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <fstream>
@@ -333,6 +339,61 @@ TEST_F(PassTest, ANewConfigurationReplacesThePasses)
                                    .get()));
     EXPECT_EQ(m_system.GetPass("Main"), nullptr);
     EXPECT_NE(m_system.GetPass("Next"), nullptr);
+}
+} // namespace
+} // namespace Morvane::Graphics
+
+namespace Morvane::Graphics
+{
+namespace
+{
+// The first room as the game starts it: its graphics and game configurations drawn once.
+class FirstRoomTest : public Testing::GlTest
+{
+};
+
+TEST_F(FirstRoomTest, ShowsSkyAboveAndTheLitFloorBelow)
+{
+    Testing::LoadOpenGLConstants();
+    const std::string data = Testing::DataFolder();
+    const Testing::GameFolderAsLocalFolder folder;
+    PathWrapper::GetInstance().AddPath("ConfigurationFolder", data + "Configuration/");
+    FileParser resources;
+    Resources::System& resourceSystem = Resources::System::GetInstance();
+    ASSERT_TRUE(resourceSystem.Parse(resources.Parse(data + "Resources/Meshes.xml")));
+    FileParser shaders;
+    ASSERT_TRUE(resourceSystem.Parse(shaders.Parse(data + "Resources/Shaders.xml")));
+    resourceSystem.Initialize();
+    System& system = System::GetInstance();
+    ASSERT_TRUE(
+        system.Parse(ParseXml(R"(<GraphicsSystem path="$(ConfigurationFolder)Graphics.xml"/>)").get()));
+    system.OnResize(64, 40);
+    FileParser game;
+    ASSERT_TRUE(Game::System::GetInstance().Parse(game.Parse(data + "Configuration/Game.xml")));
+    // The meshes load in the background: step until every component can draw.
+    const auto allReady = [&system]
+    { return std::ranges::all_of(system.GetComponents(), [](const Component* c) { return c->IsReady(); }); };
+    for (int frame = 0; frame < 400 && !allReady(); ++frame)
+    {
+        resourceSystem.Update(0.016f);
+        SDL_Delay(5);
+    }
+    resourceSystem.Update(0.016f);
+    Game::System::GetInstance().Update(0.016f);
+    glm::u8vec4 sky{};
+    glm::u8vec4 floor{};
+    system.SetFrameHook(
+        [&]
+        {
+            sky = ReadPixel(32, 39);
+            floor = ReadPixel(32, 1);
+        });
+    system.Update(0.016f);
+    system.SetFrameHook({});
+    EXPECT_TRUE(NearColour(sky, {135, 189, 235, 255}, 3));
+    EXPECT_FALSE(NearColour(floor, {135, 189, 235, 255}, 30));
+    Game::System::GetInstance().Release();
+    resourceSystem.Release();
 }
 } // namespace
 } // namespace Morvane::Graphics
