@@ -330,6 +330,47 @@ TEST_F(PassTest, SubroutinesAreKeptAfterAComponentsOwnShaderAndCulledComponentsA
     EXPECT_EQ(primitives, 8u);
 }
 
+TEST_F(PassTest, StateCommandsSetWhatTheySayAndViewportPrefersTheTextureThenTheCamera)
+{
+    ASSERT_TRUE(Resources::System::GetInstance().Parse(
+        ParseXml(R"(<ResourceSystem><Texture name="Target" width="16" height="8"/></ResourceSystem>)")
+            .get()));
+    ASSERT_TRUE(Configure(R"(<Pass name="Default"><Command type="Viewport"/></Pass>
+        <Pass name="Camera" enabled="false"><Command type="Viewport" camera="Eye" width="5" height="5"/></Pass>
+        <Pass name="Texture" enabled="false"><Command type="Viewport" camera="Eye" texture="Target" startX="2"/></Pass>
+        <Pass name="State"><Command type="Depth" enabled="false" write="true"/>
+            <Command type="CullFace" cullMode="GL_FRONT"/>
+            <Command type="Blend" sourceRGB="GL_SRC_ALPHA" destAlpha="GL_ONE"/></Pass>)"));
+    const auto viewport = [this]
+    {
+        std::array<GLint, 4> box{};
+        m_system.SetFrameHook([&] { glGetIntegerv(GL_VIEWPORT, box.data()); });
+        Frame();
+        m_system.SetFrameHook({});
+        return box;
+    };
+    EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 320, 320}));
+    m_system.GetPass("Camera")->enabled = true;
+    EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 64, 64}));
+    m_system.GetPass("Texture")->enabled = true;
+    EXPECT_EQ(viewport(), (std::array<GLint, 4>{2, 0, 16, 8}));
+    GLboolean writes = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_EQ(writes, GL_TRUE);
+    GLint value = 0;
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    glGetIntegerv(GL_CULL_FACE_MODE, &value);
+    EXPECT_EQ(value, GL_FRONT);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    glGetIntegerv(GL_BLEND_SRC_RGB, &value);
+    EXPECT_EQ(value, GL_SRC_ALPHA);
+    glGetIntegerv(GL_BLEND_DST_RGB, &value);
+    EXPECT_EQ(value, GL_ONE_MINUS_SRC_ALPHA);
+    glGetIntegerv(GL_BLEND_DST_ALPHA, &value);
+    EXPECT_EQ(value, GL_ONE);
+}
+
 TEST_F(PassTest, ANewConfigurationReplacesThePasses)
 {
     ASSERT_TRUE(Configure(kDrawWorld));
