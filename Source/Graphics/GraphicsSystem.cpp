@@ -1,14 +1,19 @@
 #include "Graphics/GraphicsSystem.h"
 
+#include "Component/ComponentRegistry.h"
+#include "Component/Object.h"
 #include "Graphics/DebugMeshes.h"
+#include "Graphics/GraphicsComponent.h"
 #include "Graphics/OpenGL.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
+#include "Parsing/ReferencedFile/Sections.h"
 #include "Renderable/Mesh.h"
 #include "Resources/ResourceSystem.h"
 #include "Shader/Shader.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
+#include "System/Pass/Pass.h"
 #include "System/PathWrapper/PathWrapper.h"
 #include "Texture/FrameBuffer.h"
 #include "Texture/Texture.h"
@@ -33,6 +38,16 @@ template <class Kind> void RegisterKind(const char* tag)
         { return std::make_unique<Kind>(name); });
 }
 
+Game::Component* CreateForObject(Game::Object* owner, const IParserData* element)
+{
+    return System::GetInstance().CreateComponent(owner, element);
+}
+
+void DeleteForObject(Game::Component* component)
+{
+    System::GetInstance().DeleteComponent(static_cast<Component*>(component));
+}
+
 // Under EGL (SDL's offscreen driver) GLEW reports that it found no GLX display although it loaded
 // every entry point; the context is usable when GL 4.5 is there.
 bool GlewLoaded(GLenum code)
@@ -45,6 +60,12 @@ System& System::GetInstance()
 {
     static System instance;
     return instance;
+}
+
+System::System()
+{
+    Game::ComponentRegistry::GetInstance().RegisterKind<Component>("Graphics", &CreateForObject,
+                                                                   &DeleteForObject);
 }
 
 System::~System()
@@ -179,6 +200,21 @@ void System::Update(const float&)
         return;
     }
     m_uniformFeeder.BeginFrame();
+    if (m_drawing)
+    {
+        for (const std::unique_ptr<Pass>& pass : m_passes)
+        {
+            if (pass->enabled)
+            {
+                pass->Execute();
+            }
+        }
+    }
+    if (m_frameHook)
+    {
+        m_frameHook();
+    }
+    // Shapes queued on a frame without a debug pass must not pile up into the next one.
     ClearDebugLists();
     SDL_GL_SwapWindow(m_window);
 }
@@ -196,6 +232,12 @@ void System::Release()
     {
         Window::System::GetInstance().SetResizeHandler({});
     }
+    // Components first: each leaves the render sets as it goes.
+    while (!m_components.empty())
+    {
+        DeleteComponent(m_components.back());
+    }
+    ClearPasses();
     m_renderSets.clear();
     m_cameras.clear();
     m_debugCamera = nullptr;
@@ -225,6 +267,7 @@ bool System::Parse(IParserData* data)
         FileParser parser;
         return Parse(parser.Parse(PathWrapper::GetInstance().Expand(data->GetAttribute("path", ""))));
     }
+    ClearPasses();
     return ParseChildren(data);
 }
 
@@ -248,6 +291,10 @@ bool System::ParseChildren(IParserData* data)
         else if (element == "Camera")
         {
             ParseCamera(*child);
+        }
+        else if (element == "PassConfiguration")
+        {
+            ParsePassConfiguration(*child);
         }
         else
         {
@@ -287,6 +334,94 @@ void System::ParseCamera(const IParserData& element)
         m_debugCamera = camera.get();
     }
     m_cameras.emplace(name, std::move(camera));
+}
+
+void System::ParsePassConfiguration(IParserData& element)
+{
+    ForEachInSections(
+        element,
+        [this](IParserData& child)
+        {
+            if (child.GetName() != "Pass")
+            {
+                Log::Warning(kChannel, Format("Unknown parser element '%s'", child.GetName().c_str()));
+                return true;
+            }
+            auto pass = std::make_unique<Pass>();
+            if (pass->Parse(&child))
+            {
+                m_passes.push_back(std::move(pass));
+            }
+            return true;
+        },
+        [] {});
+}
+
+Pass* System::GetPass(const std::string& name) const
+{
+    const auto found =
+        std::ranges::find_if(m_passes, [&](const auto& pass) { return pass->GetName() == name; });
+    return found != m_passes.end() ? found->get() : nullptr;
+}
+
+void System::ClearPasses()
+{
+    m_passes.clear();
+}
+
+Component* System::CreateComponent(Game::Object* owner, const IParserData* data)
+{
+    Component* component = nullptr;
+    if (data != nullptr && !data->GetAttribute("type", "").empty())
+    {
+        // The factory logs the types it does not know; without one nothing can be made.
+        component = m_customComponentFactory != nullptr ? m_customComponentFactory(owner, data) : nullptr;
+    }
+    else
+    {
+        component = new Component(owner);
+    }
+    if (component != nullptr)
+    {
+        m_components.push_back(component);
+    }
+    return component;
+}
+
+void System::DeleteComponent(Component* component)
+{
+    if (component == nullptr)
+    {
+        return;
+    }
+    const auto found = std::ranges::find(m_components, component);
+    if (found == m_components.end())
+    {
+        const Game::Object* owner = component->GetParentObject();
+        Log::Error(kChannel, Format("Tried to delete an unregistered graphics component: '%s'",
+                                    owner != nullptr ? owner->GetName().c_str() : ""));
+        return;
+    }
+    m_components.erase(found);
+    // Every occurrence: a component named twice for a set is in it twice.
+    for (auto& [name, set] : m_renderSets)
+    {
+        std::erase(set, component);
+    }
+    Game::DestroyComponent(component);
+}
+
+std::vector<std::string> System::GetRenderSetsOf(const Component* component) const
+{
+    std::vector<std::string> names;
+    for (const auto& [name, set] : m_renderSets)
+    {
+        if (std::ranges::find(set, component) != set.end())
+        {
+            names.push_back(name);
+        }
+    }
+    return names;
 }
 
 Camera* System::GetCamera(const std::string& name) const

@@ -6,6 +6,15 @@
 #include "Shader/UniformFeeder.h"
 #include "SystemManager/ISystem.h"
 
+namespace Morvane
+{
+class IParserData;
+namespace Game
+{
+class Object;
+}
+} // namespace Morvane
+
 #include <SDL_video.h>
 #include <cstddef>
 #include <functional>
@@ -20,6 +29,7 @@ namespace Morvane::Graphics
 {
 class Component;
 class Mesh;
+class Pass;
 class Shader;
 
 // The renderer ("GraphicsSystem" in the configuration): owns the OpenGL context on the window system's
@@ -33,6 +43,8 @@ public:
     using RenderSet = std::vector<Component*>;
     // Maps a uniform purpose text that is not an engine purpose to the game's id, or -1.
     using UniformIdentifier = int (*)(const std::string& purpose);
+    // Builds the game's graphics kind named by the element's "type", or null (logged by the factory).
+    using ComponentFactory = Component* (*)(Game::Object* owner, const IParserData* data);
 
     static constexpr std::size_t kDebugListCapacity = 1000;
 
@@ -41,12 +53,32 @@ public:
     // Creates the context (4.5 core), loads GL, builds the debug meshes, registers the resource kinds,
     // asks for vertical sync and switches smoothing off. Begins with Release.
     bool Initialize() override;
-    // Draws one frame and swaps; the debug lists are emptied whether they were drawn or not.
+    // Runs every enabled pass and swaps; the debug lists are emptied whether they were drawn or not.
     void Update(const float& dt) override;
-    // Destroys cameras, sets and debug meshes, then the context.
+    // Destroys components, passes, cameras, sets and debug meshes, then the context.
     void Release() override;
-    // Reads a "GraphicsSystem" element (or the file its "path" names): "Section", "Set" and "Camera".
+    // Reads a "GraphicsSystem" element (or the file its "path" names): "Section", "Set", "Camera" and
+    // "PassConfiguration". The passes read replace the previous ones, which may name resources of a
+    // configuration that has been released since.
     bool Parse(IParserData* data) override;
+
+    // A base component, or the game's kind when the element has a "type"; null when none was made.
+    Component* CreateComponent(Game::Object* owner, const IParserData* data);
+    // Takes the component out of every render set (each occurrence), releases and destroys it.
+    void DeleteComponent(Component* component);
+    const std::vector<Component*>& GetComponents() const { return m_components; }
+    // The names of the sets that hold the component, in set order.
+    std::vector<std::string> GetRenderSetsOf(const Component* component) const;
+
+    // The first pass of that name, or null.
+    Pass* GetPass(const std::string& name) const;
+    const std::vector<std::unique_ptr<Pass>>& GetPasses() const { return m_passes; }
+    // Drops every pass and its commands.
+    void ClearPasses();
+    // Called after the last pass, before the swap, while the frame is still in the back buffer.
+    void SetFrameHook(std::function<void()> hook) { m_frameHook = std::move(hook); }
+    // While false, Update runs no pass (the frame is not drawn) but still swaps and empties the lists.
+    void SetDrawing(bool drawing) { m_drawing = drawing; }
 
     bool HasContext() const { return m_context != nullptr; }
 
@@ -86,9 +118,10 @@ public:
 
     // Installed by main before the systems start.
     UniformIdentifier m_customUniformIdentifier = nullptr;
+    ComponentFactory m_customComponentFactory = nullptr;
 
 private:
-    System() = default;
+    System();
     ~System() override;
 
     bool CreateContext();
@@ -97,8 +130,11 @@ private:
     bool ParseChildren(IParserData* data);
     void ParseSet(const IParserData& element);
     void ParseCamera(const IParserData& element);
+    void ParsePassConfiguration(IParserData& element);
     void ClearDebugLists();
 
+    std::vector<Component*> m_components;
+    std::vector<std::unique_ptr<Pass>> m_passes;
     std::map<std::string, RenderSet> m_renderSets;
     std::map<std::string, std::unique_ptr<Camera>> m_cameras;
     SDL_Window* m_window = nullptr;
@@ -114,5 +150,7 @@ private:
     Camera* m_debugCamera = nullptr;
     bool m_kindsRegistered = false;
     UniformFeeder m_uniformFeeder;
+    std::function<void()> m_frameHook;
+    bool m_drawing = true;
 };
 } // namespace Morvane::Graphics

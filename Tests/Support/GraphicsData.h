@@ -23,4 +23,19 @@ inline void LoadOpenGLConstants()
     ASSERT_NE(root, nullptr);
     ASSERT_TRUE(ConstantManager::GetInstance().Parse(root));
 }
+// While it lives, "$(LocalFolder)" is the game's data folder, as the committed definitions expect.
+class GameFolderAsLocalFolder
+{
+public:
+    GameFolderAsLocalFolder() : m_testFolder(PathWrapper::GetInstance().Expand("$(LocalFolder)"))
+    {
+        PathWrapper::GetInstance().AddPath("LocalFolder", DataFolder());
+    }
+    ~GameFolderAsLocalFolder() { PathWrapper::GetInstance().AddPath("LocalFolder", m_testFolder); }
+    GameFolderAsLocalFolder(const GameFolderAsLocalFolder&) = delete;
+    GameFolderAsLocalFolder& operator=(const GameFolderAsLocalFolder&) = delete;
+
+private:
+    std::string m_testFolder;
+};
 } // namespace Morvane::Testing

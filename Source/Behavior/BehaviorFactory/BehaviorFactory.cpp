@@ -1,6 +1,7 @@
 #include "Behavior/BehaviorFactory/BehaviorFactory.h"
 
 #include "Behavior/BehaviorComponent.h"
+#include "Behavior/CameraController/CameraController.h"
 #include "Parsing/IParserData.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
@@ -17,7 +18,14 @@ const char* const kChannel = "Custom behavior factory";
 using Creator = Behavior::Component* (*)(Game::Object* owner);
 
 // One entry per gameplay behavior: its type name and a function that constructs it for an owner.
-const std::unordered_map<std::string, Creator> kBehaviorTypes = {};
+template <class T> Behavior::Component* Make(Game::Object* owner)
+{
+    return new T(owner);
+}
+
+const std::unordered_map<std::string, Creator> kBehaviorTypes = {
+    {"BehaviorComponent_CameraController", &Make<CameraController>},
+};
 } // namespace
 
 Behavior::Component* CreateCustomBehaviorComponent(Game::Object* owner, const IParserData* element)

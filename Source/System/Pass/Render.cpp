@@ -1,0 +1,161 @@
+#include "System/Pass/Render.h"
+
+#include "Component/TransformComponent.h"
+#include "Graphics/Camera.h"
+#include "Graphics/GraphicsComponent.h"
+#include "Graphics/GraphicsSystem.h"
+#include "Parsing/IParserData.h"
+#include "Resources/ResourceSystem.h"
+#include "Shader/Shader.h"
+#include "System/Assert/Assertion.h"
+#include "System/Logging/Format.h"
+#include "System/Logging/LoggingSystem.h"
+
+namespace Morvane::Graphics::Commands
+{
+namespace
+{
+const char* const kChannel = "Render command";
+
+struct SubroutineAttribute
+{
+    const char* attribute;
+    Shader::Stage stage;
+    const char* stageName;
+};
+
+// In the order of Render::m_subroutines.
+const SubroutineAttribute kSubroutineAttributes[] = {
+    {"fragmentSubroutine", Shader::Stage::Fragment, "fragment"},
+    {"geometrySubroutine", Shader::Stage::Geometry, "geometry"},
+    {"vertexSubroutine", Shader::Stage::Vertex, "vertex"},
+};
+} // namespace
+
+bool Render::Parse(const IParserData* data)
+{
+    System& graphics = System::GetInstance();
+    const std::string camera = data->GetAttribute("camera", "");
+    m_renderCamera = graphics.GetCamera(camera);
+    if (m_renderCamera == nullptr)
+    {
+        Log::Error(kChannel, Format("Could not set the render camera '%s'", camera.c_str()));
+        return false;
+    }
+    const std::string set = data->GetAttribute("set", "");
+    m_renderSet = graphics.GetRenderSet(set);
+    if (m_renderSet == nullptr)
+    {
+        Log::Error(kChannel, Format("Could not set the render set '%s'", set.c_str()));
+        return false;
+    }
+    const std::string shader = data->GetAttribute("shader", "");
+    m_renderShader = Resources::System::GetInstance().GetResource<Shader>(shader);
+    if (m_renderShader == nullptr)
+    {
+        Log::Error(kChannel, Format("Could not set the render shader '%s'", shader.c_str()));
+        return false;
+    }
+    for (std::size_t slot = 0; slot < m_subroutines.size(); ++slot)
+    {
+        if (!ResolveSubroutine(*data, slot))
+        {
+            return false;
+        }
+    }
+    m_ignoreFrustum = data->GetAttributeBool("ignoreFrustum", false);
+    return true;
+}
+
+bool Render::ResolveSubroutine(const IParserData& data, std::size_t slot)
+{
+    const SubroutineAttribute& attribute = kSubroutineAttributes[slot];
+    const std::string name = data.GetAttribute(attribute.attribute, "");
+    if (name.empty())
+    {
+        return true;
+    }
+    const std::optional<GLuint> index = m_renderShader->GetSubroutineIndex(attribute.stage, name);
+    if (!index)
+    {
+        Log::Error(kChannel,
+                   Format("Could not find subroutine '%s' in %s shader", name.c_str(), attribute.stageName));
+        return false;
+    }
+    // One name selects one index: the stage must have exactly one subroutine uniform location, or
+    // glUniformSubroutinesuiv refuses the selection every frame.
+    GLint locations = 0;
+    glGetProgramStageiv(m_renderShader->GetProgram(), m_subroutines[slot].stage,
+                        GL_ACTIVE_SUBROUTINE_UNIFORM_LOCATIONS, &locations);
+    if (locations != 1)
+    {
+        Log::Error(kChannel, Format("Subroutine '%s' needs a stage with one subroutine uniform, not %d",
+                                    name.c_str(), locations));
+        return false;
+    }
+    m_subroutines[slot].indices = {*index};
+    return true;
+}
+
+void Render::UseCommandShader() const
+{
+    glUseProgram(m_renderShader->GetProgram());
+    for (const StageSubroutine& subroutine : m_subroutines)
+    {
+        if (!subroutine.indices.empty())
+        {
+            glUniformSubroutinesuiv(subroutine.stage, static_cast<GLsizei>(subroutine.indices.size()),
+                                    subroutine.indices.data());
+        }
+    }
+}
+
+bool Render::IsInFrustum(Component& component) const
+{
+    Game::TransformComponent* transform = component.GetTransform();
+    MORVANE_ASSERT_NAMED(transform != nullptr, "transform", __LINE__);
+    const float radius = component.GetCullingRadius();
+    const glm::vec3& position = transform->GetPosition();
+    return m_renderCamera->IsBoxInFrustum(position - glm::vec3(radius), position + glm::vec3(radius));
+}
+
+void Render::Execute()
+{
+    MORVANE_ASSERT_NAMED(m_renderSet != nullptr, "m_renderSet", __LINE__);
+    MORVANE_ASSERT_NAMED(m_renderCamera != nullptr, "m_renderCamera", __LINE__);
+    MORVANE_ASSERT_NAMED(m_renderShader != nullptr, "m_renderShader", __LINE__);
+    // A "multiThreaded" shader may still be loading: there is no program to draw with yet.
+    if (!m_renderShader->IsInitialized())
+    {
+        return;
+    }
+    UseCommandShader();
+    const Shader* current = m_renderShader;
+    for (Component* component : *m_renderSet)
+    {
+        if (!component->IsVisible() || !component->IsReady())
+        {
+            continue;
+        }
+        if (!m_ignoreFrustum && !IsInFrustum(*component))
+        {
+            continue;
+        }
+        Shader* own = component->GetPreferredShader();
+        Shader* shader = own != nullptr ? own : m_renderShader;
+        if (shader != current)
+        {
+            if (shader == m_renderShader)
+            {
+                UseCommandShader();
+            }
+            else
+            {
+                glUseProgram(shader->GetProgram());
+            }
+            current = shader;
+        }
+        component->Draw(shader, m_renderCamera);
+    }
+}
+} // namespace Morvane::Graphics::Commands

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "Graphics/OpenGL.h"
+#include "System/Pass/Command.h"
+
+#include <array>
+#include <vector>
+
+namespace Morvane::Graphics
+{
+class Camera;
+class Component;
+class Shader;
+} // namespace Morvane::Graphics
+
+namespace Morvane::Graphics::Commands
+{
+// "Render": draws the visible components of a render set through a camera, with the command's shader
+// or a component's own one, skipping components outside the camera's frustum unless "ignoreFrustum".
+class Render : public Command
+{
+public:
+    bool Parse(const IParserData* data) override;
+    void Execute() override;
+
+private:
+    struct StageSubroutine
+    {
+        GLenum stage;
+        std::vector<GLuint> indices;
+    };
+
+    bool ResolveSubroutine(const IParserData& data, std::size_t slot);
+    // Makes the command's program current with its subroutine selections, which GL forgets each time
+    // a program is made current.
+    void UseCommandShader() const;
+    bool IsInFrustum(Component& component) const;
+
+    std::vector<Component*>* m_renderSet = nullptr;
+    Shader* m_renderShader = nullptr;
+    Camera* m_renderCamera = nullptr;
+    bool m_ignoreFrustum = false;
+    // Fragment, geometry and vertex, the order they are applied in.
+    std::array<StageSubroutine, 3> m_subroutines{
+        {{GL_FRAGMENT_SHADER, {}}, {GL_GEOMETRY_SHADER, {}}, {GL_VERTEX_SHADER, {}}}};
+};
+} // namespace Morvane::Graphics::Commands

@@ -1,0 +1,157 @@
+#!/usr/bin/env python3
+"""Writes the engine's basic meshes and their resource definitions.
+
+Cube, plane, sphere and cylinder are Wavefront OBJ files with positions, texture coordinates and
+normals; the screen quad is an XML mesh. Every mesh gives positions at location 0, texture coordinates
+at location 1 and normals at location 2, so any of the basic shaders draws any of them. All are
+centred on the origin with a size of 1 (the plane lies in the XZ plane facing +Y; the screen quad
+spans -1 to 1 in XY for full-screen passes). Deterministic: run it again to get the same bytes.
+
+Usage: generate.py [DATA_FOLDER]   (default: the repository's Data/ folder)
+"""
+
+import math
+import sys
+from pathlib import Path
+
+HEADER = "# Written by Tools/mesh-generator/generate.py\n"
+
+
+def number(value):
+    text = "%.6f" % value
+    return "0.000000" if text == "-0.000000" else text
+
+
+class Obj:
+    def __init__(self, name):
+        self.name = name
+        self.lines = [HEADER, "o %s\n" % name]
+        self.positions = 0
+        self.coordinates = 0
+        self.normals = 0
+
+    def vertex(self, position, coordinate, normal):
+        """Adds one corner's three entries; returns the face word that names them."""
+        self.lines.append("v %s\n" % " ".join(number(v) for v in position))
+        self.lines.append("vt %s\n" % " ".join(number(v) for v in coordinate))
+        self.lines.append("vn %s\n" % " ".join(number(v) for v in normal))
+        self.positions += 1
+        self.coordinates += 1
+        self.normals += 1
+        return "%d/%d/%d" % (self.positions, self.coordinates, self.normals)
+
+    def face(self, words):
+        self.lines.append("f %s\n" % " ".join(words))
+
+    def text(self):
+        return "".join(self.lines)
+
+
+def cube():
+    obj = Obj("Cube")
+    # Each face: its normal and two axes spanning it (u to the right, v up, seen from outside).
+    faces = [((0, 0, 1), (1, 0, 0), (0, 1, 0)), ((0, 0, -1), (-1, 0, 0), (0, 1, 0)),
+             ((1, 0, 0), (0, 0, -1), (0, 1, 0)), ((-1, 0, 0), (0, 0, 1), (0, 1, 0)),
+             ((0, 1, 0), (1, 0, 0), (0, 0, -1)), ((0, -1, 0), (1, 0, 0), (0, 0, 1))]
+    for normal, u, v in faces:
+        words = []
+        for s, t in ((0, 0), (1, 0), (1, 1), (0, 1)):
+            position = [0.5 * normal[i] + (s - 0.5) * u[i] + (t - 0.5) * v[i] for i in range(3)]
+            words.append(obj.vertex(position, (s, t), normal))
+        obj.face(words)
+    return obj
+
+
+def plane():
+    obj = Obj("Plane")
+    words = [obj.vertex((s - 0.5, 0.0, 0.5 - t), (s, t), (0, 1, 0)) for s, t in ((0, 0), (1, 0), (1, 1), (0, 1))]
+    obj.face(words)
+    return obj
+
+
+def sphere(rings=16, segments=32):
+    obj = Obj("Sphere")
+    grid = []
+    for ring in range(rings + 1):
+        polar = math.pi * ring / rings
+        row = []
+        for segment in range(segments + 1):
+            azimuth = 2.0 * math.pi * segment / segments
+            normal = (math.sin(polar) * math.cos(azimuth), math.cos(polar), -math.sin(polar) * math.sin(azimuth))
+            position = [0.5 * n for n in normal]
+            row.append(obj.vertex(position, (segment / segments, 1.0 - ring / rings), normal))
+        grid.append(row)
+    for ring in range(rings):
+        for segment in range(segments):
+            a, b = grid[ring][segment], grid[ring + 1][segment]
+            c, d = grid[ring + 1][segment + 1], grid[ring][segment + 1]
+            if ring == 0:
+                obj.face([a, b, c])
+            elif ring == rings - 1:
+                obj.face([a, b, d])
+            else:
+                obj.face([a, b, c, d])
+    return obj
+
+
+def cylinder(segments=32):
+    obj = Obj("Cylinder")
+    for segment in range(segments):
+        words = []
+        for step, height in ((segment, -0.5), (segment + 1, -0.5), (segment + 1, 0.5), (segment, 0.5)):
+            angle = 2.0 * math.pi * step / segments
+            normal = (math.cos(angle), 0.0, -math.sin(angle))
+            words.append(obj.vertex((0.5 * normal[0], height, 0.5 * normal[2]), (step / segments, height + 0.5), normal))
+        obj.face(words)
+    for height, normal in ((0.5, (0, 1, 0)), (-0.5, (0, -1, 0))):
+        words = []
+        for step in range(segments):
+            angle = 2.0 * math.pi * step / segments * (1 if height > 0 else -1)
+            x, z = 0.5 * math.cos(angle), -0.5 * math.sin(angle)
+            words.append(obj.vertex((x, height, z), (x + 0.5, z + 0.5), normal))
+        obj.face(words)
+    return obj
+
+
+LAYOUT = """        <Positions><AttributeDescription location="0" elementSize="3" normalize="false"/></Positions>
+        <TextureCoordinates><AttributeDescription location="1" elementSize="2" normalize="false"/></TextureCoordinates>
+        <Normals><AttributeDescription location="2" elementSize="3" normalize="false"/></Normals>
+"""
+
+
+def obj_description(name):
+    return ("<Mesh>\n    <!-- Written by Tools/mesh-generator/generate.py -->\n"
+            '    <Import fileType="obj" path="%s.obj">\n%s    </Import>\n</Mesh>\n' % (name, LAYOUT))
+
+
+def screen_quad():
+    def buffer(location, size, values):
+        return ('    <Buffer>\n        <Data>%s</Data>\n        <AttributeDescription location="%d" elementSize="%d"'
+                ' normalize="false"/>\n    </Buffer>\n' % (" ".join(number(v) for v in values), location, size))
+    return ("<Mesh>\n    <!-- Written by Tools/mesh-generator/generate.py -->\n"
+            + buffer(0, 3, [-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0])
+            + buffer(1, 2, [0, 0, 1, 0, 1, 1, 0, 1])
+            + buffer(2, 3, [0, 0, 1] * 4)
+            + "    <Indices><Data>0 1 2 0 2 3</Data></Indices>\n</Mesh>\n")
+
+
+def main():
+    data = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parents[2] / "Data"
+    meshes = data / "Meshes"
+    meshes.mkdir(parents=True, exist_ok=True)
+    names = []
+    for obj in (cube(), plane(), sphere(), cylinder()):
+        (meshes / (obj.name + ".obj")).write_text(obj.text())
+        (meshes / (obj.name + ".xml")).write_text(obj_description(obj.name))
+        names.append(obj.name)
+    (meshes / "ScreenQuad.xml").write_text(screen_quad())
+    names.append("ScreenQuad")
+    definitions = "".join('    <Mesh name="Mesh_%s" path="$(LocalFolder)Meshes/%s.xml" multiThreaded="true"/>\n'
+                          % (name, name) for name in names)
+    (data / "Resources" / "Meshes.xml").write_text(
+        "<ResourceSystem>\n    <!-- Written by Tools/mesh-generator/generate.py -->\n" + definitions
+        + "</ResourceSystem>\n")
+
+
+if __name__ == "__main__":
+    main()
