@@ -12,7 +12,9 @@ namespace Morvane::Testing
 // The game's data folder as the test programs see it (they live in build/Tests).
 inline std::string DataFolder()
 {
-    return PathWrapper::GetInstance().Expand("$(LocalFolder)../");
+    // Kept from the first call: tests may point "$(LocalFolder)" elsewhere.
+    static const std::string folder = PathWrapper::GetInstance().Expand("$(LocalFolder)../");
+    return folder;
 }
 
 // Reads the "OpenGL" constants that graphics descriptions name ("GL_TRIANGLES", "GL_RGBA8", ...).

@@ -1,6 +1,8 @@
 #include "Graphics/GraphicsSystem.h"
+#include "Resources/ResourceSystem.h"
 #include "Shader/UniformFeeder.h"
 #include "Support/GlTest.h"
+#include "Support/GraphicsData.h"
 #include "Support/LogCapture.h"
 #include "Support/ParseXml.h"
 #include "Support/QuadDrawing.h"
@@ -8,6 +10,7 @@
 #include "System/Assert/Assertion.h"
 #include "Texture/Texture.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 #include <lodepng.h>
 #include <string>
@@ -371,6 +374,30 @@ TEST_F(TextureTest, SettersRebuildTheTextureAndBindNeedsOne)
     EXPECT_TRUE(log.Contains("Reloading texture, this may not occur too often"));
     EXPECT_NE(texture.GetHandle(), 0u);
     EXPECT_TRUE(NearColour(DrawAndRead(texture, 10, 10), {255, 255, 255, 255}));
+}
+TEST_F(TextureTest, CommittedTexturesLoadInTheBackground)
+{
+    Resources::System& resources = Resources::System::GetInstance();
+    ASSERT_TRUE(resources.Initialize());
+    const Testing::GameFolderAsLocalFolder gameFolder;
+    ASSERT_TRUE(
+        resources.Parse(ParseXml(R"(<ResourceSystem path="$(LocalFolder)Resources/Textures.xml"/>)").get()));
+    Texture* checker = resources.GetResource<Texture>("Texture_Checker");
+    Texture* gradient = resources.GetResource<Texture>("Texture_Gradient");
+    ASSERT_NE(checker, nullptr);
+    ASSERT_NE(gradient, nullptr);
+    for (int frame = 0; frame < 500 && !(checker->IsInitialized() && gradient->IsInitialized()); ++frame)
+    {
+        resources.Update(0.016f);
+        SDL_Delay(2);
+    }
+    ASSERT_TRUE(checker->IsInitialized());
+    ASSERT_TRUE(gradient->IsInitialized());
+    EXPECT_EQ(checker->GetWidth(), 64u);
+    EXPECT_EQ(checker->GetMinFilter(), static_cast<GLenum>(GL_LINEAR_MIPMAP_LINEAR));
+    // Red grows to the right, green upwards.
+    EXPECT_TRUE(NearColour(DrawAndRead(*gradient, 62, 1), {248, 0, 0, 255}, 8));
+    EXPECT_TRUE(NearColour(DrawAndRead(*gradient, 1, 62), {0, 248, 0, 255}, 8));
 }
 } // namespace
 } // namespace Morvane::Graphics
