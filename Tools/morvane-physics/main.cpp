@@ -1,7 +1,9 @@
 #include "LogToStandardError.h"
+#include "Main/EngineSystems.h"
 #include "Physics/PhysicsFactory/PhysicsFactory.h"
 #include "Physics/PhysicsSystem.h"
 #include "SceneRunner.h"
+#include "SystemManager/SystemManager.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -43,6 +45,7 @@ int main(int argc, char** argv)
         return Usage();
     }
     const MorvanePhysics::LogToStandardError output;
+    Morvane::RegisterEngineSystems(Morvane::SystemManager::GetInstance());
     // Scenes may hold the game's own kinds (characters, springs, rigid bodies), as the game does.
     Morvane::Physics::System::GetInstance().m_customComponentFactory = &CreateCustomPhysicsComponent;
     const std::optional<std::string> report = MorvanePhysics::RunScene(argv[1], frames, argc != 4);
