@@ -81,4 +81,46 @@ TEST(MorvaneData, PrintWritesOnlyTheSavedFormToStandardOutputAndBadCommandLinesS
         EXPECT_THAT(usage.output, HasSubstr("usage: morvane-data"));
     }
 }
+const std::string kFiles = MORVANE_DATA_TOOL_FILES;
+
+TEST(MorvaneData, CheckReadsMeshesAndImagesThroughTheEnginesImporters)
+{
+    const Result sound = RunTool("check '" + kFiles + "Quad.obj' '" + kFiles + "Checker.png'");
+    EXPECT_EQ(sound.exitCode, 0) << sound.output;
+    EXPECT_THAT(sound.output, HasSubstr("Quad.obj: OK"));
+    EXPECT_THAT(sound.output, HasSubstr("Checker.png: OK"));
+
+    const Result broken = RunTool("check '" + kFiles + "BadFace.obj' '" + kFiles + "Truncated.png' '" +
+                                  kFiles + "Quad.obj' '" + kFiles + "Missing.PNG'");
+    EXPECT_EQ(broken.exitCode, 1);
+    for (const std::string& expected : std::vector<std::string>{
+             "Line 4: The position index 4 is beyond the 3 declared",
+             "Could not parse obj file '" + kFiles + "BadFace.obj", "BadFace.obj: FAILED",
+             "PNG: Could not load the image properly", "Could not load PNG [" + kFiles + "Truncated.png]",
+             "Truncated.png: FAILED", "Could not load image '" + kFiles + "Missing.PNG'",
+             "4 files checked, 3 failed"})
+    {
+        EXPECT_THAT(broken.output, HasSubstr(expected));
+    }
+}
+
+TEST(MorvaneData, PrintWritesAnImportedMeshAsTheEngineSavesItAndDescribesAnImage)
+{
+    const Result mesh = RunTool("print '" + kFiles + "Quad.obj'", "2>/dev/null");
+    EXPECT_EQ(mesh.exitCode, 0);
+    // The quad's two triangles: positions and texture coordinates in face-vertex order, no normals given.
+    EXPECT_THAT(mesh.output, HasSubstr("drawMode=\"GL_TRIANGLES\""));
+    EXPECT_THAT(mesh.output, HasSubstr("0 0 0 1 0 0 1 1 0 0 0 0 1 1 0 0 1 0"));
+    EXPECT_THAT(mesh.output, HasSubstr("0 0 1 0 1 1 0 0 1 1 0 1"));
+    EXPECT_THAT(mesh.output, testing::Not(HasSubstr("location=\"2\"")));
+
+    const Result image = RunTool("print '" + kFiles + "Checker.png'", "2>/dev/null");
+    EXPECT_EQ(image.exitCode, 0);
+    EXPECT_EQ(image.output, kFiles + "Checker.png: 2 x 2 PNG, RGB, 8 bits per channel\n");
+
+    const Result broken = RunTool("print '" + kFiles + "BadFace.obj'");
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_THAT(broken.output, HasSubstr("beyond the 3 declared"));
+    EXPECT_EQ(RunTool("print '" + kFiles + "Truncated.png'", "2>/dev/null").output, "");
+}
 } // namespace

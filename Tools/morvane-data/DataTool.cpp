@@ -1,6 +1,7 @@
 #include "DataTool.h"
 
 #include "FileChecker.h"
+#include "ImportedFile.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
 #include "StandardOutputGuard.h"
@@ -61,6 +62,11 @@ int DataTool::Print(const std::string& file)
     const StandardOutputGuard output;
     try
     {
+        if (ImportedFile::Handles(file))
+        {
+            std::string text;
+            return ImportedFile().Read(file, text) && output.Write(text) ? kSound : kBroken;
+        }
         Morvane::FileParser parser;
         const Morvane::IParserData* root = parser.Parse(file);
         if (root == nullptr)

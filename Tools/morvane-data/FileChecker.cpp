@@ -1,6 +1,7 @@
 #include "FileChecker.h"
 
 #include "ConstantsValidator.h"
+#include "ImportedFile.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
 #include "PathsValidator.h"
@@ -26,6 +27,11 @@ bool FileChecker::Check(const std::string& path)
 {
     try
     {
+        if (ImportedFile::Handles(path))
+        {
+            std::string text;
+            return ImportedFile().Read(path, text);
+        }
         Morvane::FileParser parser;
         Morvane::IParserData* root = parser.Parse(path);
         if (root == nullptr)
