@@ -116,7 +116,7 @@ TEST(MorvaneData, PrintWritesAnImportedMeshAsTheEngineSavesItAndDescribesAnImage
 
     const Result image = RunTool("print '" + kFiles + "Checker.png'", "2>/dev/null");
     EXPECT_EQ(image.exitCode, 0);
-    EXPECT_EQ(image.output, kFiles + "Checker.png: 2 x 2 PNG, RGB, 8 bits per channel\n");
+    EXPECT_EQ(image.output, kFiles + "Checker.png: 2 x 2 PNG, RGB, 8-bit\n");
 
     const Result broken = RunTool("print '" + kFiles + "BadFace.obj'");
     EXPECT_EQ(broken.exitCode, 1);

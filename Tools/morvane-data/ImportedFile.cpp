@@ -133,7 +133,7 @@ bool ImportedFile::ReadImage(const std::string& path, std::string& text) const
     unsigned height = 0;
     lodepng::State state;
     lodepng_inspect(&width, &height, &state, bytes.data(), bytes.size());
-    text = Format("%s: %u x %u PNG, %s, %u bits per channel\n", path.c_str(), image.width, image.height,
+    text = Format("%s: %u x %u PNG, %s, %u-bit\n", path.c_str(), image.width, image.height,
                   NameOf(state.info_png.color.colortype), state.info_png.color.bitdepth);
     return true;
 }
