@@ -1,13 +1,9 @@
-#include "Platform/ExecutablePath.h"
 #include "Support/TempDirectory.h"
+#include "Support/ToolRun.h"
 
-#include <array>
-#include <cstdio>
-#include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace
@@ -15,27 +11,11 @@ namespace
 using namespace Morvane;
 using testing::HasSubstr;
 
-struct Result
-{
-    int exitCode = -1;
-    std::string output;
-};
+using Result = Morvane::Testing::ToolResult;
 
-// Runs the tool built beside the tests (build/Tools/morvane-data/morvane-data).
 Result RunTool(const std::string& arguments, const std::string& redirection = "2>&1")
 {
-    const auto build = std::filesystem::path(Platform::GetExecutablePath()).parent_path().parent_path();
-    const std::string tool = (build / "Tools" / "morvane-data" / "morvane-data").string();
-    std::FILE* pipe = popen(("'" + tool + "' " + arguments + " " + redirection).c_str(), "r");
-    Result result;
-    std::array<char, 4096> buffer{};
-    while (const std::size_t read = std::fread(buffer.data(), 1, buffer.size(), pipe))
-    {
-        result.output.append(buffer.data(), read);
-    }
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return Morvane::Testing::RunTool("morvane-data", arguments, redirection);
 }
 
 TEST(MorvaneData, CheckPassesSoundFilesAndReportsBrokenOnesWithTheEnginesMessages)

@@ -1,13 +1,9 @@
-#include "Platform/ExecutablePath.h"
 #include "SceneRunner.h"
 #include "Support/TempDirectory.h"
+#include "Support/ToolRun.h"
 
-#include <array>
-#include <cstdio>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/wait.h>
 
 namespace
 {
@@ -16,28 +12,12 @@ namespace
 constexpr const char* kSceneHash = "hash 88b774e32e9dcd6e\n";
 constexpr long kFrames = 200;
 
-struct Result
-{
-    int exitCode = -1;
-    std::string output;
-};
+using Result = Morvane::Testing::ToolResult;
 
-// Runs the tool built beside the tests; standard error is dropped unless `redirection` says otherwise.
+// Standard error is dropped unless `redirection` says otherwise.
 Result RunTool(const std::string& arguments, const std::string& redirection = "2>/dev/null")
 {
-    const auto build =
-        std::filesystem::path(Morvane::Platform::GetExecutablePath()).parent_path().parent_path();
-    const std::string tool = (build / "Tools" / "morvane-physics" / "morvane-physics").string();
-    std::FILE* pipe = popen(("'" + tool + "' " + arguments + " " + redirection).c_str(), "r");
-    Result result;
-    std::array<char, 4096> buffer{};
-    while (const std::size_t read = std::fread(buffer.data(), 1, buffer.size(), pipe))
-    {
-        result.output.append(buffer.data(), read);
-    }
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return Morvane::Testing::RunTool("morvane-physics", arguments, redirection);
 }
 
 std::string LastLine(const std::string& text)

@@ -59,7 +59,7 @@ int DataTool::Check(const std::vector<std::string>& files)
 
 int DataTool::Print(const std::string& file)
 {
-    const StandardOutputGuard output;
+    const MorvaneTools::StandardOutputGuard output;
     try
     {
         if (ImportedFile::Handles(file))

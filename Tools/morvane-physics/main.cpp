@@ -1,8 +1,8 @@
-#include "LogToStandardError.h"
 #include "Main/EngineSystems.h"
 #include "Physics/PhysicsFactory/PhysicsFactory.h"
 #include "Physics/PhysicsSystem.h"
 #include "SceneRunner.h"
+#include "StandardOutputGuard.h"
 #include "SystemManager/SystemManager.h"
 
 #include <cerrno>
@@ -44,7 +44,7 @@ int main(int argc, char** argv)
     {
         return Usage();
     }
-    const MorvanePhysics::LogToStandardError output;
+    const MorvaneTools::StandardOutputGuard output;
     Morvane::RegisterEngineSystems(Morvane::SystemManager::GetInstance());
     // Scenes may hold the game's own kinds (characters, springs, rigid bodies), as the game does.
     Morvane::Physics::System::GetInstance().m_customComponentFactory = &CreateCustomPhysicsComponent;

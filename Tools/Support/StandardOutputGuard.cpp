@@ -1,18 +1,18 @@
-#include "LogToStandardError.h"
+#include "StandardOutputGuard.h"
 
 #include <cstdio>
 #include <unistd.h>
 
-namespace MorvanePhysics
+namespace MorvaneTools
 {
-LogToStandardError::LogToStandardError()
+StandardOutputGuard::StandardOutputGuard()
 {
     std::fflush(stdout);
     m_output = dup(STDOUT_FILENO);
     dup2(STDERR_FILENO, STDOUT_FILENO);
 }
 
-LogToStandardError::~LogToStandardError()
+StandardOutputGuard::~StandardOutputGuard()
 {
     std::fflush(stdout);
     if (m_output >= 0)
@@ -22,7 +22,7 @@ LogToStandardError::~LogToStandardError()
     }
 }
 
-bool LogToStandardError::Write(std::string_view text) const
+bool StandardOutputGuard::Write(std::string_view text) const
 {
     std::fflush(stdout);
     const int output = m_output >= 0 ? m_output : STDOUT_FILENO;
@@ -37,4 +37,4 @@ bool LogToStandardError::Write(std::string_view text) const
     }
     return true;
 }
-} // namespace MorvanePhysics
+} // namespace MorvaneTools

@@ -2,11 +2,11 @@
 
 #include <string_view>
 
-namespace MorvaneData
+namespace MorvaneTools
 {
 // While alive, everything the program writes to standard output (the engine's log included) goes to
 // standard error instead; Write still reaches the real standard output. So `morvane-data print a.xml
-// > b.xml` writes nothing but the data into b.xml.
+// > b.xml` writes nothing but the data into b.xml, and a morvane-physics report pipes without the log.
 class StandardOutputGuard
 {
 public:
@@ -20,4 +20,4 @@ public:
 private:
     int m_output;
 };
-} // namespace MorvaneData
+} // namespace MorvaneTools

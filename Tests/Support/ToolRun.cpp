@@ -1,0 +1,31 @@
+#include "Support/ToolRun.h"
+
+#include "Platform/ExecutablePath.h"
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <sys/wait.h>
+
+namespace Morvane::Testing
+{
+ToolResult RunTool(const std::string& tool, const std::string& arguments, const std::string& redirection)
+{
+    const auto build = std::filesystem::path(Platform::GetExecutablePath()).parent_path().parent_path();
+    const std::string program = (build / "Tools" / tool / tool).string();
+    std::FILE* pipe = popen(("'" + program + "' " + arguments + " " + redirection).c_str(), "r");
+    ToolResult result;
+    if (pipe == nullptr)
+    {
+        return result;
+    }
+    std::array<char, 4096> buffer{};
+    while (const std::size_t read = std::fread(buffer.data(), 1, buffer.size(), pipe))
+    {
+        result.output.append(buffer.data(), read);
+    }
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+} // namespace Morvane::Testing

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace Morvane::Testing
+{
+struct ToolResult
+{
+    int exitCode = -1;
+    std::string output;
+};
+
+// Runs build/Tools/<tool>/<tool> (the tool built beside the tests) through the shell with `arguments`
+// and `redirection` (for example "2>&1" or "2>/dev/null"), and collects its standard output.
+ToolResult RunTool(const std::string& tool, const std::string& arguments, const std::string& redirection);
+} // namespace Morvane::Testing
