@@ -321,6 +321,15 @@ void Component::RecordContact(Component* other, const Contact& contact)
     other->m_contacts.push_back({contact.point, normal * -(1.0f - share), depth, other, this});
 }
 
+float Component::StableStiffness(float stiffness, float dt) const
+{
+    if (!(dt > 0.0f) || m_inverseMass == 0.0f)
+    {
+        return stiffness;
+    }
+    return std::min(stiffness, 1.0f / (m_inverseMass * dt * dt));
+}
+
 void Component::ResolveContacts()
 {
     MORVANE_ASSERT_NAMED(m_targetTransform != nullptr, "m_targetTransform", __LINE__);

@@ -93,6 +93,10 @@ protected:
     // Records a shape test's result (raw normal in `contact.correction`, signed depth) on both bodies:
     // each gets the normal oriented toward the other and scaled by its mass share.
     void RecordContact(Component* other, const Contact& contact);
+    // `stiffness`, lowered where one explicit step of `dt` could not carry it for this body's mass: past
+    // (k / m) dt² = 4 a spring overshoots further every step, so a light body in a long frame flies off
+    // to infinity. The cap, (k / m) dt² = 1, at most closes the gap in one step.
+    float StableStiffness(float stiffness, float dt) const;
 
     glm::vec3 m_force{0.0f};
     glm::vec3 m_velocity{0.0f};

@@ -4,6 +4,7 @@
 #include "Component/Object.h"
 #include "Parsing/IParserData.h"
 #include "Shape/Shape.h"
+#include "System/Assert/Assertion.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 
@@ -103,6 +104,27 @@ Component* System::CreateComponent(Game::Object* owner, const IParserData* eleme
     if (component != nullptr)
     {
         m_components.push_back(component);
+    }
+    return component;
+}
+
+Component* System::AdoptComponent(Component* component, const IParserData& description)
+{
+    Game::Object* owner = component->GetParentObject();
+    MORVANE_ASSERT_NAMED(owner != nullptr, "owner", __LINE__);
+    m_components.push_back(component);
+    if (!component->Parse(&description))
+    {
+        DeleteComponent(component);
+        return nullptr;
+    }
+    owner->AddComponent(component);
+    if (!component->Initialize())
+    {
+        Log::Error(kChannel,
+                   Format("Could not initialize the physics component made for '%s'", OwnerName(component)));
+        DeleteComponent(component);
+        return nullptr;
     }
     return component;
 }

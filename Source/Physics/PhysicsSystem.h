@@ -42,6 +42,15 @@ public:
     // A body for `owner` (from the custom factory when the element names a "type"), or null.
     // The object parses it; Parse registers it.
     Component* CreateComponent(Game::Object* owner, const IParserData* element);
+    // A body of a kind data cannot name (a creature's segments), made in code for `owner`, which must
+    // hold a transform: created, parsed from `description` (a "Physics" element's attributes, "type"
+    // aside) and so registered, added to the owner's components and initialised. Null when parsing or
+    // initialising fails (logged), with nothing left behind. The owner's release destroys it, or
+    // DeleteComponent sooner.
+    template <class Kind> Kind* CreateComponentInCode(Game::Object* owner, const IParserData& description)
+    {
+        return static_cast<Kind*>(AdoptComponent(new Kind(owner), description));
+    }
     // Enters the body in its category's list (a static one also in the grid).
     void RegisterComponent(Component* component);
     // Unregisters and destroys the body; other bodies' contacts with it lose their other body.
@@ -77,6 +86,7 @@ private:
     System();
     ~System() override;
 
+    Component* AdoptComponent(Component* component, const IParserData& description);
     void QueueDebugDrawing();
     void UpdateAllBounds();
     void FindContacts();

@@ -62,7 +62,7 @@ void CreatureBodyPhysics::AddForces(const float& dt)
     const glm::vec3 offset = target - m_targetTransform->GetPosition();
     if (glm::dot(offset, offset) > 0.1f)
     {
-        m_force += offset * m_stiffness;
+        m_force += offset * StableStiffness(m_stiffness, dt);
     }
     TurnToward(followed, dt);
 }

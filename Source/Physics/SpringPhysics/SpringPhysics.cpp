@@ -25,7 +25,7 @@ bool SpringPhysics::Initialize()
     return true;
 }
 
-void SpringPhysics::AddForces(const float&)
+void SpringPhysics::AddForces(const float& dt)
 {
     if (!m_anchored)
     {
@@ -34,7 +34,7 @@ void SpringPhysics::AddForces(const float&)
     const glm::vec3 offset = m_anchor - m_targetTransform->GetPosition();
     if (glm::dot(offset, offset) > 0.1f)
     {
-        m_force += offset * m_stiffness;
+        m_force += offset * StableStiffness(m_stiffness, dt);
     }
 }
 

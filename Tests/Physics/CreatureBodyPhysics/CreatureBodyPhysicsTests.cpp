@@ -1,5 +1,7 @@
+#include "LogCapture.h"
 #include "Physics/CreatureBodyPhysics/CreatureBodyPhysics.h"
 #include "Physics/GameBodies.h"
+#include "Physics/SpringPhysics/SpringPhysics.h"
 
 #include <cfloat>
 #include <cmath>
@@ -94,6 +96,68 @@ TEST_F(CreatureBodyPhysicsTest, ASegmentWhoseTargetIsDestroyedStaysPut)
     EXPECT_EQ(TransformOf(segment).GetPosition(), left);
     EXPECT_EQ(TransformOf(segment).GetRotation(), rotation);
     EXPECT_EQ(segment->GetAttachedToTransform(), segment->GetTargetTransform());
+}
+// A light body's spring in long frames: (k / m) dt² far beyond the explicit step's limit once made a
+// segment of mass 0.01 overshoot further every step until its position overflowed.
+TEST_F(CreatureBodyPhysicsTest, LightBodiesInLongFramesStayNearWhatPullsThem)
+{
+    auto* segment = MakeBody<CreatureBodyPhysics>(
+        "segment", "0;0;0",
+        R"(type="PhysicsComponent_CreatureBodyPhysics" category="Dynamic" shape="AABB" size="1;1;1" mass="0.01")");
+    segment->SetAttachedToTransform(Target("4;3;0"));
+    auto* spring = MakeBody<SpringPhysics>(
+        "spring", "0;50;0",
+        R"(type="PhysicsComponent_SpringPhysics" category="Dynamic" shape="AABB" size="1;1;1" mass="0.001")");
+    game.Update(0.0f);
+    TransformOf(spring).SetPosition(glm::vec3(2.0f, 50.0f, 0.0f));
+    for (const float dt : {0.025f, 0.032f, 0.0f, 0.001f})
+    {
+        for (int step = 0; step < 120; ++step)
+        {
+            Step(dt);
+            ASSERT_LE(glm::distance(TransformOf(segment).GetPosition(), glm::vec3(4, 3, 0)), 5.0f + 1e-4f)
+                << dt << " " << step;
+            ASSERT_LE(glm::distance(TransformOf(spring).GetPosition(), glm::vec3(0, 50, 0)), 2.0f + 1e-4f)
+                << dt << " " << step;
+        }
+    }
+    EXPECT_LE(glm::distance(TransformOf(segment).GetPosition(), glm::vec3(4, 3, 0)), std::sqrt(0.1f) + 1e-3f);
+    EXPECT_LE(glm::distance(TransformOf(spring).GetPosition(), glm::vec3(0, 50, 0)), std::sqrt(0.1f) + 1e-3f);
+}
+
+// The creature behaviors make their segments in code, through the system.
+TEST_F(CreatureBodyPhysicsTest, SegmentsMadeInCodeAreRegisteredOwnedAndDestroyed)
+{
+    const auto owner = ParseXml(R"(<Object name="creature"><Transform position="1;0;0"/></Object>)");
+    Game::Object* creature = game.CreateObject(static_cast<const IParserData*>(owner.get()));
+    const auto description = ParseXml(R"(<Physics category="Dynamic" shape="AABB" size="1;1;1" mass="2"/>)");
+    auto* segment = physics.CreateComponentInCode<CreatureBodyPhysics>(creature, *description);
+    ASSERT_NE(segment, nullptr);
+    EXPECT_EQ(creature->GetComponent<CreatureBodyPhysics>(), segment);
+    EXPECT_EQ(physics.GetDynamicComponents(), std::vector<Physics::Component*>{segment});
+    EXPECT_EQ(segment->GetAttachedToTransform(), creature->GetComponent<Game::TransformComponent>());
+    EXPECT_EQ(segment->GetMass(), 2.0f);
+    segment->SetAttachedToTransform(Target("6;0;0"));
+    Step(0.016f, 200);
+    EXPECT_LE(glm::distance(TransformOf(segment).GetPosition(), glm::vec3(6, 0, 0)), std::sqrt(0.1f) + 1e-3f);
+
+    physics.DeleteComponent(segment);
+    EXPECT_EQ(creature->GetComponent<Physics::Component>(), nullptr);
+    EXPECT_TRUE(physics.GetComponents().empty());
+    EXPECT_TRUE(physics.GetDynamicComponents().empty());
+
+    LogCapture log;
+    const auto broken = ParseXml(R"(<Physics category="Floating"/>)");
+    EXPECT_EQ(physics.CreateComponentInCode<CreatureBodyPhysics>(creature, *broken), nullptr);
+    EXPECT_TRUE(log.ContainsWrapped("creature/CreatureBodyPhysics")) << log.Text();
+    EXPECT_EQ(creature->GetComponent<Physics::Component>(), nullptr);
+    EXPECT_TRUE(physics.GetComponents().empty());
+
+    // Left to the owner: its release destroys the segment with it.
+    ASSERT_NE(physics.CreateComponentInCode<CreatureBodyPhysics>(creature, *description), nullptr);
+    game.MarkForDeletion(creature);
+    game.Update(0.0f);
+    EXPECT_TRUE(physics.GetComponents().empty());
 }
 } // namespace
 } // namespace Morvane::Testing
