@@ -2,7 +2,7 @@
 """Writes the engine's basic meshes and their resource definitions.
 
 Cube, plane, sphere and cylinder are Wavefront OBJ files with positions, texture coordinates and
-normals; the screen quad is an XML mesh. Every mesh gives positions at location 0, texture coordinates
+normals; the screen quad is an XML mesh, and so is the physics demo's collision cube (corners -1 to 1). Every mesh gives positions at location 0, texture coordinates
 at location 1 and normals at location 2, so any of the basic shaders draws any of them. All are
 centred on the origin with a size of 1 (the plane lies in the XZ plane facing +Y; the screen quad
 spans -1 to 1 in XY for full-screen passes). Deterministic: run it again to get the same bytes.
@@ -135,6 +135,21 @@ def screen_quad():
             + "    <Indices><Data>0 1 2 0 2 3</Data></Indices>\n</Mesh>\n")
 
 
+def physics_cube():
+    """The collision hull of the physics demo's cubes: the 8 corners of the cube from -1 to 1 and its 12
+    triangles, without the seams a drawn cube needs."""
+    corners = []
+    for corner in range(8):
+        corners += [1 if corner & 1 else -1, 1 if corner & 2 else -1, 1 if corner & 4 else -1]
+    triangles = [0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 1, 5, 0, 5, 4, 2, 6, 7, 2, 7, 3, 0, 4, 6, 0, 6, 2, 1, 3, 7,
+                 1, 7, 5]
+    return ('<Mesh drawMode="GL_TRIANGLES">\n    <!-- Written by Tools/mesh-generator/generate.py -->\n'
+            '    <Buffer>\n        <Data>%s</Data>\n'
+            '        <AttributeDescription location="0" elementSize="3" stride="12" offset="0"/>\n    </Buffer>\n'
+            '    <Indices><Data>%s</Data></Indices>\n</Mesh>\n'
+            % (" ".join(number(v) for v in corners), " ".join(str(i) for i in triangles)))
+
+
 def main():
     data = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parents[2] / "Data"
     meshes = data / "Meshes"
@@ -146,6 +161,8 @@ def main():
         names.append(obj.name)
     (meshes / "ScreenQuad.xml").write_text(screen_quad())
     names.append("ScreenQuad")
+    # Only the physics demo's own resource pack names it.
+    (meshes / "PhysicsCube.xml").write_text(physics_cube())
     definitions = "".join('    <Mesh name="Mesh_%s" path="$(LocalFolder)Meshes/%s.xml" multiThreaded="true"/>\n'
                           % (name, name) for name in names)
     (data / "Resources" / "Meshes.xml").write_text(
