@@ -330,6 +330,81 @@ TEST_F(PassTest, SubroutinesAreKeptAfterAComponentsOwnShaderAndCulledComponentsA
     EXPECT_EQ(primitives, 8u);
 }
 
+TEST_F(PassTest, ALargeMeshAtTheEdgeIsDrawnAndIgnoreFrustumDrawsWhatIsOutOfView)
+{
+    ASSERT_TRUE(Resources::System::GetInstance().Parse(ParseXml(R"(<ResourceSystem><Mesh name="Large"><Buffer>
+        <Data>-10 -10 0 10 -10 0 10 10 0 -10 -10 0 10 10 0 -10 10 0</Data>
+        <AttributeDescription location="0" normalise="false"/></Buffer></Mesh></ResourceSystem>)")
+                                                           .get()));
+    ASSERT_TRUE(Configure(std::string(kDrawWorld) + R"(<Pass name="Ignoring" enabled="false">
+        <Command type="Render" set="Other" shader="Solid" camera="Eye" ignoreFrustum="true"/></Pass>)"));
+    // Centred 8 units right of the view, the large square still reaches 2 units into it.
+    ASSERT_NE(AddObject("Edge", R"(position="40;0;0")",
+                        R"(renderable="Large" diffuseColor="1;0;0;1" renderSets="World")"),
+              nullptr);
+    ASSERT_NE(AddObject("Beyond", R"(position="40;20;0")", R"(renderable="Square" renderSets="World")"),
+              nullptr);
+    ASSERT_NE(AddObject("Behind", R"(position="0;0;50")", R"(renderable="Square" renderSets="Other")"),
+              nullptr);
+    ASSERT_NE(AddObject("Aside", R"(position="500;0;0")", R"(renderable="Square" renderSets="Other")"),
+              nullptr);
+    GLuint query = 0;
+    glGenQueries(1, &query);
+    const auto primitives = [&]
+    {
+        GLuint count = 0;
+        m_system.SetFrameHook(
+            [&]
+            {
+                glEndQuery(GL_PRIMITIVES_GENERATED);
+                glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
+            });
+        glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+        Frame();
+        m_system.SetFrameHook({});
+        return count;
+    };
+    EXPECT_EQ(primitives(), 2u);
+    glm::u8vec4 edge{};
+    m_system.SetFrameHook([&] { edge = ReadPixel(63, 32); });
+    Frame();
+    EXPECT_TRUE(NearColour(edge, {255, 0, 0, 255}));
+    m_system.GetPass("Main")->enabled = false;
+    m_system.GetPass("Ignoring")->enabled = true;
+    EXPECT_EQ(primitives(), 4u);
+    glDeleteQueries(1, &query);
+}
+
+TEST_F(PassTest, AComponentWhoseTextureIsStillLoadingIsSkipped)
+{
+    Resources::System& resources = Resources::System::GetInstance();
+    resources.Initialize();
+    ASSERT_TRUE(
+        resources.Parse(ParseXml(R"(<ResourceSystem><Texture name="Later" path=")" + Testing::DataFolder() +
+                                 R"(Textures/White.png" multiThreaded="true"/></ResourceSystem>)")
+                            .get()));
+    ASSERT_TRUE(Configure(kDrawWorld));
+    Component* component =
+        AddObject("Textured", R"(scale="64;64;1")",
+                  R"(renderable="Square" texture="Later" diffuseColor="1;0;0;1" renderSets="World")");
+    ASSERT_NE(component, nullptr);
+    glm::u8vec4 pixel{};
+    m_system.SetFrameHook([&] { pixel = ReadPixel(32, 32); });
+    // The texture is made on the main thread by the resource system's Update, not before.
+    EXPECT_FALSE(component->IsReady());
+    Frame();
+    EXPECT_TRUE(NearColour(pixel, {0, 0, 255, 255}));
+    for (int step = 0; step < 400 && !component->IsReady(); ++step)
+    {
+        SDL_Delay(5);
+        resources.Update(0.016f);
+    }
+    ASSERT_TRUE(component->IsReady());
+    Frame();
+    m_system.SetFrameHook({});
+    EXPECT_TRUE(NearColour(pixel, {255, 0, 0, 255}));
+}
+
 TEST_F(PassTest, StateCommandsSetWhatTheySayAndViewportPrefersTheTextureThenTheCamera)
 {
     ASSERT_TRUE(Resources::System::GetInstance().Parse(
