@@ -12,6 +12,7 @@
 #include "Support/TempDirectory.h"
 #include "System/Pass/Pass.h"
 #include "System/PathWrapper/PathWrapper.h"
+#include "Texture/FrameBuffer.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -403,6 +404,61 @@ TEST_F(PassTest, AComponentWhoseTextureIsStillLoadingIsSkipped)
     Frame();
     m_system.SetFrameHook({});
     EXPECT_TRUE(NearColour(pixel, {255, 0, 0, 255}));
+}
+
+TEST_F(PassTest, TheViewportLimitsDrawsButNotClears)
+{
+    ASSERT_TRUE(Configure(R"(<Pass name="Main"><Command type="Viewport" width="32" height="32"/>
+        <Command type="ClearColorBuffer" color="0;0;1;1"/>
+        <Command type="Render" set="World" shader="Solid" camera="Eye"/></Pass>)"));
+    ASSERT_NE(AddObject("Everywhere", R"(scale="64;64;1")",
+                        R"(renderable="Square" diffuseColor="1;0;0;1" renderSets="World")"),
+              nullptr);
+    ClearTo(glm::vec4(0, 0, 0, 1));
+    std::array<glm::u8vec4, 2> pixels{};
+    m_system.SetFrameHook([&] { pixels = {ReadPixel(16, 16), ReadPixel(48, 48)}; });
+    Frame();
+    m_system.SetFrameHook({});
+    EXPECT_TRUE(NearColour(pixels[0], {255, 0, 0, 255}));
+    EXPECT_TRUE(NearColour(pixels[1], {0, 0, 255, 255}));
+}
+
+TEST_F(PassTest, SetFrameBufferDrawsIntoItsTextureAndBackIntoTheWindow)
+{
+    ASSERT_TRUE(Resources::System::GetInstance().Parse(ParseXml(R"(<ResourceSystem>
+        <Texture name="Colour" width="16" height="8"/>
+        <FrameBuffer name="Target"><Output texture="Colour" attachment="GL_COLOR_ATTACHMENT0"/></FrameBuffer>
+        </ResourceSystem>)")
+                                                           .get()));
+    ASSERT_TRUE(Configure(R"(<Pass name="Off"><Command type="SetFrameBuffer" frameBuffer="Target"/>
+        <Command type="Viewport" texture="Colour"/><Command type="ClearColorBuffer" color="1;0;0;1"/>
+        <Command type="Render" set="World" shader="Solid" camera="Eye"/></Pass>
+        <Pass name="Window"><Command type="SetFrameBuffer"/><Command type="Viewport" width="64" height="64"/>
+        <Command type="ClearColorBuffer" color="0;0;1;1"/></Pass>)"));
+    // Half the view: the left half of the texture.
+    ASSERT_NE(AddObject("Left", R"(position="-16;0;0" scale="32;64;1")",
+                        R"(renderable="Square" diffuseColor="0;1;0;1" renderSets="World")"),
+              nullptr);
+    const auto* target = Resources::System::GetInstance().GetResource<FrameBuffer>("Target");
+    ASSERT_NE(target, nullptr);
+    std::array<glm::u8vec4, 3> pixels{};
+    GLint bound = -1;
+    m_system.SetFrameHook(
+        [&]
+        {
+            glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+            pixels[0] = ReadPixel(32, 32);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, target->GetHandle());
+            pixels[1] = ReadPixel(4, 4);
+            pixels[2] = ReadPixel(12, 4);
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        });
+    Frame();
+    m_system.SetFrameHook({});
+    EXPECT_EQ(bound, 0);
+    EXPECT_TRUE(NearColour(pixels[0], {0, 0, 255, 255}));
+    EXPECT_TRUE(NearColour(pixels[1], {0, 255, 0, 255}));
+    EXPECT_TRUE(NearColour(pixels[2], {255, 0, 0, 255}));
 }
 
 TEST_F(PassTest, StateCommandsSetWhatTheySayAndViewportPrefersTheTextureThenTheCamera)
