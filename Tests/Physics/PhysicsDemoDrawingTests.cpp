@@ -26,7 +26,7 @@ namespace
 {
 using namespace Morvane;
 
-constexpr int kFrames = 30;
+constexpr int kFrames = 40;
 
 // The frame in the back buffer, rows from the bottom up as OpenGL reads them.
 Texture::RgbImage ReadFrame()
@@ -98,7 +98,7 @@ Coverage CoverageOf(const Physics::Component& body, Graphics::Camera& camera, co
 }
 
 // The demo as the game starts it, in a real window: every body shows as physics debug shapes in the demo
-// camera's view, half a second in (the falling cube has landed on the left one).
+// camera's view, 0.64 s in (the falling cube has landed on the left one).
 TEST(PhysicsDemoDrawing, EveryBodyIsDrawnAsDebugShapesInView)
 {
     // No pointer there to turn the free camera: the frame is seen as the demo places its camera.
