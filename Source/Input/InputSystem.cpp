@@ -125,7 +125,14 @@ void System::ApplyMouseLock()
     m_relativeMode = mouseLocked;
     // Drivers without relative mode still report relative motion; the cursor then just roams.
     SDL_SetRelativeMouseMode(mouseLocked ? SDL_TRUE : SDL_FALSE);
-    if (!mouseLocked)
+    if (mouseLocked)
+    {
+        // Motion gathered before the lock moved the free cursor (SDL reports the pointer's arrival in the
+        // window as a move from (0, 0)); it must not turn a locked view.
+        m_relativeX = 0;
+        m_relativeY = 0;
+    }
+    else
     {
         // Unlocking leaves the cursor where the locked game said it was.
         if (SDL_Window* window = Window::System::GetInstance().window)

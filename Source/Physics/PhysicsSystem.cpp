@@ -68,6 +68,12 @@ bool System::Initialize()
     return true;
 }
 
+bool System::Parse(IParserData* data)
+{
+    m_debugDraw = data->GetAttributeBool("debugDraw", false);
+    return true;
+}
+
 void System::Release()
 {
     while (!m_components.empty())

@@ -37,7 +37,8 @@ public:
     void Update(const float& dt) override;
     // Destroys every body and empties the lists and the grid.
     void Release() override;
-    bool Parse(IParserData*) override { return true; }
+    // Reads "debugDraw" (default false) from the system's element.
+    bool Parse(IParserData* data) override;
 
     // A body for `owner` (from the custom factory when the element names a "type"), or null.
     // The object parses it; Parse registers it.

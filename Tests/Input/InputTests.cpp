@@ -155,8 +155,11 @@ TEST_F(InputSystemTest, MouseMovesInClientPixelsWithYUp)
 
 TEST_F(InputSystemTest, LockedMouseStaysAtTheCentreAndReportsMovement)
 {
+    // The pointer's arrival in the window, reported as a move from (0, 0), comes before the lock.
+    PushMouseMotion(640, 400, 640, 400);
     input.mouseLocked = true;
     Frame();
+    EXPECT_EQ(Delta(), std::pair(0, 0)) << "motion from before the lock";
     Frame();
     PushMouseMotion(650, 395, 10, -5);
     Frame();

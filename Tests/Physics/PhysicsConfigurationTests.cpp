@@ -2,6 +2,7 @@
 #include "Parsing/FileParser/FileParser.h"
 #include "Physics/PhysicsComponent.h"
 #include "Physics/PhysicsSystem.h"
+#include "Support/ParseXml.h"
 #include "Support/TempDirectory.h"
 #include "SystemManager/SystemManager.h"
 
@@ -68,6 +69,17 @@ TEST(PhysicsConfiguration, SwitchingConfigurationsLeavesOnlyTheNewBodies)
     manager.Release();
     EXPECT_TRUE(physics.GetComponents().empty());
     EXPECT_EQ(Game::System::GetInstance().GetObjectCount(), 0u);
+}
+
+// The debug drawing follows the configuration's physics element: on where it says so, off by default even
+// after a configuration that had it on.
+TEST(PhysicsConfiguration, TheSystemElementSwitchesTheDebugDrawing)
+{
+    System& physics = System::GetInstance();
+    ASSERT_TRUE(physics.Parse(Testing::ParseXml(R"(<PhysicsSystem debugDraw="true"/>)").get()));
+    EXPECT_TRUE(physics.GetDebugDraw());
+    ASSERT_TRUE(physics.Parse(Testing::ParseXml("<PhysicsSystem/>").get()));
+    EXPECT_FALSE(physics.GetDebugDraw());
 }
 } // namespace
 } // namespace Morvane::Physics

@@ -2,6 +2,7 @@
 #include "Physics/PhysicsSystem.h"
 #include "Platform/ExecutablePath.h"
 #include "SceneRunner.h"
+#include "SystemManager/SystemManager.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -40,18 +41,17 @@ std::map<std::string, BodyLine> Bodies(const std::string& report)
     return bodies;
 }
 
-// The demo's data paths are relative to the build folder, where the data is linked.
+// The demo as the game ships it, with the data linked into the build folder; headless, as the tool runs
+// it.
 std::optional<std::string> RunDemo(long frames)
 {
     const auto build =
         std::filesystem::path(Morvane::Platform::GetExecutablePath()).parent_path().parent_path();
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(build);
+    MorvanePhysics::RegisterHeadlessSystems(Morvane::SystemManager::GetInstance());
     Morvane::Physics::System::GetInstance().m_customComponentFactory = &CreateCustomPhysicsComponent;
     std::optional<std::string> report =
-        MorvanePhysics::RunScene("Configuration/PhysicsDemo.xml", frames, true);
+        MorvanePhysics::RunScene((build / "Configuration/PhysicsDemo.xml").string(), frames, true);
     Morvane::Physics::System::GetInstance().m_customComponentFactory = nullptr;
-    std::filesystem::current_path(previous);
     return report;
 }
 

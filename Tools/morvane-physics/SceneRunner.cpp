@@ -2,15 +2,19 @@
 
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
+#include "Main/EngineSystems.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Physics/HeadlessMesh.h"
 #include "Physics/PhysicsComponent.h"
 #include "Physics/PhysicsSystem.h"
+#include "SkippedSystem.h"
 #include "System/Logging/Format.h"
+#include "System/PathWrapper/PathWrapper.h"
 #include "SystemManager/ISystem.h"
 #include "SystemManager/SystemManager.h"
 
 #include <array>
+#include <filesystem>
 
 namespace MorvanePhysics
 {
@@ -30,12 +34,32 @@ double Wide(float value)
     return static_cast<double>(value);
 }
 
+Morvane::ISystem& Skipped()
+{
+    return SkippedSystem::GetInstance();
+}
+
 const char* NameOf(const Morvane::Physics::Component* body)
 {
     return body != nullptr && body->GetParentObject() != nullptr ? body->GetParentObject()->GetName().c_str()
                                                                  : "-";
 }
 } // namespace
+
+SkippedSystem& SkippedSystem::GetInstance()
+{
+    static SkippedSystem instance;
+    return instance;
+}
+
+void RegisterHeadlessSystems(Morvane::SystemManager& manager)
+{
+    Morvane::RegisterEngineSystems(manager);
+    for (const char* name : {"Window", "InputSystem", "GraphicsSystem", "AudioSystem"})
+    {
+        manager.RegisterSystem(name, &Skipped);
+    }
+}
 
 std::uint64_t Fnv1a(std::string_view text)
 {
@@ -74,6 +98,8 @@ std::optional<std::string> RunScene(const std::string& path, long frames, bool u
 {
     // Collision hulls read their meshes' data; nothing is uploaded.
     Morvane::Physics::HeadlessMesh::Register();
+    const std::filesystem::path configurationFolder = std::filesystem::absolute(path).parent_path();
+    Morvane::PathWrapper::GetInstance().AddPath("LocalFolder", configurationFolder.parent_path().string());
     Morvane::SystemManager& manager = Morvane::SystemManager::GetInstance();
     bool initialized = false;
     {

@@ -1,4 +1,3 @@
-#include "Main/EngineSystems.h"
 #include "Physics/PhysicsFactory/PhysicsFactory.h"
 #include "Physics/PhysicsSystem.h"
 #include "SceneRunner.h"
@@ -20,7 +19,8 @@ int Usage()
     std::fputs(
         "usage: morvane-physics CONFIG FRAMES [--no-grid]\n"
         "  Steps the project configuration CONFIG headless for FRAMES frames of 16 ms and prints every\n"
-        "  body and contact, then the hash of those lines.\n",
+        "  body and contact, then the hash of those lines. CONFIG's data paths start at $(LocalFolder), the\n"
+        "  folder above CONFIG's own; the window, input, graphics and audio systems are skipped.\n",
         stderr);
     return 2;
 }
@@ -45,7 +45,7 @@ int main(int argc, char** argv)
         return Usage();
     }
     const MorvaneTools::StandardOutputGuard output;
-    Morvane::RegisterEngineSystems(Morvane::SystemManager::GetInstance());
+    MorvanePhysics::RegisterHeadlessSystems(Morvane::SystemManager::GetInstance());
     // Scenes may hold the game's own kinds (characters, springs, rigid bodies), as the game does.
     Morvane::Physics::System::GetInstance().m_customComponentFactory = &CreateCustomPhysicsComponent;
     const std::optional<std::string> report = MorvanePhysics::RunScene(argv[1], frames, argc != 4);
