@@ -10,6 +10,7 @@
 #include "Physics/PhysicsFactory/PhysicsFactory.h"
 #include "Physics/PhysicsSystem.h"
 #include "Platform/ExecutablePath.h"
+#include "SdlEvents.h"
 #include "Shape/Shape.h"
 #include "System/PathWrapper/PathWrapper.h"
 #include "SystemManager/ISystem.h"
@@ -101,6 +102,7 @@ Coverage CoverageOf(const Physics::Component& body, Graphics::Camera& camera, co
 // camera's view, 0.64 s in (the falling cube has landed on the left one).
 TEST(PhysicsDemoDrawing, EveryBodyIsDrawnAsDebugShapesInView)
 {
+    Testing::PrepareVideoForTests();
     // No pointer there to turn the free camera: the frame is seen as the demo places its camera.
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     const std::filesystem::path build =
