@@ -195,7 +195,8 @@ std::optional<Action> ReadPadAxis(Attributes& attributes)
     {
         attributes.Fail(Format("Unknown pad axis '%s'", name.c_str()));
     }
-    const auto value = static_cast<float>(attributes.Number("value", 0.0, -1.0, 1.0));
+    const bool trigger = axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT || axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT;
+    const auto value = static_cast<float>(attributes.Number("value", 0.0, trigger ? 0.0 : -1.0, 1.0));
     return PadAxisAction{axis, value};
 }
 

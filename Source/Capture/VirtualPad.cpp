@@ -48,7 +48,10 @@ void VirtualPad::SetButton(SDL_GameControllerButton button, bool down)
 
 void VirtualPad::SetAxis(SDL_GameControllerAxis axis, float value)
 {
-    const float clamped = std::clamp(value, -1.0f, 1.0f);
-    SDL_JoystickSetVirtualAxis(m_joystick, axis, static_cast<Sint16>(std::lround(clamped * 32767.0f)));
+    // A virtual pad's triggers travel the joystick's whole range, which SDL maps onto 0 to 32767.
+    const bool trigger = axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT || axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT;
+    const double raw = trigger ? -32768.0 + std::clamp(value, 0.0f, 1.0f) * 65535.0
+                               : std::clamp(value, -1.0f, 1.0f) * 32767.0;
+    SDL_JoystickSetVirtualAxis(m_joystick, axis, static_cast<Sint16>(std::lround(raw)));
 }
 } // namespace Morvane::Capture
