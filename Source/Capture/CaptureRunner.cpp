@@ -92,6 +92,12 @@ void CaptureRunner::BeforeFrame()
         // Installing the filter also drops what start-up left in the queue.
         SDL_SetEventFilter(&CaptureRunner::FilterEvent, this);
         m_filtering = true;
+        // The window was made at the script's size before the cameras were read: tell them as a resize
+        // would.
+        if (m_script.GetWidth() && m_script.GetHeight())
+        {
+            Graphics::System::GetInstance().OnResize(*m_script.GetWidth(), *m_script.GetHeight());
+        }
     }
     Window::System::GetInstance().active = true;
     if (m_script.GetDrawing() == CaptureScript::Drawing::ScreenshotFramesOnly)

@@ -329,13 +329,6 @@ void System::ParseCamera(const IParserData& element)
         Log::Error(kChannel, Format("Camera '%s' could not be created correctly form parser", name.c_str()));
         return;
     }
-    // The window may already differ from the data's size (full screen, a small capture window), and no
-    // resize will come to say so.
-    const Window::ClientRect& client = Window::System::GetInstance().clientRect;
-    if (camera->AdaptsToWindow() && client.Width() > 0 && client.Height() > 0)
-    {
-        camera->SetViewportSize(static_cast<float>(client.Width()), static_cast<float>(client.Height()));
-    }
     if (element.GetAttributeBool("debugCamera", false))
     {
         m_debugCamera = camera.get();
