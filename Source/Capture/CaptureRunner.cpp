@@ -166,15 +166,15 @@ void CaptureRunner::Perform(const Action& action)
     }
     else if (const auto* motion = std::get_if<MouseMotionAction>(&action))
     {
-        const int x = motion->x ? *motion->x : m_cursorX + motion->dx;
-        const int y = motion->y ? *motion->y : m_cursorY + motion->dy;
+        const int x = motion->x ? *motion->x : m_cursorX + motion->dx.value_or(0);
+        const int y = motion->y ? *motion->y : m_cursorY + motion->dy.value_or(0);
         SDL_Event event = MakeEvent(SDL_MOUSEMOTION);
         event.motion.windowID = WindowId();
         event.motion.state = m_mouseButtons;
         event.motion.x = x;
         event.motion.y = y;
-        event.motion.xrel = x - m_cursorX;
-        event.motion.yrel = y - m_cursorY;
+        event.motion.xrel = motion->dx.value_or(x - m_cursorX);
+        event.motion.yrel = motion->dy.value_or(y - m_cursorY);
         m_cursorX = x;
         m_cursorY = y;
         Push(event);

@@ -148,11 +148,14 @@ std::optional<Action> ReadMouseMotion(Attributes& attributes)
 {
     constexpr long long kLimit = 1'000'000;
     MouseMotionAction motion;
-    motion.dx = static_cast<int>(attributes.Integer("dx", 0, -kLimit, kLimit));
-    motion.dy = static_cast<int>(attributes.Integer("dy", 0, -kLimit, kLimit));
     if (attributes.Has("x") != attributes.Has("y"))
     {
         attributes.Fail("<MouseMotion> takes 'x' and 'y' together");
+    }
+    if (attributes.Has("dx") || attributes.Has("dy") || !attributes.Has("x"))
+    {
+        motion.dx = static_cast<int>(attributes.Integer("dx", 0, -kLimit, kLimit));
+        motion.dy = static_cast<int>(attributes.Integer("dy", 0, -kLimit, kLimit));
     }
     if (attributes.Has("x"))
     {

@@ -23,12 +23,12 @@ struct KeyAction
     bool down = true;
 };
 
-// Relative movement; with x and y the cursor goes to that client point instead, the movement being the
-// difference from where it was.
+// The cursor moves by (dx, dy); with x and y it goes to that client point instead, and the movement
+// reported is (dx, dy) when given, else the difference from where it was.
 struct MouseMotionAction
 {
-    int dx = 0;
-    int dy = 0;
+    std::optional<int> dx;
+    std::optional<int> dy;
     std::optional<int> x;
     std::optional<int> y;
 };

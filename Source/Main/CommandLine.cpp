@@ -5,28 +5,26 @@
 namespace Morvane
 {
 const char* const CommandLine::kUsage =
-    "usage: brimora [--capture FILE] [CONFIGURATION]\n"
+    "usage: brimora [--capture FILE | --record FILE] [CONFIGURATION]\n"
     "  CONFIGURATION   the project configuration file to run\n"
     "                  (default: Configuration/ProjectConfiguration.xml beside the program)\n"
     "  --capture FILE  plays the capture script FILE and quits after its last frame: exit status 0 when\n"
-    "                  every screenshot and dump was written, 1 otherwise, 2 for a bad script\n";
+    "                  every screenshot and dump was written, 1 otherwise, 2 for a bad script\n"
+    "  --record FILE   plays normally, one fixed step of 0.016 s a frame, and writes the player's input\n"
+    "                  to FILE as a capture script when the game ends\n";
 
 bool CommandLine::Parse(const std::vector<std::string>& arguments)
 {
     *this = CommandLine{};
     for (auto argument = arguments.begin(); argument != arguments.end(); ++argument)
     {
-        if (*argument == "--capture")
+        if (*argument == "--capture" || *argument == "--record")
         {
-            if (!m_capture.empty())
+            if (!TakeFile(*argument, argument, arguments.end(),
+                          *argument == "--capture" ? m_capture : m_record))
             {
-                return Refuse("--capture is given twice");
+                return false;
             }
-            if (std::next(argument) == arguments.end() || std::next(argument)->empty())
-            {
-                return Refuse("--capture needs a file");
-            }
-            m_capture = *++argument;
         }
         else if (argument->empty() || argument->front() == '-')
         {
@@ -42,6 +40,25 @@ bool CommandLine::Parse(const std::vector<std::string>& arguments)
             m_configuration = *argument;
         }
     }
+    if (!m_capture.empty() && !m_record.empty())
+    {
+        return Refuse("--capture and --record cannot be combined");
+    }
+    return true;
+}
+
+bool CommandLine::TakeFile(const std::string& option, std::vector<std::string>::const_iterator& argument,
+                           const std::vector<std::string>::const_iterator& end, std::string& file)
+{
+    if (!file.empty())
+    {
+        return Refuse(option + " is given twice");
+    }
+    if (std::next(argument) == end || std::next(argument)->empty())
+    {
+        return Refuse(option + " needs a file");
+    }
+    file = *++argument;
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "Behavior/BehaviorSystem.h"
 #include "Capture/CaptureRunner.h"
 #include "Capture/CaptureScript.h"
+#include "Capture/InputRecorder.h"
 #include "Main/CommandLine.h"
 #include "Main/CrashGuard.h"
 #include "Main/EngineSystems.h"
@@ -28,8 +29,8 @@ using namespace Morvane;
 const char* const kProjectConfiguration = "$(LocalFolder)Configuration/ProjectConfiguration.xml";
 // The exit status of a command line or capture file that cannot be run.
 constexpr int kBadInput = 2;
-// The exit status of a capture whose run crashed.
-constexpr int kCaptureFailed = 1;
+// The exit status of a capture or recording that crashed or could not write its files.
+constexpr int kRunFailed = 1;
 
 // What one run of the game starts from.
 struct RunSettings
@@ -115,7 +116,7 @@ int RunCapture(const CommandLine& commandLine)
     // A capture runs unattended: a failure's message box must never wait for a button.
     setenv("MORVANE_NO_MESSAGE_BOX", "1", 1);
 
-    int status = kCaptureFailed;
+    int status = kRunFailed;
     const int guarded = RunWithCrashReport(
         [&]
         {
@@ -123,8 +124,20 @@ int RunCapture(const CommandLine& commandLine)
             RunGame(settings);
             status = runner.Finish();
         },
-        kCaptureFailed);
+        kRunFailed);
     return guarded != 0 ? guarded : status;
+}
+int RunRecorded(const RunSettings& settings, const std::string& recording)
+{
+    bool written = false;
+    const int guarded = RunWithCrashReport(
+        [&]
+        {
+            Capture::InputRecorder recorder;
+            RunGame(settings);
+            written = recorder.Write(recording);
+        });
+    return guarded != 0 || written ? guarded : kRunFailed;
 }
 } // namespace
 
@@ -145,6 +158,10 @@ int main(int argc, char** argv)
     if (!commandLine.GetConfiguration().empty())
     {
         settings.configuration = commandLine.GetConfiguration();
+    }
+    if (!commandLine.GetRecord().empty())
+    {
+        return RunRecorded(settings, commandLine.GetRecord());
     }
     return RunWithCrashReport([&settings] { RunGame(settings); });
 }

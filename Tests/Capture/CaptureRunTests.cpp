@@ -140,12 +140,13 @@ TEST(CaptureRun, BadScriptsExitWithTwoBeforeAnyFrame)
 
 TEST(CaptureRun, CommandLineTakesOneCaptureAndOneConfigurationOnly)
 {
-    for (const char* arguments :
-         {"--record x.xml", "--capture", "a.xml b.xml", "--capture a --capture b", "-v"})
+    for (const char* arguments : {"--capture a.xml --record b.xml", "--record", "--capture", "a.xml b.xml",
+                                  "--capture a --capture b", "-v"})
     {
         const ToolResult result = RunCapture(arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments << "\n" << result.output;
-        EXPECT_NE(result.output.find("usage: brimora [--capture FILE] [CONFIGURATION]"), std::string::npos)
+        EXPECT_NE(result.output.find("usage: brimora [--capture FILE | --record FILE] [CONFIGURATION]"),
+                  std::string::npos)
             << arguments << "\n"
             << result.output;
     }

@@ -44,8 +44,10 @@ TEST(CaptureScript, ReadsEveryElementWithItsDefaultsAndPathsFromTheFilesFolder)
     EXPECT_TRUE(std::get<KeyAction>(actions[0]).down);
     EXPECT_FALSE(std::get<KeyAction>(actions[1]).down);
     EXPECT_EQ(std::get<MouseMotionAction>(actions[2]).dx, -4);
+    EXPECT_EQ(std::get<MouseMotionAction>(actions[2]).dy, 0);
     EXPECT_FALSE(std::get<MouseMotionAction>(actions[2]).x.has_value());
     EXPECT_EQ(std::get<MouseMotionAction>(actions[3]).y, 20);
+    EXPECT_FALSE(std::get<MouseMotionAction>(actions[3]).dx.has_value());
     EXPECT_EQ(std::get<MouseButtonAction>(actions[4]).button, 3);
     EXPECT_FALSE(std::get<MouseButtonAction>(actions[4]).down);
     EXPECT_EQ(std::get<PadButtonAction>(actions[5]).button, SDL_CONTROLLER_BUTTON_A);
