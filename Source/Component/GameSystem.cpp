@@ -57,6 +57,7 @@ void System::Release()
     {
         const std::unordered_map<std::string, Object*> objects = std::move(m_objects);
         m_objects.clear();
+        m_creationOrder.clear();
         for (const auto& [name, object] : objects)
         {
             object->Release();
@@ -164,6 +165,7 @@ Object* System::CreateObject(const std::string& name)
                          "m_objects.find(newName) == m_objects.end()", __LINE__);
     auto* object = new Object(newName);
     m_objects.emplace(newName, object);
+    m_creationOrder.push_back(object);
     m_pendingInitialization.insert(object);
     return object;
 }
@@ -267,6 +269,7 @@ void System::DestroyPendingObjects()
         else
         {
             m_objects.erase(found);
+            std::erase(m_creationOrder, object);
             object->Release();
             delete object;
             // Created and marked while others were being released: never initialise it now.

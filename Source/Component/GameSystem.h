@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace Morvane::Game
 {
@@ -39,6 +40,8 @@ public:
 
     const std::string& GetArchetypesFolder() const { return m_archetypesFolder; }
     std::size_t GetObjectCount() const { return m_objects.size(); }
+    // Every live object, oldest first.
+    const std::vector<Object*>& GetObjectsInCreationOrder() const { return m_creationOrder; }
 
 private:
     // One child of a game element: "Objects" (read like the element) or an "Object".
@@ -55,6 +58,7 @@ private:
     void DestroyPendingObjects();
 
     std::unordered_map<std::string, Object*> m_objects;
+    std::vector<Object*> m_creationOrder;
     std::unordered_map<std::string, int> m_nameCounters;
     std::set<Object*> m_pendingInitialization;
     std::set<Object*> m_pendingDeletion;

@@ -83,6 +83,8 @@ public:
     bool HasContext() const { return m_context != nullptr; }
 
     Camera* GetCamera(const std::string& name) const;
+    // Every camera by name.
+    const std::map<std::string, std::unique_ptr<Camera>>& GetCameras() const { return m_cameras; }
     // The name the camera was declared with; empty for an unknown camera.
     std::string GetCameraName(const Camera* camera) const;
     Camera* GetDebugCamera() const { return m_debugCamera; }

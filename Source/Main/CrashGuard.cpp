@@ -11,7 +11,7 @@
 
 namespace Morvane
 {
-int RunWithCrashReport(void (*run)())
+int RunWithCrashReport(const std::function<void()>& run, int crashStatus)
 {
     std::optional<Platform::Fault> fault;
     try
@@ -21,7 +21,7 @@ int RunWithCrashReport(void (*run)())
     catch (...)
     {
         ReportCrash(Platform::ExceptionCode::kProgramException);
-        return 0;
+        return crashStatus;
     }
     if (fault)
     {
@@ -30,7 +30,7 @@ int RunWithCrashReport(void (*run)())
         // which the clean-up of a normal exit would wait on for ever: post the report and end here.
         GameAnalytics::System::GetInstance().Shutdown();
         std::fflush(nullptr);
-        std::_Exit(0);
+        std::_Exit(crashStatus);
     }
     return 0;
 }

@@ -1,6 +1,11 @@
 #include "Analytics/AnalyticsSystem.h"
+#include "Analytics/Endpoint.h"
 #include "Behavior/BehaviorFactory/BehaviorFactory.h"
 #include "Behavior/BehaviorSystem.h"
+#include "Capture/CaptureRunner.h"
+#include "Capture/CaptureScript.h"
+#include "Capture/InputRecorder.h"
+#include "Main/CommandLine.h"
 #include "Main/CrashGuard.h"
 #include "Main/EngineSystems.h"
 #include "Parsing/FileParser/FileParser.h"
@@ -11,14 +16,41 @@
 #include "System/PathWrapper/PathWrapper.h"
 #include "SystemManager/SystemManager.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
 namespace
 {
 using namespace Morvane;
 
-void SendStartedEvent()
+const char* const kProjectConfiguration = "$(LocalFolder)Configuration/ProjectConfiguration.xml";
+// The exit status of a command line or capture file that cannot be run.
+constexpr int kBadInput = 2;
+// The exit status of a capture or recording that crashed or could not write its files.
+constexpr int kRunFailed = 1;
+
+// What one run of the game starts from.
+struct RunSettings
+{
+    std::string configuration = kProjectConfiguration;
+    // Empty: the shipped analytics file.
+    std::filesystem::path analytics;
+};
+
+void SendStartedEvent(const RunSettings& settings)
 {
     GameAnalytics::System& analytics = GameAnalytics::System::GetInstance();
-    analytics.Initialize();
+    if (settings.analytics.empty())
+    {
+        analytics.Initialize();
+    }
+    else
+    {
+        analytics.Initialize(GameAnalytics::Endpoint::Load(settings.analytics.string()));
+    }
     analytics.SubmitEvent(AnalyticsEvent::Design("Brimora:Game:Started"));
 }
 
@@ -27,7 +59,7 @@ void SendClosedEvent()
     GameAnalytics::System::GetInstance().SubmitEvent(AnalyticsEvent::Design("Brimora:Game:Closed"));
 }
 
-bool StartUp()
+bool StartUp(const RunSettings& settings)
 {
     Behavior::System::GetInstance().m_customComponentFactory = &CreateCustomBehaviorComponent;
     Physics::System::GetInstance().m_customComponentFactory = &CreateCustomPhysicsComponent;
@@ -37,8 +69,7 @@ bool StartUp()
     bool initialized = false;
     {
         FileParser parser;
-        IParserData* parserData = parser.Parse(
-            PathWrapper::GetInstance().Expand("$(LocalFolder)Configuration/ProjectConfiguration.xml"));
+        IParserData* parserData = parser.Parse(PathWrapper::GetInstance().Expand(settings.configuration));
         MORVANE_ASSERT_NAMED_IN(parserData != nullptr, "parserData", "Source/main.cpp", 76);
         initialized = manager.Initialize(parserData);
     }
@@ -51,12 +82,12 @@ bool StartUp()
     return initialized;
 }
 
-void RunGame()
+void RunGame(const RunSettings& settings)
 {
     // A signal during start-up is taken up by the first frame, so the game still ends cleanly.
     const Platform::InterruptPollingScope polling;
-    SendStartedEvent();
-    if (!StartUp())
+    SendStartedEvent(settings);
+    if (!StartUp(settings))
     {
         throw "Could not initialize";
     }
@@ -64,10 +95,73 @@ void RunGame()
     SendClosedEvent();
     SystemManager::GetInstance().Release();
 }
+
+int RunCapture(const CommandLine& commandLine)
+{
+    Capture::CaptureScript script;
+    if (!script.Load(commandLine.GetCapture()))
+    {
+        return kBadInput;
+    }
+    RunSettings settings;
+    if (!script.GetConfiguration().empty())
+    {
+        settings.configuration = script.GetConfiguration().string();
+    }
+    else if (!commandLine.GetConfiguration().empty())
+    {
+        settings.configuration = commandLine.GetConfiguration();
+    }
+    settings.analytics = script.GetAnalytics();
+    // A capture runs unattended: a failure's message box must never wait for a button.
+    setenv("MORVANE_NO_MESSAGE_BOX", "1", 1);
+
+    int status = kRunFailed;
+    const int guarded = RunWithCrashReport(
+        [&]
+        {
+            Capture::CaptureRunner runner(script);
+            RunGame(settings);
+            status = runner.Finish();
+        },
+        kRunFailed);
+    return guarded != 0 ? guarded : status;
+}
+int RunRecorded(const RunSettings& settings, const std::string& recording)
+{
+    bool written = false;
+    const int guarded = RunWithCrashReport(
+        [&]
+        {
+            Capture::InputRecorder recorder;
+            RunGame(settings);
+            written = recorder.Write(recording);
+        });
+    return guarded != 0 || written ? guarded : kRunFailed;
+}
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    CommandLine commandLine;
+    if (!commandLine.Parse(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc)))
+    {
+        std::fprintf(stderr, "brimora: %s\n%s", commandLine.GetError().c_str(), CommandLine::kUsage);
+        return kBadInput;
+    }
     Platform::InstallInterruptHandler();
-    return RunWithCrashReport(&RunGame);
+    if (!commandLine.GetCapture().empty())
+    {
+        return RunCapture(commandLine);
+    }
+    RunSettings settings;
+    if (!commandLine.GetConfiguration().empty())
+    {
+        settings.configuration = commandLine.GetConfiguration();
+    }
+    if (!commandLine.GetRecord().empty())
+    {
+        return RunRecorded(settings, commandLine.GetRecord());
+    }
+    return RunWithCrashReport([&settings] { RunGame(settings); });
 }

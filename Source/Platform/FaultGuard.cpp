@@ -260,7 +260,7 @@ const char* GetExceptionName(unsigned long exceptionCode)
     return "UNHANDLED";
 }
 
-std::optional<Fault> RunFaultGuarded(void (*body)())
+std::optional<Fault> RunFaultGuarded(const std::function<void()>& body)
 {
     static const bool installed = InstallFaultHandlers();
     static_cast<void>(installed);

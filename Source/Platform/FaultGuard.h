@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -44,5 +45,5 @@ struct Fault
 // arithmetic fault, illegal instruction, trap, stack overflow, abort) unwinds straight back here and
 // is returned; nothing is returned when `body` ends normally. C++ exceptions pass through untouched.
 // Objects alive inside `body` at a fault are abandoned without their destructors.
-std::optional<Fault> RunFaultGuarded(void (*body)());
+std::optional<Fault> RunFaultGuarded(const std::function<void()>& body);
 } // namespace Morvane::Platform

@@ -13,6 +13,7 @@
 #include "System/Logging/LoggingSystem.h"
 #include "System/PathWrapper/PathWrapper.h"
 #include "System/Pool/PoolRegistry.h"
+#include "SystemManager/FrameDriver.h"
 #include "SystemManager/ISystem.h"
 
 #include <limits>
@@ -201,14 +202,27 @@ void SystemManager::Run()
             frameTime = std::numeric_limits<float>::min();
         }
         dt = frameTime > kMaxStep ? kMaxStep : frameTime;
+        if (m_driver != nullptr)
+        {
+            m_driver->BeforeFrame();
+            dt = m_driver->GetStep();
+        }
 
         const std::uint32_t start = m_clock();
         for (ISystem* system : updateOrder)
         {
+            if (m_driver != nullptr)
+            {
+                m_driver->BeforeUpdate(*system);
+            }
             system->Update(dt);
         }
         const std::uint32_t elapsed = m_clock() - start;
         frameTime = static_cast<float>(elapsed) * 0.001f;
+        if (m_driver != nullptr)
+        {
+            m_driver->AfterFrame();
+        }
 
         if (!pendingConfiguration.empty())
         {

@@ -8,6 +8,7 @@
 
 namespace Morvane
 {
+class FrameDriver;
 class IParserData;
 class ISystem;
 
@@ -37,6 +38,9 @@ public:
 
     // The frame clock in milliseconds; replaceable so that tests can drive the time step.
     void SetClock(Clock clock);
+    // Hands the frame loop's step and the moments around each update to `driver` (null: none). The
+    // driver must outlive its installation.
+    void SetFrameDriver(FrameDriver* driver) { m_driver = driver; }
 
     std::vector<ISystem*> initOrder;
     std::vector<ISystem*> updateOrder;
@@ -60,5 +64,6 @@ private:
 
     std::map<std::string, SystemAccessor> m_systems;
     Clock m_clock;
+    FrameDriver* m_driver = nullptr;
 };
 } // namespace Morvane

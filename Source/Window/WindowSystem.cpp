@@ -104,7 +104,7 @@ bool System::CreateGameWindow()
     }
 
     RequestFramebuffer();
-    window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth, kHeight,
+    window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (window == nullptr)
     {
@@ -112,8 +112,7 @@ bool System::CreateGameWindow()
         m_video.reset();
         return false;
     }
-    Log::Info(kChannel,
-              Format("Window of %d x %d created on the '%s' video driver", kWidth, kHeight, driver));
+    Log::Info(kChannel, Format("Window of %d x %d created on the '%s' video driver", width, height, driver));
     if (fullScreen)
     {
         SetFullScreen(true);
@@ -176,17 +175,17 @@ void System::RefreshClientRect()
     {
         return;
     }
-    int width = 0;
-    int height = 0;
-    SDL_GetWindowSize(window, &width, &height);
-    clientRect = ClientRect{0, 0, width, height};
+    int clientWidth = 0;
+    int clientHeight = 0;
+    SDL_GetWindowSize(window, &clientWidth, &clientHeight);
+    clientRect = ClientRect{0, 0, clientWidth, clientHeight};
 }
 
-void System::NotifyResize(int width, int height) const
+void System::NotifyResize(int clientWidth, int clientHeight) const
 {
     if (m_resizeHandler)
     {
-        m_resizeHandler(width, height);
+        m_resizeHandler(clientWidth, clientHeight);
     }
 }
 
@@ -208,7 +207,7 @@ void System::SetFullScreen(bool on)
         return;
     }
     // The desktop the window is on: with several monitors it need not start at (0, 0).
-    SDL_Rect desktop{0, 0, kWidth, kHeight};
+    SDL_Rect desktop{0, 0, width, height};
     const bool desktopKnown =
         SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &desktop) == 0;
     if (on && !desktopKnown)
@@ -226,9 +225,9 @@ void System::SetFullScreen(bool on)
     else
     {
         SDL_SetWindowBordered(window, SDL_TRUE);
-        SDL_SetWindowSize(window, kWidth, kHeight);
+        SDL_SetWindowSize(window, width, height);
         SDL_SetWindowPosition(window, desktop.x, desktop.y);
-        NotifyResize(kWidth, kHeight);
+        NotifyResize(width, height);
     }
     fullScreen = on;
     RefreshClientRect();

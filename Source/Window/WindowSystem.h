@@ -28,8 +28,8 @@ struct ClientRect
 
 // Owns the game's one OpenGL-capable window: pumps its events once per frame, turns closing it into
 // the system manager's quit flag, follows focus and client size, hides the cursor over the client
-// area and switches between a 1280 x 800 window and a borderless desktop-sized one. The graphics
-// system creates its OpenGL context on `window`.
+// area and switches between a `width` x `height` window (1280 x 800) and a borderless desktop-sized
+// one. The graphics system creates its OpenGL context on `window`.
 class System : public ISystem
 {
 public:
@@ -61,6 +61,10 @@ public:
     SDL_Window* window = nullptr;
     bool active = false;
     bool fullScreen = false;
+    // The client size of the window Initialize makes and of the windowed mode; set before Initialize
+    // (headless captures run small).
+    int width = kWidth;
+    int height = kHeight;
     ClientRect clientRect;
     std::string title;
 
@@ -71,7 +75,7 @@ private:
     bool CreateGameWindow();
     void HandleWindowEvent(const SDL_WindowEvent& event);
     void RefreshClientRect();
-    void NotifyResize(int width, int height) const;
+    void NotifyResize(int clientWidth, int clientHeight) const;
     void SetCursorHidden(bool hidden);
 
     std::unique_ptr<Platform::SdlSubsystem> m_video;

@@ -11,8 +11,13 @@ namespace Morvane::Testing
 {
 ToolResult RunTool(const std::string& tool, const std::string& arguments, const std::string& redirection)
 {
+    return RunBuilt("Tools/" + tool + "/" + tool, arguments, redirection);
+}
+
+ToolResult RunBuilt(const std::string& path, const std::string& arguments, const std::string& redirection)
+{
     const auto build = std::filesystem::path(Platform::GetExecutablePath()).parent_path().parent_path();
-    const std::string program = (build / "Tools" / tool / tool).string();
+    const std::string program = (build / path).string();
     std::FILE* pipe = popen(("'" + program + "' " + arguments + " " + redirection).c_str(), "r");
     ToolResult result;
     if (pipe == nullptr)

@@ -1,0 +1,65 @@
+#include "Capture/WorldDump.h"
+
+#include "Component/GameSystem.h"
+#include "Component/Object.h"
+#include "Component/TransformComponent.h"
+#include "Graphics/Camera.h"
+#include "Graphics/GraphicsSystem.h"
+#include "System/Logging/Format.h"
+#include "System/Logging/LoggingSystem.h"
+
+#include <fstream>
+
+namespace Morvane::Capture
+{
+namespace
+{
+std::string Vector(const glm::vec3& vector)
+{
+    return Format("%.9g;%.9g;%.9g", static_cast<double>(vector.x), static_cast<double>(vector.y),
+                  static_cast<double>(vector.z));
+}
+
+std::string Quaternion(const glm::quat& rotation)
+{
+    return Format("%.9g;%.9g;%.9g;%.9g", static_cast<double>(rotation.w), static_cast<double>(rotation.x),
+                  static_cast<double>(rotation.y), static_cast<double>(rotation.z));
+}
+} // namespace
+
+std::string DescribeWorld()
+{
+    std::string text;
+    for (const Game::Object* object : Game::System::GetInstance().GetObjectsInCreationOrder())
+    {
+        text += "Object '" + object->GetName() + "'";
+        if (const auto* transform = object->GetComponent<Game::TransformComponent>())
+        {
+            text += " position " + Vector(transform->GetPosition()) + " rotation " +
+                    Quaternion(transform->GetRotation()) + " scale " + Vector(transform->GetScale());
+        }
+        text += "\n";
+    }
+    for (const auto& [name, camera] : Graphics::System::GetInstance().GetCameras())
+    {
+        text += "Camera '" + name + "' position " + Vector(camera->GetPosition()) + " target " +
+                Vector(camera->GetTarget()) + "\n";
+    }
+    return text;
+}
+
+bool WriteWorldDump(const std::filesystem::path& path)
+{
+    std::error_code ignored;
+    std::filesystem::create_directories(path.parent_path(), ignored);
+    std::ofstream file(path, std::ios::binary);
+    file << DescribeWorld();
+    file.close();
+    if (!file)
+    {
+        Log::Error("Capture", Format("Could not write the dump '%s'", path.string().c_str()));
+        return false;
+    }
+    return true;
+}
+} // namespace Morvane::Capture

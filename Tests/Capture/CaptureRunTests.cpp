@@ -1,0 +1,176 @@
+// The capture harness through the real game: `brimora --capture FILE`, headless, on the first room.
+#include "Support/Golden.h"
+#include "Support/TempDirectory.h"
+#include "Support/ToolRun.h"
+#include "Texture/ImageComparison.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+
+namespace Morvane::Capture
+{
+namespace
+{
+using Testing::TempDirectory;
+using Testing::ToolResult;
+
+// Turns right and a little up, then walks forward for half a second, in a window small enough for the
+// goldens. The first room is the project configuration.
+const char* const kTurnAndWalk = R"(<Capture step="0.016" frames="40" seed="7" width="160" height="100">
+    <Frame number="0"><Dump path="start.txt"/></Frame>
+    <Frame number="1"><MouseMotion dx="30" dy="-8"/></Frame>
+    <Frame number="2"><Screenshot path="shots/Turn.png"/><Dump path="turned.txt"/></Frame>
+    <Frame number="3"><Key key="W" down="true"/></Frame>
+    <Frame time="0.56"><Key key="W" down="false"/></Frame>
+    <Frame number="39"><Screenshot path="shots/Walk.png"/><Dump path="walked.txt"/></Frame>
+</Capture>)";
+
+void PrepareGameEnvironment()
+{
+    setenv("ALSOFT_DRIVERS", "none", 1);
+#ifdef MORVANE_SANITIZED
+    // SDL never shuts libdbus down and unloads Mesa's driver with its allocations still held.
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+#endif
+    if (std::getenv("DISPLAY") == nullptr)
+    {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    }
+}
+
+ToolResult RunCapture(const std::string& arguments)
+{
+    PrepareGameEnvironment();
+    return Testing::RunBuilt("brimora", arguments, "2>&1");
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
+// The dump's line for `name` ("Camera 'Camera_World'"), without the name.
+std::string LineOf(const std::string& dump, const std::string& name)
+{
+    std::istringstream lines(dump);
+    for (std::string line; std::getline(lines, line);)
+    {
+        if (line.rfind(name + " ", 0) == 0)
+        {
+            return line.substr(name.size() + 1);
+        }
+    }
+    return "";
+}
+
+TEST(CaptureRun, TurnAndWalkAreRepeatableToTheByteAndMatchTheirGoldens)
+{
+    const TempDirectory first;
+    const TempDirectory second;
+    for (const TempDirectory* folder : {&first, &second})
+    {
+        const ToolResult result = RunCapture("--capture " + folder->Write("run.xml", kTurnAndWalk));
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+    }
+    for (const char* file : {"shots/Turn.png", "shots/Walk.png", "start.txt", "turned.txt", "walked.txt"})
+    {
+        const std::string bytes = ReadFile(first.Path() + file);
+        EXPECT_FALSE(bytes.empty()) << file;
+        EXPECT_EQ(bytes, ReadFile(second.Path() + file)) << file;
+    }
+    for (const char* name : {"Turn", "Walk"})
+    {
+        Texture::RgbImage image;
+        std::string error;
+        ASSERT_TRUE(Texture::ReadRgbPng(first.Path() + "shots/" + name + ".png", image, error)) << error;
+        EXPECT_EQ(image.width, 160);
+        EXPECT_EQ(image.height, 100);
+        EXPECT_TRUE(Testing::MatchesGolden(image, std::string("Capture/") + name + ".png"));
+    }
+
+    // One line per object in creation order, then the cameras; the turn moves only the target, the walk
+    // the position too.
+    const std::string start = ReadFile(first.Path() + "start.txt");
+    EXPECT_EQ(start.rfind("Object 'BackgroundMusic' position 0;0;0 rotation 1;0;0;0 scale 1;1;1\n"
+                          "Object 'Floor' position 0;-0.25;0 rotation 1;0;0;0 scale 20;0.5;20\n",
+                          0),
+              0u)
+        << start;
+    const std::string camera = "Camera 'Camera_World'";
+    const std::string startPosition = "position 0;1.70000005;8 target ";
+    const std::string started = LineOf(start, camera);
+    const std::string turned = LineOf(ReadFile(first.Path() + "turned.txt"), camera);
+    const std::string walked = LineOf(ReadFile(first.Path() + "walked.txt"), camera);
+    EXPECT_EQ(started.rfind(startPosition, 0), 0u) << start;
+    EXPECT_EQ(turned.rfind(startPosition, 0), 0u) << turned;
+    EXPECT_NE(turned, started);
+    EXPECT_EQ(walked.rfind("position ", 0), 0u) << walked;
+    EXPECT_EQ(walked.rfind(startPosition, 0), std::string::npos) << walked;
+}
+
+TEST(CaptureRun, BadScriptsExitWithTwoBeforeAnyFrame)
+{
+    const TempDirectory folder;
+    const std::pair<const char*, const char*> cases[] = {
+        {R"(<Capture frames="3"><Frame number="1"><Key key="NoSuchKey"/></Frame></Capture>)",
+         "Unknown key 'NoSuchKey'"},
+        {R"(<Capture frames="3"><Frame number="3"><Screenshot path="a.png"/></Frame></Capture>)",
+         "Frame 3 is past the capture's 3 frames"},
+        {R"(<Capture frames="3" step="fast"/>)", "<Capture>: 'step' is 'fast', not a number from"},
+        {R"(<Capture step="0.016"/>)", "<Capture> needs 'frames'"},
+        {R"(<Replay frames="3"/>)", "A capture file holds a <Capture> element, not <Replay>"},
+    };
+    for (const auto& [script, message] : cases)
+    {
+        const ToolResult result = RunCapture("--capture " + folder.Write("bad.xml", script));
+        EXPECT_EQ(result.exitCode, 2) << script << "\n" << result.output;
+        EXPECT_NE(result.output.find(message), std::string::npos) << message << "\n" << result.output;
+        EXPECT_EQ(result.output.find("The system"), std::string::npos) << "started up for " << script;
+    }
+    const ToolResult missing = RunCapture("--capture " + folder.Path() + "missing.xml");
+    EXPECT_EQ(missing.exitCode, 2) << missing.output;
+    EXPECT_NE(missing.output.find("Could not read the capture file"), std::string::npos) << missing.output;
+}
+
+TEST(CaptureRun, CommandLineTakesOneCaptureAndOneConfigurationOnly)
+{
+    for (const char* arguments : {"--capture a.xml --record b.xml", "--record", "--capture", "a.xml b.xml",
+                                  "--capture a --capture b", "-v"})
+    {
+        const ToolResult result = RunCapture(arguments);
+        EXPECT_EQ(result.exitCode, 2) << arguments << "\n" << result.output;
+        EXPECT_NE(result.output.find("usage: brimora [--capture FILE | --record FILE] [CONFIGURATION]"),
+                  std::string::npos)
+            << arguments << "\n"
+            << result.output;
+    }
+}
+
+TEST(CaptureRun, UnwritableScreenshotExitsWithOne)
+{
+    const TempDirectory folder;
+    // A file where the screenshot's folder should be.
+    folder.Write("blocked", "");
+    const std::string script =
+        folder.Write("run.xml", R"(<Capture frames="2" draw="screenshots" width="32" height="20">
+        <Frame number="1"><Screenshot path="blocked/a.png"/><Screenshot path="fine.png"/></Frame>
+    </Capture>)");
+    const ToolResult result = RunCapture("--capture " + script);
+    EXPECT_EQ(result.exitCode, 1) << result.output;
+    EXPECT_NE(
+        result.output.find("Frame 1: could not write the screenshot '" + folder.Path() + "blocked/a.png'"),
+        std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find("1 of 2 screenshots were written"), std::string::npos) << result.output;
+    Texture::RgbImage image;
+    std::string error;
+    EXPECT_TRUE(Texture::ReadRgbPng(folder.Path() + "fine.png", image, error)) << error;
+}
+} // namespace
+} // namespace Morvane::Capture
