@@ -18,14 +18,15 @@ using Testing::TempDirectory;
 using Testing::ToolResult;
 
 // Turns right and a little up, then walks forward for half a second, in a window small enough for the
-// goldens. The first room is the project configuration.
-const char* const kTurnAndWalk = R"(<Capture step="0.016" frames="40" seed="7" width="160" height="100">
+// goldens. The first room is the project configuration. The free camera locks the mouse on frame 1, and
+// motion gathered before a lock is dropped, so the turn comes on frame 2.
+const char* const kTurnAndWalk = R"(<Capture step="0.016" frames="41" seed="7" width="160" height="100">
     <Frame number="0"><Dump path="start.txt"/></Frame>
-    <Frame number="1"><MouseMotion dx="30" dy="-8"/></Frame>
-    <Frame number="2"><Screenshot path="shots/Turn.png"/><Dump path="turned.txt"/></Frame>
-    <Frame number="3"><Key key="W" down="true"/></Frame>
-    <Frame time="0.56"><Key key="W" down="false"/></Frame>
-    <Frame number="39"><Screenshot path="shots/Walk.png"/><Dump path="walked.txt"/></Frame>
+    <Frame number="2"><MouseMotion dx="30" dy="-8"/></Frame>
+    <Frame number="3"><Screenshot path="shots/Turn.png"/><Dump path="turned.txt"/></Frame>
+    <Frame number="4"><Key key="W" down="true"/></Frame>
+    <Frame number="36"><Key key="W" down="false"/></Frame>
+    <Frame number="40"><Screenshot path="shots/Walk.png"/><Dump path="walked.txt"/></Frame>
 </Capture>)";
 
 void PrepareGameEnvironment()
