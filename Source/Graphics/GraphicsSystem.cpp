@@ -2,6 +2,7 @@
 
 #include "Component/ComponentRegistry.h"
 #include "Component/Object.h"
+#include "Font/Font.h"
 #include "Graphics/DebugMeshes.h"
 #include "Graphics/GraphicsComponent.h"
 #include "Graphics/OpenGL.h"
@@ -165,6 +166,7 @@ void System::RegisterResourceKinds()
         return;
     }
     m_kindsRegistered = true;
+    RegisterKind<Font>("Font");
     RegisterKind<Mesh>("Mesh");
     RegisterKind<Shader>("Shader");
     RegisterKind<Texture>("Texture");

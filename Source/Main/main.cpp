@@ -5,6 +5,8 @@
 #include "Capture/CaptureRunner.h"
 #include "Capture/CaptureScript.h"
 #include "Capture/InputRecorder.h"
+#include "Graphics/GraphicsFactory/GraphicsFactory.h"
+#include "Graphics/GraphicsSystem.h"
 #include "Main/CommandLine.h"
 #include "Main/CrashGuard.h"
 #include "Main/EngineSystems.h"
@@ -63,6 +65,7 @@ bool StartUp(const RunSettings& settings)
 {
     Behavior::System::GetInstance().m_customComponentFactory = &CreateCustomBehaviorComponent;
     Physics::System::GetInstance().m_customComponentFactory = &CreateCustomPhysicsComponent;
+    Graphics::System::GetInstance().m_customComponentFactory = &CreateCustomGraphicsComponent;
 
     SystemManager& manager = SystemManager::GetInstance();
     RegisterEngineSystems(manager);

@@ -80,11 +80,13 @@ void System::Release()
 {
     m_loadThread.Stop();
     m_loadThread.Clear();
-    for (auto& [name, resource] : m_resources)
+    // Taken out first: a resource's Release may unload resources it made (a font its pages).
+    const std::map<std::string, std::unique_ptr<Resource>> resources = std::move(m_resources);
+    m_resources.clear();
+    for (const auto& [name, resource] : resources)
     {
         resource->Release();
     }
-    m_resources.clear();
     m_definitions.clear();
 }
 
@@ -249,6 +251,18 @@ Resource* System::Load(std::unique_ptr<Resource> resource, const IParserData& de
     m_resources.emplace(name, std::move(resource));
     Log::Info(kRequestChannel, Format("Resource initialized successfully ['%s']", name.c_str()));
     return &loaded;
+}
+
+bool System::AddResource(std::unique_ptr<Resource> resource)
+{
+    const std::string name = resource->GetName();
+    if (m_resources.contains(name))
+    {
+        Log::Error(kRequestChannel, Format("A resource named '%s' already exists", name.c_str()));
+        return false;
+    }
+    m_resources.emplace(name, std::move(resource));
+    return true;
 }
 
 void System::UnloadResource(const std::string& name)

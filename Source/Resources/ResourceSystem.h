@@ -63,6 +63,10 @@ public:
                                         { return dynamic_cast<const T*>(resource) != nullptr; }));
     }
 
+    // Takes a resource made in code (a font's page textures) under its own name, which must be free
+    // (refused, logged, otherwise). Initialising it is the caller's business.
+    bool AddResource(std::unique_ptr<Resource> resource);
+    bool HasResource(const std::string& name) const { return m_resources.contains(name); }
     void UnloadResource(const std::string& name);
     // Resources of the load thread's current batch not yet parsed (for loading screens).
     int GetLoadingCount() const;

@@ -3,6 +3,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <lodepng.h>
 #include <string>
 #include <vector>
 
@@ -102,5 +103,40 @@ TEST(MorvaneData, PrintWritesAnImportedMeshAsTheEngineSavesItAndDescribesAnImage
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_THAT(broken.output, HasSubstr("beyond the 3 declared"));
     EXPECT_EQ(RunTool("print '" + kFiles + "Truncated.png'", "2>/dev/null").output, "");
+}
+} // namespace
+
+namespace
+{
+// The shipped fonts pass; a description whose page is missing, whose glyph leaves its page or whose
+// metrics are zero fails with the reason.
+TEST(MorvaneData, CheckReadsFontDescriptionsAndTheirPages)
+{
+    const std::string fonts = MORVANE_SHIPPED_FONTS;
+    const Result shipped = RunTool("check '" + fonts + "DejaVuSans.xml' '" + fonts + "DejaVuSansBold.xml'");
+    EXPECT_EQ(shipped.exitCode, 0) << shipped.output;
+    EXPECT_THAT(shipped.output, HasSubstr("DejaVuSans.xml: OK"));
+
+    const Testing::TempDirectory folder;
+    const std::string common = R"(<common lineHeight="8" base="6" scaleW="4" scaleH="4"/>)";
+    const std::string outside =
+        folder.Write("Outside.xml", "<font>" + common + R"(<pages><page file="Page.png"/></pages>
+            <chars><char id="65" x="2" y="0" width="3" height="2" page="0"/></chars></font>)");
+    std::vector<unsigned char> page;
+    ASSERT_EQ(lodepng::encode(page, std::vector<unsigned char>(4 * 4 * 4, 255), 4, 4), 0u);
+    folder.Write("Page.png", std::string(page.begin(), page.end()));
+    const std::string missing =
+        folder.Write("Missing.xml", "<font>" + common + R"(<pages><page file="Gone.png"/></pages></font>)");
+    const std::string zero =
+        folder.Write("Zero.xml", R"(<font><common lineHeight="0" base="6" scaleW="4" scaleH="4"/></font>)");
+    const Result broken = RunTool("check '" + outside + "' '" + missing + "' '" + zero + "'");
+    EXPECT_EQ(broken.exitCode, 1);
+    for (const std::string& expected :
+         std::vector<std::string>{outside + ": character 65 lies outside its 4 x 4 page 0",
+                                  missing + ": page 'Gone.png' does not decode",
+                                  "Font metrics must be positive", "3 files checked, 3 failed"})
+    {
+        EXPECT_THAT(broken.output, HasSubstr(expected));
+    }
 }
 } // namespace

@@ -2,6 +2,7 @@
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
 #include "Graphics/GraphicsComponent.h"
+#include "Graphics/GraphicsFactory/GraphicsFactory.h"
 #include "Graphics/GraphicsSystem.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Resources/ResourceSystem.h"
@@ -535,8 +536,11 @@ TEST_F(FirstRoomTest, ShowsSkyAboveAndTheLitFloorBelow)
     ASSERT_TRUE(resourceSystem.Parse(resources.Parse(data + "Resources/Meshes.xml")));
     FileParser shaders;
     ASSERT_TRUE(resourceSystem.Parse(shaders.Parse(data + "Resources/Shaders.xml")));
+    FileParser fonts;
+    ASSERT_TRUE(resourceSystem.Parse(fonts.Parse(data + "Resources/Fonts.xml")));
     resourceSystem.Initialize();
     System& system = System::GetInstance();
+    system.m_customComponentFactory = &CreateCustomGraphicsComponent;
     ASSERT_TRUE(
         system.Parse(ParseXml(R"(<GraphicsSystem path="$(ConfigurationFolder)Graphics.xml"/>)").get()));
     system.OnResize(64, 40);
@@ -566,6 +570,7 @@ TEST_F(FirstRoomTest, ShowsSkyAboveAndTheLitFloorBelow)
     EXPECT_FALSE(NearColour(floor, {135, 189, 235, 255}, 30));
     Game::System::GetInstance().Release();
     resourceSystem.Release();
+    system.m_customComponentFactory = nullptr;
 }
 } // namespace
 } // namespace Morvane::Graphics

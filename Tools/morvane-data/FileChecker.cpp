@@ -1,6 +1,7 @@
 #include "FileChecker.h"
 
 #include "ConstantsValidator.h"
+#include "FontValidator.h"
 #include "ImportedFile.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
@@ -21,6 +22,7 @@ FileChecker::FileChecker()
 {
     m_validators.push_back(std::make_unique<ConstantsValidator>());
     m_validators.push_back(std::make_unique<PathsValidator>());
+    m_validators.push_back(std::make_unique<FontValidator>());
 }
 
 bool FileChecker::Check(const std::string& path)
