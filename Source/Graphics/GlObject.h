@@ -8,7 +8,9 @@ namespace Morvane::Graphics
 {
 // Owns one OpenGL object name and deletes it when it goes away. `Kind` says how that kind of object is
 // made and deleted. Only names made while a context is current may be held: a name of 0 deletes
-// nothing, so an empty holder needs no context.
+// nothing, so an empty holder needs no context. Buffers, vertex arrays and frame buffers are created
+// as objects at once (glCreate*), so the direct-state-access calls work on them before any bind;
+// textures need their target for that, and become objects at their first bind.
 template <class Kind> class GlObject
 {
 public:
@@ -49,7 +51,7 @@ struct GlBufferKind
     static GLuint Create()
     {
         GLuint name = 0;
-        glGenBuffers(1, &name);
+        glCreateBuffers(1, &name);
         return name;
     }
     static void Destroy(GLuint name) { glDeleteBuffers(1, &name); }
@@ -60,7 +62,7 @@ struct GlVertexArrayKind
     static GLuint Create()
     {
         GLuint name = 0;
-        glGenVertexArrays(1, &name);
+        glCreateVertexArrays(1, &name);
         return name;
     }
     static void Destroy(GLuint name) { glDeleteVertexArrays(1, &name); }
@@ -82,7 +84,7 @@ struct GlFramebufferKind
     static GLuint Create()
     {
         GLuint name = 0;
-        glGenFramebuffers(1, &name);
+        glCreateFramebuffers(1, &name);
         return name;
     }
     static void Destroy(GLuint name) { glDeleteFramebuffers(1, &name); }

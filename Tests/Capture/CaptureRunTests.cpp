@@ -115,6 +115,21 @@ TEST(CaptureRun, TurnAndWalkAreRepeatableToTheByteAndMatchTheirGoldens)
     EXPECT_EQ(walked.rfind(startPosition, 0), std::string::npos) << walked;
 }
 
+// The first room at its full size: the welcome caption reads across the top in the shipped font.
+TEST(CaptureRun, TheFirstRoomShowsItsWelcomeCaption)
+{
+    const TempDirectory folder;
+    const ToolResult result =
+        RunCapture("--capture " + folder.Write("run.xml", R"(<Capture frames="2" width="1280" height="800">
+        <Frame number="1"><Screenshot path="Welcome.png"/></Frame></Capture>)"));
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.output.find("is not in the font"), std::string::npos) << result.output;
+    Texture::RgbImage image;
+    std::string error;
+    ASSERT_TRUE(Texture::ReadRgbPng(folder.Path() + "Welcome.png", image, error)) << error;
+    EXPECT_TRUE(Testing::MatchesGolden(image, "Capture/Welcome.png"));
+}
+
 TEST(CaptureRun, BadScriptsExitWithTwoBeforeAnyFrame)
 {
     const TempDirectory folder;

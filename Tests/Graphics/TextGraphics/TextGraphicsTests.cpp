@@ -107,6 +107,8 @@ protected:
         return pixels;
     }
 
+    const Testing::GameFolderAsLocalFolder m_localFolder;
+
     static std::vector<float> TexelsOf(const Texture& texture)
     {
         std::vector<float> texels(static_cast<std::size_t>(texture.GetWidth() * texture.GetHeight() * 4));
@@ -247,7 +249,7 @@ TEST_F(TextGraphicsTest, SavedTextReloadsWithItsAttributes)
     const std::string xml = saved.ToString();
     for (const char* expected :
          {R"(type="GraphicsComponent_Text")", R"(font="Font_Sans")", R"(fontCamera="Camera_GUI")",
-          R"(textureSize="256;64")", R"(fontSize="48")", R"(texture="")"})
+          R"(fontSize="48")", R"(caption="Saved caption")", R"(texture="")"})
     {
         EXPECT_NE(xml.find(expected), std::string::npos) << expected << "\n" << xml;
     }
@@ -262,6 +264,12 @@ TEST_F(TextGraphicsTest, SavedTextReloadsWithItsAttributes)
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->GetCaption(), "Saved caption");
     EXPECT_EQ(copy->GetRenderTexture()->GetWidth(), 256u);
+    EXPECT_EQ(copy->GetRenderTexture()->GetHeight(), 64u);
+    XMLParserData again("Objects");
+    ASSERT_TRUE(Game::System::GetInstance().GetObject("Reloaded")->Save(&again));
+    std::string resaved = again.ToString();
+    resaved.replace(resaved.find("Reloaded"), 8, "Caption");
+    EXPECT_EQ(resaved, xml) << "nothing lost on the way";
     EXPECT_TRUE(Resources::System::GetInstance().HasResource("Reloaded_text"));
 }
 } // namespace
