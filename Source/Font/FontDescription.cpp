@@ -58,14 +58,14 @@ bool FontDescription::Read(const IParserData& root)
         {"chars", &FontDescription::ReadCharacters},
         {"kernings", &FontDescription::ReadKernings},
     };
-    for (const auto& [section, read] : readers)
+    for (const auto& reader : readers)
     {
         ForEachChild(root,
                      [&](const IParserData& child)
                      {
-                         if (child.GetName() == section)
+                         if (child.GetName() == reader.first)
                          {
-                             (this->*read)(child);
+                             (this->*reader.second)(child);
                          }
                      });
     }
