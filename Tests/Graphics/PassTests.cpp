@@ -126,6 +126,40 @@ TEST_F(PassTest, ComponentsOfASetAreDrawnByTheRenderCommandAndInvisibleOnesSkipp
     EXPECT_TRUE(NearColour(right, {0, 0, 255, 255}));
 }
 
+// Each Render command draws its own set: a component in both is drawn by both, one in a single set only
+// by its command (the second viewport covers the right half, so what it draws shows there).
+TEST_F(PassTest, TwoSetsAreDrawnByTheirOwnRenderCommands)
+{
+    ASSERT_TRUE(Configure(R"(<Pass name="Main">
+        <Command type="Viewport" width="64" height="64"/>
+        <Command type="ClearColorBuffer" color="0;0;1;1"/>
+        <Command type="Render" set="World" shader="Solid" camera="Eye"/>
+        <Command type="Viewport" startX="32" startY="0" width="32" height="64"/>
+        <Command type="Render" set="Other" shader="Solid" camera="Eye"/></Pass>)"));
+    ASSERT_NE(AddObject("Both", R"(position="0;16;0" scale="64;16;1")",
+                        R"(renderable="Square" diffuseColor="1;0;0;1" renderSets="World;Other")"),
+              nullptr);
+    ASSERT_NE(AddObject("WorldOnly", R"(position="-16;-16;0" scale="16;16;1")",
+                        R"(renderable="Square" diffuseColor="0;1;0;1" renderSets="World")"),
+              nullptr);
+    ASSERT_NE(AddObject("OtherOnly", R"(position="0;-16;0" scale="16;16;1")",
+                        R"(renderable="Square" diffuseColor="1;1;0;1" renderSets="Other")"),
+              nullptr);
+    std::array<glm::u8vec4, 4> pixels{};
+    m_system.SetFrameHook(
+        [&] {
+            pixels = {ReadPixel(16, 48), ReadPixel(16, 16), ReadPixel(48, 16), ReadPixel(56, 48)};
+        });
+    Frame();
+    m_system.SetFrameHook({});
+    EXPECT_TRUE(NearColour(pixels[0], {255, 0, 0, 255})) << "drawn by the first command";
+    EXPECT_TRUE(NearColour(pixels[1], {0, 255, 0, 255})) << "in the first set only";
+    // The second command's viewport squeezes the 64 units across into its 32 pixels: the yellow square
+    // at the centre lands at 48, and the red band again across the top of the right half.
+    EXPECT_TRUE(NearColour(pixels[2], {255, 255, 0, 255})) << "in the second set only";
+    EXPECT_TRUE(NearColour(pixels[3], {255, 0, 0, 255})) << "drawn by the second command too";
+}
+
 TEST_F(PassTest, ABrokenCommandIsDroppedWithItsMessageAndTheRestOfThePassDraws)
 {
     LogCapture log;
