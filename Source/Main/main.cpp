@@ -5,8 +5,10 @@
 #include "Capture/CaptureRunner.h"
 #include "Capture/CaptureScript.h"
 #include "Capture/InputRecorder.h"
+#include "Graphics/CustomPurposes/CustomPurposes.h"
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 #include "Graphics/GraphicsSystem.h"
+#include "Hmd/HmdDevice.h"
 #include "Main/CommandLine.h"
 #include "Main/CrashGuard.h"
 #include "Main/EngineSystems.h"
@@ -66,6 +68,7 @@ bool StartUp(const RunSettings& settings)
     Behavior::System::GetInstance().m_customComponentFactory = &CreateCustomBehaviorComponent;
     Physics::System::GetInstance().m_customComponentFactory = &CreateCustomPhysicsComponent;
     Graphics::System::GetInstance().m_customComponentFactory = &CreateCustomGraphicsComponent;
+    Graphics::System::GetInstance().m_customUniformIdentifier = &IdentifyCustomPurpose;
 
     SystemManager& manager = SystemManager::GetInstance();
     RegisterEngineSystems(manager);
@@ -81,8 +84,11 @@ bool StartUp(const RunSettings& settings)
     if (!initialized)
     {
         manager.Release();
+        return false;
     }
-    return initialized;
+    // Without a display the game runs on the window alone.
+    Hmd::Device::GetInstance().Open();
+    return true;
 }
 
 void RunGame(const RunSettings& settings)

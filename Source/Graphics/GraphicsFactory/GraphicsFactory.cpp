@@ -1,5 +1,6 @@
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 
+#include "Graphics/OculusGraphics/OculusGraphics.h"
 #include "Graphics/TextGraphics/TextGraphics.h"
 #include "Parsing/IParserData.h"
 #include "System/Logging/Format.h"
@@ -23,6 +24,7 @@ template <class Kind> Graphics::Component* Create(Game::Object* owner)
 
 // One entry per graphics kind that data may name.
 const std::unordered_map<std::string, Creator> kGraphicsTypes = {
+    {"GraphicsComponent_Oculus", &Create<OculusGraphics>},
     {"GraphicsComponent_Text", &Create<TextGraphics>},
 };
 } // namespace

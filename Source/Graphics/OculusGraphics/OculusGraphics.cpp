@@ -1,0 +1,95 @@
+#include "Graphics/OculusGraphics/OculusGraphics.h"
+
+#include "Graphics/CustomPurposes/CustomPurposes.h"
+#include "Graphics/OpenGL.h"
+#include "Parsing/IParserData.h"
+#include "Shader/UniformDefinition.h"
+#include "System/Assert/Assertion.h"
+
+#include <glm/gtc/type_ptr.hpp>
+#include <unordered_map>
+
+using namespace Morvane;
+
+namespace
+{
+constexpr const char* kType = "GraphicsComponent_Oculus";
+
+void UploadVec2(const Graphics::UniformDefinition& uniform, const glm::vec2& value)
+{
+    MORVANE_ASSERT_NAMED(uniform.m_type == GL_FLOAT_VEC2, "currentUniform.m_type == GL_FLOAT_VEC2", __LINE__);
+    glUniform2fv(uniform.m_location, 1, glm::value_ptr(value));
+}
+
+void UploadVec4(const Graphics::UniformDefinition& uniform, const glm::vec4& value)
+{
+    MORVANE_ASSERT_NAMED(uniform.m_type == GL_FLOAT_VEC4, "currentUniform.m_type == GL_FLOAT_VEC4", __LINE__);
+    glUniform4fv(uniform.m_location, 1, glm::value_ptr(value));
+}
+
+void UploadMat4(const Graphics::UniformDefinition& uniform, const glm::mat4& value)
+{
+    MORVANE_ASSERT_NAMED(uniform.m_type == GL_FLOAT_MAT4, "currentUniform.m_type == GL_FLOAT_MAT4", __LINE__);
+    glUniformMatrix4fv(uniform.m_location, 1, GL_FALSE, glm::value_ptr(value));
+}
+
+using Upload = void (*)(const Graphics::UniformDefinition&, const Hmd::EyeParameters&);
+
+// One entry per purpose this component serves.
+const std::unordered_map<int, Upload> kUploads = {
+    {kOculusLensCenter, [](const auto& uniform, const auto& eye) { UploadVec2(uniform, eye.lensCenter); }},
+    {kOculusScale, [](const auto& uniform, const auto& eye) { UploadVec2(uniform, eye.scale); }},
+    {kOculusScaleIn, [](const auto& uniform, const auto& eye) { UploadVec2(uniform, eye.scaleIn); }},
+    {kOculusScreenCenter,
+     [](const auto& uniform, const auto& eye) { UploadVec2(uniform, eye.screenCenter); }},
+    {kOculusView, [](const auto& uniform, const auto& eye) { UploadMat4(uniform, eye.view); }},
+    {kOculusProjection, [](const auto& uniform, const auto& eye) { UploadMat4(uniform, eye.projection); }},
+    {kOculusHmdWarpParam, [](const auto& uniform, const auto& eye) { UploadVec4(uniform, eye.warp); }},
+    {kOculusTextureMatrix,
+     [](const auto& uniform, const auto& eye) { UploadMat4(uniform, eye.textureMatrix); }},
+};
+} // namespace
+
+bool OculusGraphics::Parse(const IParserData* data)
+{
+    if (!Component::Parse(data))
+    {
+        return false;
+    }
+    m_eye = data->GetAttribute("eye", "left") == "right" ? Hmd::Eye::Right : Hmd::Eye::Left;
+    return true;
+}
+
+bool OculusGraphics::Save(IParserData* data)
+{
+    Component::Save(data);
+    IParserData* element = nullptr;
+    for (IParserData* child = data->GetFirstChild(); child != nullptr; child = child->GetNextSibling())
+    {
+        if (child->GetName() == "Graphics")
+        {
+            element = child;
+        }
+    }
+    MORVANE_ASSERT_NAMED(element != nullptr, "element", __LINE__);
+    element->SetAttribute("type", kType);
+    element->SetAttribute("eye", m_eye == Hmd::Eye::Right ? "right" : "left");
+    return true;
+}
+
+void OculusGraphics::Clone(Game::Component* destination)
+{
+    Component::Clone(destination);
+    if (auto* other = dynamic_cast<OculusGraphics*>(destination))
+    {
+        other->m_eye = m_eye;
+    }
+}
+
+void OculusGraphics::SetCustomUniform(Graphics::Camera*, const Graphics::UniformDefinition& uniform)
+{
+    if (const auto found = kUploads.find(uniform.m_customPurpose); found != kUploads.end())
+    {
+        found->second(uniform, Hmd::Device::GetInstance().GetEye(m_eye));
+    }
+}
