@@ -43,6 +43,11 @@ public:
     std::size_t GetBufferCount() const { return m_content.buffers.size(); }
     const MeshBuffer& GetBuffer(std::size_t index) const;
     unsigned GetDrawMode() const { return m_content.drawMode; }
+    // The GL buffer of buffer `index`; 0 before Initialize.
+    GLuint GetBufferHandle(std::size_t index) const
+    {
+        return index < m_glBuffers.size() ? m_glBuffers[index].Get() : 0;
+    }
     // Indices the last Initialize uploaded (given or generated).
     std::size_t GetIndexCount() const { return m_indexCount; }
 

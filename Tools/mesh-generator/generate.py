@@ -2,7 +2,8 @@
 """Writes the engine's basic meshes and their resource definitions.
 
 Cube, plane, sphere and cylinder are Wavefront OBJ files with positions, texture coordinates and
-normals; the screen quad is an XML mesh, and so is the physics demo's collision cube (corners -1 to 1). Every mesh gives positions at location 0, texture coordinates
+normals; the screen quad is an XML mesh, and so are the particle quad (with two per-instance buffers)
+and the physics demo's collision cube (corners -1 to 1). Every mesh gives positions at location 0, texture coordinates
 at location 1 and normals at location 2, so any of the basic shaders draws any of them. All are
 centred on the origin with a size of 1 (the plane lies in the XZ plane facing +Y; the screen quad
 spans -1 to 1 in XY for full-screen passes). Deterministic: run it again to get the same bytes.
@@ -135,6 +136,27 @@ def screen_quad():
             + "    <Indices><Data>0 1 2 0 2 3</Data></Indices>\n</Mesh>\n")
 
 
+def particle_quad():
+    """A quad of side 1 in the XY plane facing +Z, with the two per-instance buffers the particle
+    component fills: a world matrix (four columns at locations 3 to 6, 64 bytes apart) and a colour
+    (location 7), one instance each to start with."""
+    def attribute(location, size, stride=0, offset=0, divisor=0):
+        return ('        <AttributeDescription location="%d" elementSize="%d" normalize="false" stride="%d"'
+                ' offset="%d" divisor="%d"/>\n' % (location, size, stride, offset, divisor))
+
+    def buffer(values, attributes):
+        return ("    <Buffer>\n        <Data>%s</Data>\n%s    </Buffer>\n"
+                % (" ".join(number(v) for v in values), "".join(attributes)))
+    identity = [1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1]
+    return ("<Mesh>\n    <!-- Written by Tools/mesh-generator/generate.py -->\n"
+            + buffer([-0.5, -0.5, 0, 0.5, -0.5, 0, 0.5, 0.5, 0, -0.5, 0.5, 0], [attribute(0, 3)])
+            + buffer([0, 0, 1, 0, 1, 1, 0, 1], [attribute(1, 2)])
+            + buffer([0, 0, 1] * 4, [attribute(2, 3)])
+            + buffer(identity, [attribute(3 + column, 4, 64, 16 * column, 1) for column in range(4)])
+            + buffer([1, 1, 1, 1], [attribute(7, 4, 0, 0, 1)])
+            + "    <Indices><Data>0 1 2 0 2 3</Data></Indices>\n</Mesh>\n")
+
+
 def physics_cube():
     """The collision hull of the physics demo's cubes: the 8 corners of the cube from -1 to 1 and its 12
     triangles, without the seams a drawn cube needs."""
@@ -161,6 +183,8 @@ def main():
         names.append(obj.name)
     (meshes / "ScreenQuad.xml").write_text(screen_quad())
     names.append("ScreenQuad")
+    (meshes / "Particle.xml").write_text(particle_quad())
+    names.append("Particle")
     # Only the physics demo's own resource pack names it.
     (meshes / "PhysicsCube.xml").write_text(physics_cube())
     definitions = "".join('    <Mesh name="Mesh_%s" path="$(LocalFolder)Meshes/%s.xml" multiThreaded="true"/>\n'

@@ -1,6 +1,7 @@
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 
 #include "Graphics/OculusGraphics/OculusGraphics.h"
+#include "Graphics/ParticleGraphics/ParticleGraphics.h"
 #include "Graphics/TextGraphics/TextGraphics.h"
 #include "Parsing/IParserData.h"
 #include "System/Logging/Format.h"
@@ -25,6 +26,7 @@ template <class Kind> Graphics::Component* Create(Game::Object* owner)
 // One entry per graphics kind that data may name.
 const std::unordered_map<std::string, Creator> kGraphicsTypes = {
     {"GraphicsComponent_Oculus", &Create<OculusGraphics>},
+    {"GraphicsComponent_Particle", &Create<ParticleGraphics>},
     {"GraphicsComponent_Text", &Create<TextGraphics>},
 };
 } // namespace
