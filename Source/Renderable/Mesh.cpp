@@ -268,6 +268,18 @@ bool Mesh::UpdateBuffer(std::size_t index, std::vector<float> data)
     return true;
 }
 
+bool Mesh::StreamBuffer(std::size_t index, std::span<const float> data)
+{
+    if (index >= m_glBuffers.size() || data.size() != m_content.buffers[index].GetData().size())
+    {
+        Log::Error(Channel(), Format("Buffer %zu cannot take %zu floats as they stand", index, data.size()));
+        return false;
+    }
+    glNamedBufferSubData(m_glBuffers[index].Get(), 0, static_cast<GLsizeiptr>(data.size_bytes()),
+                         data.data());
+    return true;
+}
+
 void Mesh::RefreshGeneratedIndices()
 {
     if (!m_content.indices.empty())

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,6 +58,10 @@ public:
     // Replaces one buffer's floats (per-instance data, for example) and uploads them at once when the
     // mesh is initialised. Refused (logged, nothing changed) when the layout would no longer hold.
     bool UpdateBuffer(std::size_t index, std::vector<float> data);
+    // Uploads per-frame data (particle instances) straight into the GL buffer of an initialised mesh,
+    // without touching the CPU copy, which keeps the layout's size. Refused (logged) when `data` is not
+    // exactly the buffer's size: resizing goes through UpdateBuffer.
+    bool StreamBuffer(std::size_t index, std::span<const float> data);
 
 private:
     std::string Channel() const;

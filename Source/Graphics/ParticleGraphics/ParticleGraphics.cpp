@@ -207,10 +207,12 @@ void ParticleGraphics::Draw(Shader* shader, Camera* camera)
             return;
         }
     }
+    // The behaviors write the arrays directly; one that resized only the positions resizes them all.
     const std::size_t count = m_positions.size();
-    if (m_matrixData.size() != count * kFloatsPerMatrix)
+    if (m_scales.size() != count || m_rotations.size() != count || m_colours.size() != count ||
+        m_matrixData.size() != count * kFloatsPerMatrix)
     {
-        ResizeInstanceBuffers();
+        SetParticleCount(static_cast<int>(count));
     }
     for (std::size_t particle = 0; particle < count; ++particle)
     {
@@ -221,8 +223,8 @@ void ParticleGraphics::Draw(Shader* shader, Camera* camera)
         std::copy_n(glm::value_ptr(m_colours[particle]), kFloatsPerColour,
                     &m_colourData[particle * kFloatsPerColour]);
     }
-    m_particleMesh->UpdateBuffer(kMatrixBuffer, m_matrixData);
-    m_particleMesh->UpdateBuffer(kColourBuffer, m_colourData);
+    m_particleMesh->StreamBuffer(kMatrixBuffer, m_matrixData);
+    m_particleMesh->StreamBuffer(kColourBuffer, m_colourData);
     SetUniforms(shader, camera);
     m_particleMesh->DrawInstanced(static_cast<int>(count));
 }
