@@ -237,6 +237,27 @@ TEST_F(TextGraphicsTest, MissingFontsCamerasAndUnusableSizesFailTheComponent)
     }
 }
 
+// The archetype a screen caption starts from: a text component in the "GUI" set, its caption empty
+// until code sets one.
+TEST_F(TextGraphicsTest, TheGuiTextArchetypeMakesAnEmptyScreenCaption)
+{
+    ASSERT_TRUE(
+        Game::System::GetInstance().Parse(ParseXml("<GameSystem><Objects archetypesFolder=\"" +
+                                                   Testing::DataFolder() + "Archetypes\"/></GameSystem>")
+                                              .get()));
+    Game::Object* object = Game::System::GetInstance().CreateObjectFromArchetype("Score", "GUI_Text.xml");
+    TextGraphics* text = TextOf(object);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetCaption(), "");
+    EXPECT_EQ(text->GetRenderTexture()->GetWidth(), 512u);
+    const std::vector<std::string> sets = System::GetInstance().GetRenderSetsOf(text);
+    EXPECT_EQ(sets, std::vector<std::string>{"GUI"});
+    text->SetCaption("Score: 120");
+    WaitForResources();
+    Frame();
+    EXPECT_EQ(text->GetRenderCount(), 1);
+}
+
 TEST_F(TextGraphicsTest, SavedTextReloadsWithItsAttributes)
 {
     Game::Object* object = Create(kHello);
