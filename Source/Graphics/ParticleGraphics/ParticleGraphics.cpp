@@ -91,6 +91,17 @@ bool ParticleGraphics::Parse(const IParserData* data)
     return true;
 }
 
+bool ParticleGraphics::Initialize()
+{
+    const auto* mesh = dynamic_cast<const Mesh*>(GetRenderable());
+    if (m_particleMesh != nullptr || mesh == nullptr || !mesh->IsInitialized())
+    {
+        return true;
+    }
+    m_meshFailed = !MakeParticleMesh();
+    return !m_meshFailed;
+}
+
 bool ParticleGraphics::Save(IParserData* data)
 {
     Component::Save(data);

@@ -28,6 +28,9 @@ public:
     explicit ParticleGraphics(Morvane::Game::Object* owner);
 
     bool Parse(const Morvane::IParserData* data) override;
+    // Copies the mesh when it is loaded already (a "multiThreaded" one is copied by the first draw
+    // after it has loaded); false (logged) for a mesh without the two instance buffers.
+    bool Initialize() override;
     bool Save(Morvane::IParserData* data) override;
     void Clone(Morvane::Game::Component* destination) override;
     void Draw(Morvane::Graphics::Shader* shader, Morvane::Graphics::Camera* camera) override;
