@@ -101,6 +101,12 @@ void Component::JoinRenderSets(const IParserData& data)
 
 bool Component::Save(IParserData* data)
 {
+    SaveElement(data);
+    return true;
+}
+
+IParserData* Component::SaveElement(IParserData* data)
+{
     IParserData* element = data->AddChild("Graphics");
     // The colour is written whole: a faded object keeps its alpha.
     ParserDataUtilities::SetAttributeVector(*element, "diffuseColor", m_diffuseColor);
@@ -113,7 +119,7 @@ bool Component::Save(IParserData* data)
         sets += (sets.empty() ? "" : ";") + name;
     }
     element->SetAttribute("renderSets", sets);
-    return true;
+    return element;
 }
 
 void Component::Clone(Game::Component* destination)

@@ -66,6 +66,10 @@ public:
     Game::TransformComponent* GetTransform() const { return m_transformComponent; }
     void SetTransform(Game::TransformComponent* transform) { m_transformComponent = transform; }
 
+protected:
+    // What Save writes: the "Graphics" child added to `data`, for kinds to add their own attributes to.
+    IParserData* SaveElement(IParserData* data);
+
 private:
     std::string Channel() const;
     bool Fail(const std::string& message) const;

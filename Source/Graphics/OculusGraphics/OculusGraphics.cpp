@@ -62,16 +62,7 @@ bool OculusGraphics::Parse(const IParserData* data)
 
 bool OculusGraphics::Save(IParserData* data)
 {
-    Component::Save(data);
-    IParserData* element = nullptr;
-    for (IParserData* child = data->GetFirstChild(); child != nullptr; child = child->GetNextSibling())
-    {
-        if (child->GetName() == "Graphics")
-        {
-            element = child;
-        }
-    }
-    MORVANE_ASSERT_NAMED(element != nullptr, "element", __LINE__);
+    IParserData* element = SaveElement(data);
     element->SetAttribute("type", kType);
     element->SetAttribute("eye", m_eye == Hmd::Eye::Right ? "right" : "left");
     return true;

@@ -104,16 +104,7 @@ bool ParticleGraphics::Initialize()
 
 bool ParticleGraphics::Save(IParserData* data)
 {
-    Component::Save(data);
-    IParserData* element = nullptr;
-    for (IParserData* child = data->GetFirstChild(); child != nullptr; child = child->GetNextSibling())
-    {
-        if (child->GetName() == "Graphics")
-        {
-            element = child;
-        }
-    }
-    MORVANE_ASSERT_NAMED(element != nullptr, "element", __LINE__);
+    IParserData* element = SaveElement(data);
     element->SetAttribute("type", kType);
     element->SetAttribute("depthTexture", m_depthTexture != nullptr ? m_depthTexture->GetName() : "");
     return true;

@@ -222,16 +222,7 @@ bool TextGraphics::MakeRenderTexture()
 
 bool TextGraphics::Save(IParserData* data)
 {
-    Component::Save(data);
-    IParserData* element = nullptr;
-    for (IParserData* child = data->GetFirstChild(); child != nullptr; child = child->GetNextSibling())
-    {
-        if (child->GetName() == "Graphics")
-        {
-            element = child;
-        }
-    }
-    MORVANE_ASSERT_NAMED(element != nullptr, "element", __LINE__);
+    IParserData* element = SaveElement(data);
     element->SetAttribute("type", kType);
     // The render texture is made again from the attributes below.
     element->SetAttribute("texture", "");
