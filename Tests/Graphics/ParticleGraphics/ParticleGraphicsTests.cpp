@@ -199,8 +199,8 @@ TEST_F(ParticleGraphicsTest, AMeshWithoutInstanceBuffersIsReportedOnceAndDrawsNo
     ASSERT_NE(flat, nullptr);
     WaitUntilReady(*flat);
     Testing::LogCapture capture;
-    // The mesh has loaded: the object's initialisation finds the missing buffers, and no draw tries
-    // again.
+    // The mesh has loaded: the object's initialisation finds the missing buffers (the component is
+    // gone with its object from here on), and no draw tries again.
     Game::System::GetInstance().Update(0.016f);
     GLuint primitives = 1;
     Frame(&primitives);
@@ -212,7 +212,7 @@ TEST_F(ParticleGraphicsTest, AMeshWithoutInstanceBuffersIsReportedOnceAndDrawsNo
     EXPECT_TRUE(ContainsWrapped(log, message)) << log;
     EXPECT_TRUE(ContainsWrapped(log, "Could not initialize component")) << log;
     EXPECT_EQ(log.find("per-instance"), log.rfind("per-instance")) << log;
-    EXPECT_EQ(flat->GetParticleMesh(), nullptr);
+    EXPECT_FALSE(Resources::System::GetInstance().HasResource("Flat_particleMesh"));
 }
 } // namespace
 } // namespace Morvane::Graphics
