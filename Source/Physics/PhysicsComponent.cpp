@@ -239,9 +239,13 @@ void Component::Integrate(const float& dt)
 {
     MORVANE_ASSERT_NAMED(m_targetTransform != nullptr, "m_targetTransform", __LINE__);
     AddForces(dt);
-    const glm::vec3 acceleration = m_force * m_inverseMass;
+    // A step of no time changes no velocity; the forces of one may be unbounded (nothing caps a spring
+    // then), and infinity times zero would make the body NaN.
+    if (dt > 0.0f)
+    {
+        m_velocity += m_force * m_inverseMass * dt;
+    }
     m_force = glm::vec3(0.0f);
-    m_velocity += acceleration * dt;
     AdjustVelocity(dt);
     m_targetTransform->SetPosition(m_targetTransform->GetPosition() + m_velocity * dt);
 }

@@ -65,5 +65,22 @@ TEST_F(SpringPhysicsTest, APlacedSpringKeepsItsPlacedAnchor)
     Step(0.016f, 60);
     EXPECT_EQ(TransformOf(spring).GetPosition(), glm::vec3(5.0f, 0.0f, 0.0f));
 }
+// A step of no time (a paused frame) leaves even a nearly weightless spring where it is: its pull is
+// capped only for steps that take time, and an uncapped pull over no time used to make it NaN.
+TEST_F(SpringPhysicsTest, AStepOfNoTimeLeavesALightSpringFinite)
+{
+    SpringPhysics* spring = MakeBody<SpringPhysics>(
+        "feather", "0;0;0",
+        R"(type="PhysicsComponent_SpringPhysics" category="Dynamic" shape="AABB" size="1;1;1" mass="1e-38")");
+    ASSERT_NE(spring, nullptr);
+    InitializeObjects();
+    TransformOf(spring).SetPosition(glm::vec3(30.0f, 0.0f, 0.0f));
+    Step(0.0f);
+    EXPECT_EQ(TransformOf(spring).GetPosition(), glm::vec3(30.0f, 0.0f, 0.0f));
+    EXPECT_EQ(spring->GetVelocity(), glm::vec3(0.0f));
+    Step(0.016f, 10);
+    EXPECT_TRUE(std::isfinite(TransformOf(spring).GetPosition().x));
+    EXPECT_TRUE(std::isfinite(spring->GetVelocity().x));
+}
 } // namespace
 } // namespace Morvane::Testing
