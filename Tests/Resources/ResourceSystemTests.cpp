@@ -226,6 +226,47 @@ TEST_F(ResourceRequests, LoadsAtOnceAndSurvivesAWrongTypeAndAnUnknownUnload)
     EXPECT_EQ(m_probe.created, 2);
 }
 
+// Unloads what it made when it is released, as a font does its page textures.
+class MakerResource final : public TestResource
+{
+public:
+    using TestResource::TestResource;
+    void Release() override
+    {
+        TestResource::Release();
+        Resources::System& system = Resources::System::GetInstance();
+        if (system.HasResource("made"))
+        {
+            system.UnloadResource("made");
+        }
+    }
+};
+
+// A resource made in code is kept and found by its name like a defined one; a taken name refuses it;
+// and the system's release lets a resource unload those it made, whatever their order.
+TEST_F(ResourceRequests, ResourcesMadeInCodeAreKeptByNameAndMayBeUnloadedByTheirMaker)
+{
+    LogCapture log;
+    auto made = std::make_unique<TestTexture>("made", m_probe);
+    TestTexture* kept = made.get();
+    ASSERT_TRUE(m_system.AddResource(std::move(made)));
+    EXPECT_TRUE(m_system.HasResource("made"));
+    EXPECT_EQ(m_system.GetResource<TestTexture>("made"), kept);
+    EXPECT_FALSE(m_system.AddResource(std::make_unique<TestTexture>("made", m_probe)));
+    EXPECT_EQ(m_probe.destroyed, 1) << "the refused one";
+    EXPECT_FALSE(m_system.HasResource("wall")) << "a definition is not a resource until requested";
+
+    ASSERT_TRUE(m_system.AddResource(std::make_unique<MakerResource>("a_maker", m_probe)));
+    ASSERT_TRUE(m_system.AddResource(std::make_unique<MakerResource>("z_maker", m_probe)));
+    m_system.Release();
+    EXPECT_EQ(m_probe.destroyed, m_probe.created);
+    EXPECT_FALSE(m_system.HasResource("made"));
+    // The log is read once, at the end.
+    const std::string& text = log.Text();
+    EXPECT_NE(text.find("A resource named 'made' already exists"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Could not find resource"), std::string::npos) << text;
+}
+
 TEST(ResourceSystemRegistration, IsKnownToTheSystemManagerAsResourceSystem)
 {
     EXPECT_EQ(SystemManager::GetInstance().FindSystem("ResourceSystem"), &Resources::System::GetInstance());
