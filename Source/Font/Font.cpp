@@ -30,21 +30,8 @@ bool Font::Parse(const IParserData* definition)
 
     FontDescription description(Channel());
     const std::string path = PathWrapper::GetInstance().Expand(definition->GetAttribute("path", ""));
-    if (path.empty())
-    {
-        if (definition->GetFirstChild() == nullptr)
-        {
-            Log::Error(Channel(), "Could not read font file");
-            return false;
-        }
-        if (!description.Read(*definition))
-        {
-            return false;
-        }
-        return LoadPages(description, "");
-    }
     FileParser parser;
-    const IParserData* root = parser.Parse(path);
+    const IParserData* root = path.empty() ? nullptr : parser.Parse(path);
     if (root == nullptr)
     {
         Log::Error(Channel(), "Could not read font file");
@@ -135,13 +122,9 @@ bool Font::MakeTexture(unsigned index, TexelImage page)
 void Font::Release()
 {
     m_textures.clear();
-    Resources::System& resources = Resources::System::GetInstance();
     for (const std::string& name : m_textureNames)
     {
-        if (resources.HasResource(name))
-        {
-            resources.UnloadResource(name);
-        }
+        Resources::System::GetInstance().UnloadIfLoaded(name);
     }
     m_textureNames.clear();
     SetInitialized(false);

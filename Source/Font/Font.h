@@ -16,9 +16,9 @@ class Texture;
 // page. The page textures are resources of their own ("<font>_Page<N>"), made by this font and unloaded
 // with it.
 //
-// Parse reads the description file named by "path" (or, without one, the element itself) and decodes
-// the page images, touching no GL, so a "multiThreaded" font loads on the load thread; Initialize hands
-// the decoded pages to their textures on the main thread, once per Parse.
+// Parse reads the description file named by "path" and decodes the page images, touching no GL, so a
+// "multiThreaded" font loads on the load thread; Initialize hands the decoded pages to their textures
+// on the main thread, once per Parse.
 class Font : public Resources::Resource
 {
 public:

@@ -279,6 +279,14 @@ void System::UnloadResource(const std::string& name)
     resource->Release();
 }
 
+void System::UnloadIfLoaded(const std::string& name)
+{
+    if (m_resources.contains(name))
+    {
+        UnloadResource(name);
+    }
+}
+
 int System::GetLoadingCount() const
 {
     return m_loadThread.GetLoadingCount();

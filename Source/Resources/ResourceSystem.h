@@ -68,6 +68,9 @@ public:
     bool AddResource(std::unique_ptr<Resource> resource);
     bool HasResource(const std::string& name) const { return m_resources.contains(name); }
     void UnloadResource(const std::string& name);
+    // UnloadResource without the error for a name not loaded: for a maker taking back what it made,
+    // which the system's own release may have taken already.
+    void UnloadIfLoaded(const std::string& name);
     // Resources of the load thread's current batch not yet parsed (for loading screens).
     int GetLoadingCount() const;
 

@@ -248,11 +248,7 @@ void ParticleGraphics::SetCustomUniform(Camera*, const UniformDefinition& unifor
 
 void ParticleGraphics::Release()
 {
-    Resources::System& resources = Resources::System::GetInstance();
-    if (!m_particleMeshName.empty() && resources.HasResource(m_particleMeshName))
-    {
-        resources.UnloadResource(m_particleMeshName);
-    }
+    Resources::System::GetInstance().UnloadIfLoaded(m_particleMeshName);
     m_particleMeshName.clear();
     m_particleMesh = nullptr;
 }

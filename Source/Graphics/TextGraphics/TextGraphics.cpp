@@ -375,11 +375,7 @@ void TextGraphics::Release()
     m_vertexBuffer.Reset();
     m_frameBuffer.Reset();
     // Looked up by name: the resource system may have released the texture already.
-    Resources::System& resources = Resources::System::GetInstance();
-    if (!m_renderTextureName.empty() && resources.HasResource(m_renderTextureName))
-    {
-        resources.UnloadResource(m_renderTextureName);
-    }
+    Resources::System::GetInstance().UnloadIfLoaded(m_renderTextureName);
     m_renderTextureName.clear();
     m_renderTexture = nullptr;
     SetTexture(static_cast<Texture*>(nullptr));
