@@ -2,9 +2,11 @@
 
 #include "ConstantManager/ConstantManager.h"
 #include "Parsing/FileParser/FileParser.h"
+#include "Resources/ResourceSystem.h"
 #include "System/PathWrapper/PathWrapper.h"
 
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <string>
 
 namespace Morvane::Testing
@@ -25,6 +27,17 @@ inline void LoadOpenGLConstants()
     ASSERT_NE(root, nullptr);
     ASSERT_TRUE(ConstantManager::GetInstance().Parse(root));
 }
+// Reads the committed resource packs `packs` ("Meshes.xml", "Shaders.xml", ...) into the resource system.
+inline void LoadResourcePacks(std::initializer_list<const char*> packs)
+{
+    for (const char* pack : packs)
+    {
+        FileParser parser;
+        ASSERT_TRUE(Resources::System::GetInstance().Parse(parser.Parse(DataFolder() + "Resources/" + pack)))
+            << pack;
+    }
+}
+
 // While it lives, "$(LocalFolder)" is the game's data folder, as the committed definitions expect.
 class GameFolderAsLocalFolder
 {

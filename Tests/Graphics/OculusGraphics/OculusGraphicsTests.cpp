@@ -4,7 +4,6 @@
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 #include "Graphics/GraphicsSystem.h"
 #include "Graphics/OculusGraphics/OculusGraphics.h"
-#include "Parsing/FileParser/FileParser.h"
 #include "Parsing/XMLParserData/XMLParserData.h"
 #include "Resources/ResourceSystem.h"
 #include "Shader/Shader.h"
@@ -41,13 +40,8 @@ protected:
         graphics.m_customComponentFactory = &CreateCustomGraphicsComponent;
         GlTest::SetUp();
         Testing::LoadOpenGLConstants();
-        const std::string data = Testing::DataFolder();
         Resources::System& resources = Resources::System::GetInstance();
-        for (const char* pack : {"Meshes.xml", "Shaders.xml"})
-        {
-            FileParser parser;
-            ASSERT_TRUE(resources.Parse(parser.Parse(data + "Resources/" + pack))) << pack;
-        }
+        Testing::LoadResourcePacks({"Meshes.xml", "Shaders.xml"});
         ASSERT_TRUE(resources.Initialize());
         for (int texel = 0; texel < kSide * kSide; ++texel)
         {

@@ -5,7 +5,6 @@
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 #include "Graphics/GraphicsSystem.h"
 #include "Graphics/ParticleGraphics/ParticleGraphics.h"
-#include "Parsing/FileParser/FileParser.h"
 #include "Renderable/Mesh.h"
 #include "Resources/ResourceSystem.h"
 #include "Support/GlTest.h"
@@ -47,13 +46,8 @@ protected:
         graphics.m_customComponentFactory = &CreateCustomGraphicsComponent;
         GlTest::SetUp();
         Testing::LoadOpenGLConstants();
-        const std::string data = Testing::DataFolder();
         Resources::System& resources = Resources::System::GetInstance();
-        for (const char* pack : {"Meshes.xml", "Shaders.xml"})
-        {
-            FileParser parser;
-            ASSERT_TRUE(resources.Parse(parser.Parse(data + "Resources/" + pack))) << pack;
-        }
+        Testing::LoadResourcePacks({"Meshes.xml", "Shaders.xml"});
         ASSERT_TRUE(resources.Initialize());
         ASSERT_TRUE(graphics.Parse(ParseXml(R"(<GraphicsSystem>
             <Camera name="Eye" position="0;2.5;40" target="0;2.5;0" width="160" height="100" fov="60"

@@ -5,7 +5,6 @@
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 #include "Graphics/GraphicsSystem.h"
 #include "Graphics/TextGraphics/TextGraphics.h"
-#include "Parsing/FileParser/FileParser.h"
 #include "Parsing/XMLParserData/XMLParserData.h"
 #include "Resources/ResourceSystem.h"
 #include "Support/GlTest.h"
@@ -44,11 +43,7 @@ protected:
         const std::string data = Testing::DataFolder();
         PathWrapper::GetInstance().AddPath("ConfigurationFolder", data + "Configuration/");
         Resources::System& resources = Resources::System::GetInstance();
-        for (const char* pack : {"Meshes.xml", "Shaders.xml", "Fonts.xml", "Textures.xml"})
-        {
-            FileParser parser;
-            ASSERT_TRUE(resources.Parse(parser.Parse(data + "Resources/" + pack))) << pack;
-        }
+        Testing::LoadResourcePacks({"Meshes.xml", "Shaders.xml", "Fonts.xml", "Textures.xml"});
         ASSERT_TRUE(resources.Initialize());
         ASSERT_TRUE(System::GetInstance().Parse(
             ParseXml(R"(<GraphicsSystem path="$(ConfigurationFolder)Graphics.xml"/>)").get()));
