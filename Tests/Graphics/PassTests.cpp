@@ -1,6 +1,7 @@
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
+#include "Graphics/CustomPurposes/CustomPurposes.h"
 #include "Graphics/GraphicsComponent.h"
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 #include "Graphics/GraphicsSystem.h"
@@ -565,6 +566,9 @@ TEST_F(FirstRoomTest, ShowsSkyAboveAndTheLitFloorBelow)
     const std::string data = Testing::DataFolder();
     const Testing::GameFolderAsLocalFolder folder;
     PathWrapper::GetInstance().AddPath("ConfigurationFolder", data + "Configuration/");
+    System& system = System::GetInstance();
+    system.m_customComponentFactory = &CreateCustomGraphicsComponent;
+    system.m_customUniformIdentifier = &IdentifyCustomPurpose;
     FileParser resources;
     Resources::System& resourceSystem = Resources::System::GetInstance();
     ASSERT_TRUE(resourceSystem.Parse(resources.Parse(data + "Resources/Meshes.xml")));
@@ -572,9 +576,9 @@ TEST_F(FirstRoomTest, ShowsSkyAboveAndTheLitFloorBelow)
     ASSERT_TRUE(resourceSystem.Parse(shaders.Parse(data + "Resources/Shaders.xml")));
     FileParser fonts;
     ASSERT_TRUE(resourceSystem.Parse(fonts.Parse(data + "Resources/Fonts.xml")));
+    FileParser targets;
+    ASSERT_TRUE(resourceSystem.Parse(targets.Parse(data + "Resources/RenderTargets.xml")));
     resourceSystem.Initialize();
-    System& system = System::GetInstance();
-    system.m_customComponentFactory = &CreateCustomGraphicsComponent;
     ASSERT_TRUE(
         system.Parse(ParseXml(R"(<GraphicsSystem path="$(ConfigurationFolder)Graphics.xml"/>)").get()));
     system.OnResize(64, 40);
@@ -605,6 +609,7 @@ TEST_F(FirstRoomTest, ShowsSkyAboveAndTheLitFloorBelow)
     Game::System::GetInstance().Release();
     resourceSystem.Release();
     system.m_customComponentFactory = nullptr;
+    system.m_customUniformIdentifier = nullptr;
 }
 } // namespace
 } // namespace Morvane::Graphics

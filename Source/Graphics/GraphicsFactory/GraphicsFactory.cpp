@@ -1,5 +1,7 @@
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 
+#include "Graphics/LightingDirectionalGraphics/LightingDirectionalGraphics.h"
+#include "Graphics/LightingPointGraphics/LightingPointGraphics.h"
 #include "Graphics/OculusGraphics/OculusGraphics.h"
 #include "Graphics/ParticleGraphics/ParticleGraphics.h"
 #include "Graphics/TextGraphics/TextGraphics.h"
@@ -25,8 +27,10 @@ template <class Kind> Graphics::Component* Create(Game::Object* owner)
 
 // One entry per graphics kind that data may name.
 const std::unordered_map<std::string, Creator> kGraphicsTypes = {
+    {"GraphicsComponent_DirectionalLight", &Create<LightingDirectionalGraphics>},
     {"GraphicsComponent_Oculus", &Create<OculusGraphics>},
     {"GraphicsComponent_Particle", &Create<ParticleGraphics>},
+    {"GraphicsComponent_PointLight", &Create<LightingPointGraphics>},
     {"GraphicsComponent_Text", &Create<TextGraphics>},
 };
 } // namespace

@@ -1,12 +1,10 @@
 #include "Graphics/OculusGraphics/OculusGraphics.h"
 
 #include "Graphics/CustomPurposes/CustomPurposes.h"
-#include "Graphics/OpenGL.h"
+#include "Graphics/CustomPurposes/CustomUniforms.h"
 #include "Parsing/IParserData.h"
 #include "Shader/UniformDefinition.h"
-#include "System/Assert/Assertion.h"
 
-#include <glm/gtc/type_ptr.hpp>
 #include <unordered_map>
 
 using namespace Morvane;
@@ -14,24 +12,6 @@ using namespace Morvane;
 namespace
 {
 constexpr const char* kType = "GraphicsComponent_Oculus";
-
-void UploadVec2(const Graphics::UniformDefinition& uniform, const glm::vec2& value)
-{
-    MORVANE_ASSERT_NAMED(uniform.m_type == GL_FLOAT_VEC2, "currentUniform.m_type == GL_FLOAT_VEC2", __LINE__);
-    glUniform2fv(uniform.m_location, 1, glm::value_ptr(value));
-}
-
-void UploadVec4(const Graphics::UniformDefinition& uniform, const glm::vec4& value)
-{
-    MORVANE_ASSERT_NAMED(uniform.m_type == GL_FLOAT_VEC4, "currentUniform.m_type == GL_FLOAT_VEC4", __LINE__);
-    glUniform4fv(uniform.m_location, 1, glm::value_ptr(value));
-}
-
-void UploadMat4(const Graphics::UniformDefinition& uniform, const glm::mat4& value)
-{
-    MORVANE_ASSERT_NAMED(uniform.m_type == GL_FLOAT_MAT4, "currentUniform.m_type == GL_FLOAT_MAT4", __LINE__);
-    glUniformMatrix4fv(uniform.m_location, 1, GL_FALSE, glm::value_ptr(value));
-}
 
 using Upload = void (*)(const Graphics::UniformDefinition&, const Hmd::EyeParameters&);
 

@@ -1,6 +1,7 @@
 #include "Graphics/ParticleGraphics/ParticleGraphics.h"
 
 #include "Graphics/CustomPurposes/CustomPurposes.h"
+#include "Graphics/CustomPurposes/CustomUniforms.h"
 #include "Graphics/OpenGL.h"
 #include "Parsing/IParserData.h"
 #include "Renderable/Mesh.h"
@@ -22,7 +23,7 @@ using namespace Morvane::Graphics;
 namespace
 {
 constexpr const char* kType = "GraphicsComponent_Particle";
-constexpr GLint kDepthTextureUnit = 4;
+constexpr unsigned kDepthTextureUnit = 4;
 constexpr std::size_t kFloatsPerMatrix = 16;
 constexpr std::size_t kFloatsPerColour = 4;
 
@@ -235,14 +236,11 @@ void ParticleGraphics::SetCustomUniform(Camera*, const UniformDefinition& unifor
 {
     if (uniform.m_customPurpose == kParticlesScale)
     {
-        MORVANE_ASSERT_NAMED(uniform.m_type == GL_FLOAT, "currentUniform.m_type == GL_FLOAT", __LINE__);
-        glUniform1f(uniform.m_location, m_particlesScale);
+        UploadFloat(uniform, m_particlesScale);
     }
     else if (uniform.m_customPurpose == kDeferredDepthTexture)
     {
-        MORVANE_ASSERT_NAMED(m_depthTexture != nullptr, "m_depthTexture", __LINE__);
-        m_depthTexture->Bind(kDepthTextureUnit);
-        glUniform1i(uniform.m_location, kDepthTextureUnit);
+        UploadSampler(uniform, m_depthTexture, kDepthTextureUnit, "m_depthTexture");
     }
 }
 

@@ -2,6 +2,7 @@
 #include "Component/Object.h"
 #include "Font/Font.h"
 #include "Font/TextLayout.h"
+#include "Graphics/CustomPurposes/CustomPurposes.h"
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 #include "Graphics/GraphicsSystem.h"
 #include "Graphics/TextGraphics/TextGraphics.h"
@@ -37,13 +38,15 @@ class TextGraphicsTest : public Testing::GlTest
 protected:
     void SetUp() override
     {
+        System::GetInstance().m_customUniformIdentifier = &IdentifyCustomPurpose;
         GlTest::SetUp();
         System::GetInstance().m_customComponentFactory = &CreateCustomGraphicsComponent;
         Testing::LoadOpenGLConstants();
         const std::string data = Testing::DataFolder();
         PathWrapper::GetInstance().AddPath("ConfigurationFolder", data + "Configuration/");
         Resources::System& resources = Resources::System::GetInstance();
-        Testing::LoadResourcePacks({"Meshes.xml", "Shaders.xml", "Fonts.xml", "Textures.xml"});
+        Testing::LoadResourcePacks(
+            {"Meshes.xml", "Shaders.xml", "Fonts.xml", "Textures.xml", "RenderTargets.xml"});
         ASSERT_TRUE(resources.Initialize());
         ASSERT_TRUE(System::GetInstance().Parse(
             ParseXml(R"(<GraphicsSystem path="$(ConfigurationFolder)Graphics.xml"/>)").get()));
@@ -55,6 +58,7 @@ protected:
         Game::System::GetInstance().Release();
         System::GetInstance().m_customComponentFactory = nullptr;
         GlTest::TearDown();
+        System::GetInstance().m_customUniformIdentifier = nullptr;
     }
 
     // The object of `xml` ("Object" element); null when it cannot be made.

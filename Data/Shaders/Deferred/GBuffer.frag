@@ -1,0 +1,18 @@
+#version 450 core
+
+uniform vec4 colour;
+
+in vec3 viewPosition;
+in vec3 viewNormal;
+in vec2 coordinate;
+
+layout(location = 0) out vec4 diffuse;
+layout(location = 1) out vec4 normalInView;
+layout(location = 2) out vec4 positionInView;
+
+void main()
+{
+    diffuse = colour;
+    normalInView = vec4(normalize(viewNormal), 0.0);
+    positionInView = vec4(viewPosition, 1.0);
+}
