@@ -9,8 +9,8 @@
 
 namespace Morvane::Benchmarks
 {
-// One line of the table printed after the runs: how the subject's CPU time per iteration compares
-// with the baseline's, measured in the same run.
+// One line of the table printed after the runs: how the subject's time per iteration compares with the
+// baseline's, measured in the same run.
 struct Ratio
 {
     std::string label;
@@ -18,6 +18,8 @@ struct Ratio
     std::string subject;
     // True: print baseline ÷ subject ("times faster"); false: subject ÷ baseline ("times the time").
     bool speedUp = true;
+    // True: compare wall time, for work done on other threads (OpenGL's rasteriser); false: CPU time.
+    bool wallTime = false;
 };
 
 // The console output as usual, then the ratios.
@@ -33,7 +35,7 @@ public:
         {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred)
             {
-                m_times[run.benchmark_name()] = run.GetAdjustedCPUTime();
+                m_times[run.benchmark_name()] = {run.GetAdjustedCPUTime(), run.GetAdjustedRealTime()};
             }
         }
     }
@@ -45,13 +47,17 @@ public:
         {
             const auto baseline = m_times.find(ratio.baseline);
             const auto subject = m_times.find(ratio.subject);
-            if (baseline == m_times.end() || subject == m_times.end() || subject->second <= 0.0 ||
-                baseline->second <= 0.0)
+            if (baseline == m_times.end() || subject == m_times.end())
             {
                 continue;
             }
-            const double value =
-                ratio.speedUp ? baseline->second / subject->second : subject->second / baseline->second;
+            const double base = ratio.wallTime ? baseline->second.second : baseline->second.first;
+            const double measured = ratio.wallTime ? subject->second.second : subject->second.first;
+            if (base <= 0.0 || measured <= 0.0)
+            {
+                continue;
+            }
+            const double value = ratio.speedUp ? base / measured : measured / base;
             std::printf("%-60s %6.2fx %s\n", ratio.label.c_str(), value,
                         ratio.speedUp ? "faster" : "the time");
         }
@@ -60,7 +66,8 @@ public:
 
 private:
     std::vector<Ratio> m_ratios;
-    std::map<std::string, double> m_times;
+    // CPU and wall time per iteration, by benchmark name.
+    std::map<std::string, std::pair<double, double>> m_times;
 };
 
 // Runs the benchmarks the command line selects and prints `ratios` after them.

@@ -19,6 +19,7 @@
 #include "Support/ParseXml.h"
 #include "Support/TempDirectory.h"
 #include "System/Assert/Assertion.h"
+#include "Texture/FrameBuffer.h"
 #include "Texture/ImageComparison.h"
 #include "Texture/Texture.h"
 
@@ -29,6 +30,7 @@
 #include <glm/gtc/matrix_inverse.hpp>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace Morvane::Graphics
@@ -510,6 +512,59 @@ TEST_F(LightingGraphicsTest, ARoomsLightingReachesItsLights)
     Testing::LogCapture capture;
     EXPECT_FALSE(dark.Initialize());
     EXPECT_TRUE(ContainsWrapped(capture.Text(), "Could not get the point light of 'Lamp'")) << capture.Text();
+}
+class RenderTargetsTest : public Testing::GlTest
+{
+protected:
+    const Testing::GameFolderAsLocalFolder m_localFolder;
+};
+
+// The game's G-buffer: the formats the lights read, at 1280 x 800, about 30 MiB as OpenGL stores it.
+TEST_F(RenderTargetsTest, TheGameGBufferHasItsFormatsAndSize)
+{
+    Testing::LoadOpenGLConstants();
+    Testing::LoadResourcePacks({"RenderTargets.xml"});
+    Resources::System& resources = Resources::System::GetInstance();
+    ASSERT_TRUE(resources.Initialize());
+    double bytes = 0.0;
+    for (const auto& [name, format, bits] :
+         {std::tuple{"Texture_Diffuse", GL_RGBA8, 32}, std::tuple{"Texture_NormalsInView", GL_RGBA16F, 64},
+          std::tuple{"Texture_PositionsInView", GL_RGBA32F, 128},
+          std::tuple{"Texture_WorldDepth", GL_DEPTH_COMPONENT24, 24}})
+    {
+        const auto* texture = resources.GetResource<Texture>(name);
+        ASSERT_NE(texture, nullptr) << name;
+        GLint internal = 0;
+        GLint width = 0;
+        GLint height = 0;
+        GLint stored = 0;
+        glGetTextureLevelParameteriv(texture->GetHandle(), 0, GL_TEXTURE_INTERNAL_FORMAT, &internal);
+        glGetTextureLevelParameteriv(texture->GetHandle(), 0, GL_TEXTURE_WIDTH, &width);
+        glGetTextureLevelParameteriv(texture->GetHandle(), 0, GL_TEXTURE_HEIGHT, &height);
+        for (const GLenum component : {GL_TEXTURE_RED_SIZE, GL_TEXTURE_GREEN_SIZE, GL_TEXTURE_BLUE_SIZE,
+                                       GL_TEXTURE_ALPHA_SIZE, GL_TEXTURE_DEPTH_SIZE})
+        {
+            GLint size = 0;
+            glGetTextureLevelParameteriv(texture->GetHandle(), 0, component, &size);
+            stored += size;
+        }
+        EXPECT_EQ(internal, static_cast<GLint>(format)) << name;
+        EXPECT_EQ(width, 1280) << name;
+        EXPECT_EQ(height, 800) << name;
+        EXPECT_EQ(stored, bits) << name;
+        bytes += static_cast<double>(width) * height * stored / 8.0;
+    }
+    EXPECT_NEAR(bytes / (1024.0 * 1024.0), 30.3, 0.1);
+    const auto* white = resources.GetResource<Texture>("Texture_Null");
+    ASSERT_NE(white, nullptr);
+    glm::vec4 texel{0.0f};
+    glGetTextureImage(white->GetHandle(), 0, GL_RGBA, GL_FLOAT, sizeof(texel), &texel);
+    EXPECT_EQ(texel, glm::vec4(1.0f));
+    const auto* world = resources.GetResource<FrameBuffer>("FrameBuffer_World");
+    ASSERT_NE(world, nullptr);
+    EXPECT_EQ(glCheckNamedFramebufferStatus(world->GetHandle(), GL_FRAMEBUFFER),
+              static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    resources.Release();
 }
 } // namespace
 } // namespace Morvane::Graphics
