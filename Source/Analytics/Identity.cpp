@@ -2,6 +2,8 @@
 
 #include "System/Logging/Format.h"
 
+#include <array>
+#include <cstdlib>
 #include <uuid/uuid.h>
 
 namespace Morvane::GameAnalytics
@@ -9,7 +11,13 @@ namespace Morvane::GameAnalytics
 std::string MakeUserId()
 {
     uuid_t id{};
+    // libuuid seeds and draws from the C library's generator (srandom and random, whose state rand()
+    // shares) with the time: lend it a state of its own, so that a seeded rand() (a capture replay)
+    // gives the same sequence whenever the identity is made.
+    std::array<char, 128> state{};
+    char* const previous = initstate(1, state.data(), state.size());
     uuid_generate_time(id);
+    setstate(previous);
     // Bytes 10 to 15 of a time-based UUID are its node.
     return Format("%02X:%02X:%02X:%02X:%02X:%02X", id[10], id[11], id[12], id[13], id[14], id[15]);
 }
