@@ -8,6 +8,7 @@
 #include "Graphics/GraphicsComponent.h"
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 #include "Graphics/GraphicsSystem.h"
+#include "Graphics/RenderQuality/RenderQuality.h"
 #include "RatioReporter.h"
 #include "RedirectedOutput.h"
 #include "System/Pass/Pass.h"
@@ -15,7 +16,9 @@
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <cstdint>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +33,8 @@ const char* const kTargets[] = {"Texture_Diffuse", "Texture_NormalsInView", "Tex
                                 "Texture_WorldDepth"};
 
 std::vector<std::unique_ptr<Game::Object>> g_objects;
+// The passes as the configuration switches them, kept before any benchmark changes them.
+std::map<std::string, bool> g_configured;
 std::vector<Graphics::Component*> g_pointLights;
 
 Graphics::Component* Add(const std::string& name, const std::string& xml)
@@ -107,15 +112,21 @@ bool BuildScene()
                 renderable="Mesh_Sphere" renderSets="Lights_Point" )" +
                                         textures + "/></Object>"));
     }
+    for (const auto& pass : graphics.GetPasses())
+    {
+        g_configured[pass->GetName()] = pass->enabled;
+    }
     return std::ranges::none_of(g_pointLights,
                                 [](const Graphics::Component* light) { return light == nullptr; });
 }
 
+// `names` only, or with none named the game's frame (the passes the configuration has on).
 void EnableOnly(const std::vector<std::string>& names)
 {
     for (const auto& pass : Graphics::System::GetInstance().GetPasses())
     {
-        pass->enabled = names.empty() || std::ranges::find(names, pass->GetName()) != names.end();
+        pass->enabled = names.empty() ? g_configured[pass->GetName()]
+                                      : std::ranges::find(names, pass->GetName()) != names.end();
     }
 }
 
@@ -147,11 +158,18 @@ void DeferredFrame(benchmark::State& state)
 // reports for their levels.
 double TargetMebibytes(float quality)
 {
+    if (!ApplyRenderQuality(quality))
+    {
+        return 0.0;
+    }
     double bytes = 0.0;
     for (const char* name : kTargets)
     {
         auto* texture = Resources::System::GetInstance().GetResource<Graphics::Texture>(name);
-        texture->SetSize(static_cast<unsigned>(1280 * quality), static_cast<unsigned>(800 * quality));
+        if (texture == nullptr)
+        {
+            continue;
+        }
         GLint width = 0;
         GLint height = 0;
         GLint bits = 0;
@@ -199,8 +217,7 @@ int main(int argc, char** argv)
     }
     ratios.push_back({"64 point lights vs 1", "DeferredFrame/1", "DeferredFrame/64", false, true});
     const int status = Benchmarks::RunWithRatios(argc, argv, ratios);
-    // Last: resizing the targets leaves the frame buffers on their old textures.
-    for (const float quality : {0.5f, 0.75f, 1.0f})
+    for (const float quality : {0.25f, 0.5f, 1.0f, 1.5f})
     {
         double mebibytes = 0.0;
         {

@@ -3,6 +3,7 @@
 #include "System/Logging/Format.h"
 
 #include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <uuid/uuid.h>
 
@@ -14,7 +15,7 @@ std::string MakeUserId()
     // libuuid seeds and draws from the C library's generator (srandom and random, whose state rand()
     // shares) with the time: lend it a state of its own, so that a seeded rand() (a capture replay)
     // gives the same sequence whenever the identity is made.
-    std::array<char, 128> state{};
+    alignas(std::int32_t) std::array<char, 128> state{};
     char* const previous = initstate(1, state.data(), state.size());
     uuid_generate_time(id);
     setstate(previous);

@@ -20,7 +20,8 @@ std::vector<int> Draws(int count)
 }
 
 // A replay seeds rand() before the game starts; making the player's identity on the way must not
-// reseed it (libuuid draws from the same generator).
+// reseed it (libuuid seeds and draws from the same generator the first time a process asks it for a
+// time-based id and no uuidd runs, so this is the first id this test program makes).
 TEST(Identity, MakingTheUserIdLeavesASeededRandSequenceAsItWas)
 {
     std::srand(7);

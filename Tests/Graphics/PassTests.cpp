@@ -367,6 +367,55 @@ TEST_F(PassTest, SubroutinesAreKeptAfterAComponentsOwnShaderAndCulledComponentsA
     EXPECT_EQ(primitives, 8u);
 }
 
+// Another shader for a pass's Render commands keeps their subroutines by name (here at another index);
+// a shader without them is refused and the command draws as before.
+TEST_F(PassTest, ASwitchedShaderKeepsTheSubroutineByNameOrIsRefused)
+{
+    const std::string shade = "#version 450 core\nsubroutine vec4 Shade();\n";
+    const std::string tail =
+        "subroutine uniform Shade shade;\nout vec4 result;\nvoid main() { result = shade(); }\n";
+    Write("pick.frag",
+          shade + "layout(index = 0) subroutine(Shade) vec4 Red() { return vec4(1, 0, 0, 1); }\n" +
+              "layout(index = 1) subroutine(Shade) vec4 Green() { return vec4(0, 1, 0, 1); }\n" + tail);
+    Write("swapped.frag",
+          shade + "layout(index = 1) subroutine(Shade) vec4 Red() { return vec4(1, 0, 0, 1); }\n" +
+              "layout(index = 0) subroutine(Shade) vec4 Green() { return vec4(0, 0.5, 0, 1); }\n" + tail);
+    for (const char* name : {"pick", "swapped"})
+    {
+        Write(std::string(name) + ".xml",
+              std::string(R"(<Shader><VertexShader path="solid.vert"/><FragmentShader path=")") + name +
+                  R"(.frag"/><Uniform name="mvp" purpose="ModelViewProjectionMatrix"/></Shader>)");
+    }
+    ASSERT_TRUE(Resources::System::GetInstance().Parse(
+        ParseXml(R"(<ResourceSystem><Shader name="Pick" path=")" + m_folder.Path() +
+                 R"(/pick.xml"/><Shader name="Swapped" path=")" + m_folder.Path() +
+                 R"(/swapped.xml"/></ResourceSystem>)")
+            .get()));
+    ASSERT_TRUE(Configure(R"(<Pass name="Main"><Command type="Viewport" width="64" height="64"/>
+        <Command type="ClearColorBuffer" color="0;0;0;1"/>
+        <Command type="Render" set="World" shader="Pick" camera="Eye" fragmentSubroutine="Green"/></Pass>)"));
+    ASSERT_NE(
+        AddObject("Square", R"(position="0;0;0" scale="8;8;1")", R"(renderable="Square" renderSets="World")"),
+        nullptr);
+    glm::u8vec4 pixel{};
+    m_system.SetFrameHook([&] { pixel = ReadPixel(32, 32); });
+    Pass* pass = m_system.GetPass("Main");
+    ASSERT_NE(pass, nullptr);
+
+    ASSERT_TRUE(pass->SetRenderShader("Swapped"));
+    Frame();
+    EXPECT_TRUE(NearColour(pixel, {0, 128, 0, 255}));
+    {
+        Testing::LogCapture capture;
+        EXPECT_FALSE(pass->SetRenderShader("Solid"));
+        EXPECT_TRUE(capture.ContainsWrapped("Could not find subroutine 'Green' in fragment shader"))
+            << capture.Text();
+    }
+    Frame();
+    EXPECT_TRUE(NearColour(pixel, {0, 128, 0, 255}));
+    m_system.SetFrameHook({});
+}
+
 TEST_F(PassTest, ALargeMeshAtTheEdgeIsDrawnAndIgnoreFrustumDrawsWhatIsOutOfView)
 {
     ASSERT_TRUE(Resources::System::GetInstance().Parse(ParseXml(R"(<ResourceSystem><Mesh name="Large"><Buffer>

@@ -11,8 +11,9 @@ class Texture;
 struct UniformDefinition;
 } // namespace Morvane::Graphics
 
-// Uploads for the game's custom purposes: each asserts the uniform's GL type first, so a shader that
-// declares a purpose with the wrong type is caught where it is drawn.
+// Uploads for the game's custom purposes, into the program in use (SetCustomUniform runs while the
+// drawing shader is current): each asserts the uniform's GL type first, so a shader that declares a
+// purpose with the wrong type is caught where it is drawn.
 void UploadFloat(const Morvane::Graphics::UniformDefinition& uniform, float value);
 void UploadVec2(const Morvane::Graphics::UniformDefinition& uniform, const glm::vec2& value);
 void UploadVec3(const Morvane::Graphics::UniformDefinition& uniform, const glm::vec3& value);

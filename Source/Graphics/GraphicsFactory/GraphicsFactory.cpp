@@ -1,5 +1,6 @@
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 
+#include "Graphics/FxaaGraphics/FxaaGraphics.h"
 #include "Graphics/LightingDirectionalGraphics/LightingDirectionalGraphics.h"
 #include "Graphics/LightingPointGraphics/LightingPointGraphics.h"
 #include "Graphics/OculusGraphics/OculusGraphics.h"
@@ -28,6 +29,7 @@ template <class Kind> Graphics::Component* Create(Game::Object* owner)
 // One entry per graphics kind that data may name.
 const std::unordered_map<std::string, Creator> kGraphicsTypes = {
     {"GraphicsComponent_DirectionalLight", &Create<LightingDirectionalGraphics>},
+    {"GraphicsComponent_Fxaa", &Create<FxaaGraphics>},
     {"GraphicsComponent_Oculus", &Create<OculusGraphics>},
     {"GraphicsComponent_Particle", &Create<ParticleGraphics>},
     {"GraphicsComponent_PointLight", &Create<LightingPointGraphics>},

@@ -1,9 +1,12 @@
 #include "System/Pass/Pass.h"
 
 #include "Parsing/IParserData.h"
+#include "Resources/ResourceSystem.h"
+#include "Shader/Shader.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 #include "System/Pass/CommandTable.h"
+#include "System/Pass/Render.h"
 
 namespace Morvane::Graphics
 {
@@ -60,5 +63,25 @@ void Pass::Execute()
     {
         command->Execute();
     }
+}
+
+bool Pass::SetRenderShader(const std::string& shader)
+{
+    Shader* const program = Resources::System::GetInstance().GetResource<Shader>(shader);
+    if (program == nullptr)
+    {
+        Log::Error(Format("Pass '%s'", m_name.c_str()),
+                   Format("Could not set the render shader '%s'", shader.c_str()));
+        return false;
+    }
+    bool all = true;
+    for (const std::unique_ptr<Command>& command : m_commands)
+    {
+        if (auto* render = dynamic_cast<Commands::Render*>(command.get()); render != nullptr)
+        {
+            all = render->SetShader(program) && all;
+        }
+    }
+    return all;
 }
 } // namespace Morvane::Graphics

@@ -22,6 +22,10 @@ public:
 
     const std::string& GetName() const { return m_name; }
     const std::vector<std::unique_ptr<Command>>& GetCommands() const { return m_commands; }
+    // Every "Render" command of the pass draws with the shader resource `shader` from the next frame on
+    // (FXAA on or off for the picture on the window). False, logged, for an unknown shader or one a
+    // command refuses; the commands that took it keep it.
+    bool SetRenderShader(const std::string& shader);
 
     bool enabled = true;
 

@@ -58,42 +58,63 @@ bool Render::Parse(const IParserData* data)
     }
     for (std::size_t slot = 0; slot < m_subroutines.size(); ++slot)
     {
-        if (!ResolveSubroutine(*data, slot))
-        {
-            return false;
-        }
+        m_subroutines[slot].name = data->GetAttribute(kSubroutineAttributes[slot].attribute, "");
+    }
+    if (!ResolveSubroutines(*m_renderShader, m_subroutines))
+    {
+        return false;
     }
     m_ignoreFrustum = data->GetAttributeBool("ignoreFrustum", false);
     return true;
 }
 
-bool Render::ResolveSubroutine(const IParserData& data, std::size_t slot)
+bool Render::ResolveSubroutines(const Shader& shader, std::array<StageSubroutine, 3>& subroutines)
 {
-    const SubroutineAttribute& attribute = kSubroutineAttributes[slot];
-    const std::string name = data.GetAttribute(attribute.attribute, "");
-    if (name.empty())
+    for (std::size_t slot = 0; slot < subroutines.size(); ++slot)
     {
-        return true;
+        StageSubroutine& subroutine = subroutines[slot];
+        subroutine.indices.clear();
+        if (subroutine.name.empty())
+        {
+            continue;
+        }
+        const SubroutineAttribute& attribute = kSubroutineAttributes[slot];
+        const std::optional<GLuint> index = shader.GetSubroutineIndex(attribute.stage, subroutine.name);
+        if (!index)
+        {
+            Log::Error(kChannel, Format("Could not find subroutine '%s' in %s shader",
+                                        subroutine.name.c_str(), attribute.stageName));
+            return false;
+        }
+        // One name selects one index: the stage must have exactly one subroutine uniform location, or
+        // glUniformSubroutinesuiv refuses the selection every frame.
+        GLint locations = 0;
+        glGetProgramStageiv(shader.GetProgram(), subroutine.stage, GL_ACTIVE_SUBROUTINE_UNIFORM_LOCATIONS,
+                            &locations);
+        if (locations != 1)
+        {
+            Log::Error(kChannel, Format("Subroutine '%s' needs a stage with one subroutine uniform, not %d",
+                                        subroutine.name.c_str(), locations));
+            return false;
+        }
+        subroutine.indices = {*index};
     }
-    const std::optional<GLuint> index = m_renderShader->GetSubroutineIndex(attribute.stage, name);
-    if (!index)
+    return true;
+}
+
+bool Render::SetShader(Shader* shader)
+{
+    if (shader == nullptr)
     {
-        Log::Error(kChannel,
-                   Format("Could not find subroutine '%s' in %s shader", name.c_str(), attribute.stageName));
         return false;
     }
-    // One name selects one index: the stage must have exactly one subroutine uniform location, or
-    // glUniformSubroutinesuiv refuses the selection every frame.
-    GLint locations = 0;
-    glGetProgramStageiv(m_renderShader->GetProgram(), m_subroutines[slot].stage,
-                        GL_ACTIVE_SUBROUTINE_UNIFORM_LOCATIONS, &locations);
-    if (locations != 1)
+    std::array<StageSubroutine, 3> subroutines = m_subroutines;
+    if (!ResolveSubroutines(*shader, subroutines))
     {
-        Log::Error(kChannel, Format("Subroutine '%s' needs a stage with one subroutine uniform, not %d",
-                                    name.c_str(), locations));
         return false;
     }
-    m_subroutines[slot].indices = {*index};
+    m_renderShader = shader;
+    m_subroutines = std::move(subroutines);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "System/Pass/Command.h"
 
 #include <array>
+#include <string>
 #include <vector>
 
 namespace Morvane::Graphics
@@ -23,14 +24,21 @@ public:
     bool Parse(const IParserData* data) override;
     void Execute() override;
 
+    Shader* GetShader() const { return m_renderShader; }
+    // Draws with `shader` from now on, keeping the command's subroutines by name; false (logged, the
+    // current shader kept) for no shader or one that lacks a subroutine the command selects.
+    bool SetShader(Shader* shader);
+
 private:
     struct StageSubroutine
     {
         GLenum stage;
+        std::string name;
         std::vector<GLuint> indices;
     };
 
-    bool ResolveSubroutine(const IParserData& data, std::size_t slot);
+    // Looks each named subroutine up in `shader`; false, logged, at the first it lacks.
+    static bool ResolveSubroutines(const Shader& shader, std::array<StageSubroutine, 3>& subroutines);
     // Makes the command's program current with its subroutine selections, which GL forgets each time
     // a program is made current.
     void UseCommandShader() const;
@@ -42,6 +50,6 @@ private:
     bool m_ignoreFrustum = false;
     // Fragment, geometry and vertex, the order they are applied in.
     std::array<StageSubroutine, 3> m_subroutines{
-        {{GL_FRAGMENT_SHADER, {}}, {GL_GEOMETRY_SHADER, {}}, {GL_VERTEX_SHADER, {}}}};
+        {{GL_FRAGMENT_SHADER, {}, {}}, {GL_GEOMETRY_SHADER, {}, {}}, {GL_VERTEX_SHADER, {}, {}}}};
 };
 } // namespace Morvane::Graphics::Commands

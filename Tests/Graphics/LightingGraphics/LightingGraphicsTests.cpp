@@ -31,6 +31,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <tuple>
+#include <typeinfo>
 #include <vector>
 
 namespace Morvane::Graphics
@@ -57,7 +58,7 @@ const char* const kTargets = R"(<ResourceSystem>
         <Output texture="Texture_NormalsInView" attachment="GL_COLOR_ATTACHMENT1"/>
         <Output texture="Texture_PositionsInView" attachment="GL_COLOR_ATTACHMENT2"/>
     </FrameBuffer>
-    <FrameBuffer name="FrameBuffer_Lit"><Output texture="Texture_Lit" attachment="GL_COLOR_ATTACHMENT0"/></FrameBuffer>
+    <FrameBuffer name="FrameBuffer_Lit" depthAttachment="Texture_WorldDepth"><Output texture="Texture_Lit" attachment="GL_COLOR_ATTACHMENT0"/></FrameBuffer>
     </ResourceSystem>)";
 
 // The game's passes: the G-buffer, the lights added up, the lit picture onto the window.
@@ -241,7 +242,7 @@ protected:
     }
 };
 
-TEST_F(LightingGraphicsTest, DirectionalLightsWithAmbientAndFogThenAPointLightThenAllZeros)
+TEST_F(LightingGraphicsTest, AllZerosThenAmbientAndFogThenAPointLight)
 {
     auto* sun = Create<LightingDirectionalGraphics>(Sun());
     ASSERT_NE(sun, nullptr);
@@ -480,7 +481,11 @@ TEST_F(LightingGraphicsTest, SavedLightsReloadWithTheirTexturesAndKind)
         element->SetAttribute("name", "Copy");
         Game::Object* copy = Game::System::GetInstance().CreateObject(element);
         ASSERT_NE(copy, nullptr);
-        EXPECT_EQ(typeid(*copy->GetComponent<Component>()), typeid(*object->GetComponent<Component>()));
+        const Component* copied = copy->GetComponent<Component>();
+        const Component* original = object->GetComponent<Component>();
+        ASSERT_NE(copied, nullptr);
+        ASSERT_NE(original, nullptr);
+        EXPECT_EQ(typeid(*copied), typeid(*original));
         XMLParserData again("Objects");
         ASSERT_TRUE(copy->Save(&again));
         std::string resaved = again.ToString();
@@ -560,10 +565,14 @@ TEST_F(RenderTargetsTest, TheGameGBufferHasItsFormatsAndSize)
     glm::vec4 texel{0.0f};
     glGetTextureImage(white->GetHandle(), 0, GL_RGBA, GL_FLOAT, sizeof(texel), &texel);
     EXPECT_EQ(texel, glm::vec4(1.0f));
-    const auto* world = resources.GetResource<FrameBuffer>("FrameBuffer_World");
-    ASSERT_NE(world, nullptr);
-    EXPECT_EQ(glCheckNamedFramebufferStatus(world->GetHandle(), GL_FRAMEBUFFER),
-              static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    for (const char* name : {"FrameBuffer_World", "FrameBuffer_Lit"})
+    {
+        const auto* frameBuffer = resources.GetResource<FrameBuffer>(name);
+        ASSERT_NE(frameBuffer, nullptr) << name;
+        EXPECT_EQ(glCheckNamedFramebufferStatus(frameBuffer->GetHandle(), GL_FRAMEBUFFER),
+                  static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE))
+            << name;
+    }
     resources.Release();
 }
 } // namespace

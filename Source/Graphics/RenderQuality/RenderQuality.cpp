@@ -1,0 +1,73 @@
+#include "Graphics/RenderQuality/RenderQuality.h"
+
+#include "Graphics/OpenGL.h"
+#include "Resources/ResourceSystem.h"
+#include "System/Logging/Format.h"
+#include "System/Logging/LoggingSystem.h"
+#include "Texture/FrameBuffer.h"
+#include "Texture/Texture.h"
+
+#include <cmath>
+
+using namespace Morvane;
+
+namespace
+{
+const char* const kChannel = "RenderQuality";
+constexpr float kBaseWidth = 1280.0f;
+constexpr float kBaseHeight = 800.0f;
+
+struct Target
+{
+    const char* texture;
+    // 1 for the world's targets, 0.5 for the light scattering ones.
+    float widthShare;
+};
+
+// The lit target shares the world's depth, so it is resized with the G-buffer.
+const Target kTargets[] = {
+    {"Texture_WorldDepth", 1.0f},
+    {"Texture_Diffuse", 1.0f},
+    {"Texture_PositionsInView", 1.0f},
+    {"Texture_NormalsInView", 1.0f},
+    {"Texture_Lit", 1.0f},
+    {"Texture_LightScattering_Fetch", 0.5f},
+    {"Texture_LightScattering_Final", 0.5f},
+};
+
+const char* const kFrameBuffers[] = {"FrameBuffer_World", "FrameBuffer_Lit",
+                                     "FrameBuffer_LightScattering_Fetch",
+                                     "FrameBuffer_LightScattering_Final"};
+} // namespace
+
+bool ApplyRenderQuality(float factor)
+{
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    const float width = std::round(factor * kBaseWidth);
+    const float height = std::round(factor * kBaseHeight);
+    // Written so that NaN fails too.
+    if (!(std::round(width * 0.5f) >= 1.0f && height >= 1.0f && width <= static_cast<float>(largest)))
+    {
+        Log::Error(kChannel, Format("Unusable render quality %g", static_cast<double>(factor)));
+        return false;
+    }
+    Resources::System& resources = Resources::System::GetInstance();
+    for (const Target& target : kTargets)
+    {
+        if (auto* texture = resources.GetResource<Graphics::Texture>(target.texture))
+        {
+            texture->SetSize(static_cast<unsigned>(std::round(width * target.widthShare)),
+                             static_cast<unsigned>(height));
+        }
+    }
+    bool built = true;
+    for (const char* name : kFrameBuffers)
+    {
+        if (auto* frameBuffer = resources.GetResource<Graphics::FrameBuffer>(name))
+        {
+            built = frameBuffer->Initialize() && built;
+        }
+    }
+    return built;
+}
