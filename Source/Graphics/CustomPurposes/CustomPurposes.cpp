@@ -44,6 +44,10 @@ const std::unordered_map<std::string_view, CustomPurpose> kPurposes = {
     {"LightScatteringDecay", kLightScatteringDecay},
     {"LightScatteringExposure", kLightScatteringExposure},
     {"LightScatteringDensity", kLightScatteringDensity},
+    {"LightScatteringWeight", kLightScatteringWeight},
+    {"DetectionTexture", kDetectionTexture},
+    {"EdgeDetectionViewMatrix", kEdgeDetectionViewMatrix},
+    {"BlurSize", kBlurSize},
 };
 } // namespace
 

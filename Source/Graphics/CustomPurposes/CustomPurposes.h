@@ -45,6 +45,11 @@ enum CustomPurpose : int
     kLightScatteringDecay = 35,
     kLightScatteringExposure = 36,
     kLightScatteringDensity = 37,
+    // Served by the post-processing kinds, after the ids above.
+    kLightScatteringWeight = 38,
+    kDetectionTexture = 39,
+    kEdgeDetectionViewMatrix = 40,
+    kBlurSize = 41,
 };
 
 // The id of `purpose`, or -1 for a text the game does not know. Installed by start-up as the graphics

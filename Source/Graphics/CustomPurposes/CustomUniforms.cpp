@@ -1,8 +1,10 @@
 #include "Graphics/CustomPurposes/CustomUniforms.h"
 
+#include "Component/TransformComponent.h"
 #include "Graphics/OpenGL.h"
 #include "Shader/UniformDefinition.h"
 #include "System/Assert/Assertion.h"
+#include "System/Logging/LoggingSystem.h"
 #include "Texture/Texture.h"
 
 #include <glm/gtc/type_ptr.hpp>
@@ -46,4 +48,18 @@ void UploadSampler(const Graphics::UniformDefinition& uniform, const Graphics::T
     MORVANE_ASSERT_NAMED(uniform.m_type == GL_SAMPLER_2D, "currentUniform.m_type == GL_SAMPLER_2D", __LINE__);
     texture->Bind(unit);
     glUniform1i(uniform.m_location, static_cast<GLint>(unit));
+}
+
+void UploadOneOverScale(const Graphics::UniformDefinition& uniform, const Game::TransformComponent* transform,
+                        const std::string& channel, bool& warned)
+{
+    MORVANE_ASSERT_NAMED(transform != nullptr, "m_transformComponent", __LINE__);
+    const glm::vec3& scale = transform->GetScale();
+    if ((scale.x == 0.0f || scale.y == 0.0f) && !warned)
+    {
+        Log::Warning(channel, "Zero scale: the texel size is 0");
+        warned = true;
+    }
+    const auto inverse = [](float value) { return value != 0.0f ? 1.0f / value : 0.0f; };
+    UploadVec2(uniform, {inverse(scale.x), inverse(scale.y)});
 }

@@ -4,6 +4,12 @@
 #include <glm/vec2.hpp>
 #include <glm/vec3.hpp>
 #include <glm/vec4.hpp>
+#include <string>
+
+namespace Morvane::Game
+{
+class TransformComponent;
+}
 
 namespace Morvane::Graphics
 {
@@ -21,5 +27,10 @@ void UploadVec4(const Morvane::Graphics::UniformDefinition& uniform, const glm::
 void UploadMat4(const Morvane::Graphics::UniformDefinition& uniform, const glm::mat4& value);
 // Binds `texture` to `unit` and points the sampler there; `textureName` is the assertion's text when
 // the texture is missing.
+// 1 / scale x and 1 / scale y of `transform` (a full-screen quad scaled to the target's pixels: its
+// texel size). A zero scale uploads 0 and warns on `channel` once, through `warned`.
+void UploadOneOverScale(const Morvane::Graphics::UniformDefinition& uniform,
+                        const Morvane::Game::TransformComponent* transform, const std::string& channel,
+                        bool& warned);
 void UploadSampler(const Morvane::Graphics::UniformDefinition& uniform,
                    const Morvane::Graphics::Texture* texture, unsigned unit, const char* textureName);

@@ -1,10 +1,12 @@
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 
 #include "Graphics/FxaaGraphics/FxaaGraphics.h"
+#include "Graphics/GaussGraphics/GaussGraphics.h"
 #include "Graphics/LightingDirectionalGraphics/LightingDirectionalGraphics.h"
 #include "Graphics/LightingPointGraphics/LightingPointGraphics.h"
 #include "Graphics/OculusGraphics/OculusGraphics.h"
 #include "Graphics/ParticleGraphics/ParticleGraphics.h"
+#include "Graphics/SimpleBlurGraphics/SimpleBlurGraphics.h"
 #include "Graphics/TextGraphics/TextGraphics.h"
 #include "Parsing/IParserData.h"
 #include "System/Logging/Format.h"
@@ -30,9 +32,11 @@ template <class Kind> Graphics::Component* Create(Game::Object* owner)
 const std::unordered_map<std::string, Creator> kGraphicsTypes = {
     {"GraphicsComponent_DirectionalLight", &Create<LightingDirectionalGraphics>},
     {"GraphicsComponent_Fxaa", &Create<FxaaGraphics>},
+    {"GraphicsComponent_Gauss", &Create<GaussGraphics>},
     {"GraphicsComponent_Oculus", &Create<OculusGraphics>},
     {"GraphicsComponent_Particle", &Create<ParticleGraphics>},
     {"GraphicsComponent_PointLight", &Create<LightingPointGraphics>},
+    {"GraphicsComponent_SimpleBlur", &Create<SimpleBlurGraphics>},
     {"GraphicsComponent_Text", &Create<TextGraphics>},
 };
 } // namespace

@@ -7,6 +7,7 @@
 #include "Graphics/GraphicsSystem.h"
 #include "Resources/ResourceSystem.h"
 #include "Shader/Shader.h"
+#include "Support/FrameCapture.h"
 #include "Support/GlTest.h"
 #include "Support/GraphicsData.h"
 #include "Support/LogCapture.h"
@@ -106,26 +107,7 @@ protected:
         return fxaa;
     }
 
-    // One frame; the window's picture, top row first.
-    static Morvane::Texture::RgbImage Frame()
-    {
-        Morvane::Texture::RgbImage picture{kWidth, kHeight, std::vector<std::uint8_t>(kWidth * kHeight * 3)};
-        std::vector<std::uint8_t> rows(picture.rgb.size());
-        System::GetInstance().SetFrameHook(
-            [&]
-            {
-                glPixelStorei(GL_PACK_ALIGNMENT, 1);
-                glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
-            });
-        System::GetInstance().Update(0.016f);
-        System::GetInstance().SetFrameHook({});
-        const std::size_t row = kWidth * 3;
-        for (std::size_t y = 0; y < kHeight; ++y)
-        {
-            std::copy_n(&rows[(kHeight - 1 - y) * row], row, &picture.rgb[y * row]);
-        }
-        return picture;
-    }
+    static Morvane::Texture::RgbImage Frame() { return Testing::CaptureFrame(kWidth, kHeight); }
 
     // The input's byte at picture position (x, y), y from the top.
     std::uint8_t Input(int x, int y) const

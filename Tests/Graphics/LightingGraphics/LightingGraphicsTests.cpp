@@ -13,6 +13,7 @@
 #include "Resources/Resource.h"
 #include "Resources/ResourceSystem.h"
 #include "Shader/Shader.h"
+#include "Support/FrameCapture.h"
 #include "Support/GlTest.h"
 #include "Support/GraphicsData.h"
 #include "Support/LogCapture.h"
@@ -191,26 +192,7 @@ protected:
         Game::System::GetInstance().Update(0.016f);
     }
 
-    // One frame; the window's picture, top row first.
-    static Morvane::Texture::RgbImage Frame()
-    {
-        Morvane::Texture::RgbImage picture{kWidth, kHeight, std::vector<std::uint8_t>(kWidth * kHeight * 3)};
-        std::vector<std::uint8_t> rows(picture.rgb.size());
-        System::GetInstance().SetFrameHook(
-            [&]
-            {
-                glPixelStorei(GL_PACK_ALIGNMENT, 1);
-                glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
-            });
-        System::GetInstance().Update(0.016f);
-        System::GetInstance().SetFrameHook({});
-        const std::size_t row = kWidth * 3;
-        for (std::size_t y = 0; y < kHeight; ++y)
-        {
-            std::copy_n(&rows[(kHeight - 1 - y) * row], row, &picture.rgb[y * row]);
-        }
-        return picture;
-    }
+    static Morvane::Texture::RgbImage Frame() { return Testing::CaptureFrame(kWidth, kHeight); }
 
     // One texel of a render target as floats; (0, 0) is the bottom left.
     static glm::vec4 Texel(const std::string& texture, int x, int y)
