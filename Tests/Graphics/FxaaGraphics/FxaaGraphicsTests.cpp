@@ -8,7 +8,7 @@
 #include "Resources/ResourceSystem.h"
 #include "Shader/Shader.h"
 #include "Support/FrameCapture.h"
-#include "Support/GlTest.h"
+#include "Support/GameGraphicsTest.h"
 #include "Support/GraphicsData.h"
 #include "Support/LogCapture.h"
 #include "Support/ParseXml.h"
@@ -35,18 +35,13 @@ constexpr int kHeight = 100;
 
 // A picture with a hard edge: white above the line y = 0.6 x + 10, black below, as "Texture_PostInput",
 // put on a 160 x 100 window by "Viewport_pass" as the game does.
-class FxaaGraphicsTest : public Testing::GlTest
+class FxaaGraphicsTest : public Testing::GameGraphicsTest
 {
 protected:
     void SetUp() override
     {
-        System& graphics = System::GetInstance();
-        graphics.m_customUniformIdentifier = &IdentifyCustomPurpose;
-        graphics.m_customComponentFactory = &CreateCustomGraphicsComponent;
-        GlTest::SetUp();
-        Testing::LoadOpenGLConstants();
+        SetUpGame({"Meshes.xml", "Shaders.xml"});
         Resources::System& resources = Resources::System::GetInstance();
-        Testing::LoadResourcePacks({"Meshes.xml", "Shaders.xml"});
         ASSERT_TRUE(resources.Initialize());
         std::vector<float> texels;
         for (int y = 0; y < kHeight; ++y)
@@ -63,7 +58,7 @@ protected:
         picture->SetColorData(std::move(texels), kWidth, kHeight);
         ASSERT_TRUE(picture->Initialize());
         ASSERT_TRUE(resources.AddResource(std::move(picture)));
-        ASSERT_TRUE(graphics.Parse(ParseXml(R"(<GraphicsSystem>
+        ASSERT_TRUE(System::GetInstance().Parse(ParseXml(R"(<GraphicsSystem>
             <Camera name="Camera_GUI" mode="Orthogonal" position="0;0;1" target="0;0;0" width="160" height="100"
                     nearPlane="0.1" farPlane="10"/>
             <Set name="Viewport"/>
@@ -74,18 +69,8 @@ protected:
                 <Command type="Blend" enabled="false"/>
                 <Command type="Render" set="Viewport" shader="Shader_DiffuseTexture" camera="Camera_GUI"/>
             </Pass></PassConfiguration></GraphicsSystem>)")
-                                       .get()));
+                                                    .get()));
     }
-
-    void TearDown() override
-    {
-        Game::System::GetInstance().Release();
-        System::GetInstance().m_customComponentFactory = nullptr;
-        GlTest::TearDown();
-        System::GetInstance().m_customUniformIdentifier = nullptr;
-    }
-
-    const Testing::GameFolderAsLocalFolder m_localFolder;
 
     static FxaaGraphics* Create(const std::string& resolution)
     {

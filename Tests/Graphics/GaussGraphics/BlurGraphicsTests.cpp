@@ -9,7 +9,7 @@
 #include "Resources/ResourceSystem.h"
 #include "Shader/Shader.h"
 #include "Support/FrameCapture.h"
-#include "Support/GlTest.h"
+#include "Support/GameGraphicsTest.h"
 #include "Support/GraphicsData.h"
 #include "Support/LogCapture.h"
 #include "Support/ParseXml.h"
@@ -36,32 +36,19 @@ constexpr int kHeight = 100;
 
 // "Texture_PostInput" through the blurs as the game chains them: the set "First" from the input into
 // "Texture_Blur", the set "Second" from there onto the 160 x 100 window.
-class BlurGraphicsTest : public Testing::GlTest
+class BlurGraphicsTest : public Testing::GameGraphicsTest
 {
 protected:
     void SetUp() override
     {
-        System& graphics = System::GetInstance();
-        graphics.m_customUniformIdentifier = &IdentifyCustomPurpose;
-        graphics.m_customComponentFactory = &CreateCustomGraphicsComponent;
-        GlTest::SetUp();
-        Testing::LoadOpenGLConstants();
+        SetUpGame({"Meshes.xml", "Shaders.xml"});
         Resources::System& resources = Resources::System::GetInstance();
-        Testing::LoadResourcePacks({"Meshes.xml", "Shaders.xml"});
         ASSERT_TRUE(resources.Parse(ParseXml(R"(<ResourceSystem>
             <Texture name="Texture_Blur" width="160" height="100" colorDataType="GL_UNSIGNED_BYTE"/>
             <FrameBuffer name="FrameBuffer_Blur"><Output texture="Texture_Blur" attachment="GL_COLOR_ATTACHMENT0"/>
             </FrameBuffer></ResourceSystem>)")
                                         .get()));
         ASSERT_TRUE(resources.Initialize());
-    }
-
-    void TearDown() override
-    {
-        Game::System::GetInstance().Release();
-        System::GetInstance().m_customComponentFactory = nullptr;
-        GlTest::TearDown();
-        System::GetInstance().m_customUniformIdentifier = nullptr;
     }
 
     // The input picture, `value(x, y)` grey at texel (x, y) from the bottom left.
@@ -139,8 +126,6 @@ protected:
         }
         return largest;
     }
-
-    const Testing::GameFolderAsLocalFolder m_localFolder;
 };
 
 // Eight decreasing weights that add up to 1 as the shader applies them (the centre once, the others on

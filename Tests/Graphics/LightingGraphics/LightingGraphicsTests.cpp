@@ -14,7 +14,7 @@
 #include "Resources/ResourceSystem.h"
 #include "Shader/Shader.h"
 #include "Support/FrameCapture.h"
-#include "Support/GlTest.h"
+#include "Support/GameGraphicsTest.h"
 #include "Support/GraphicsData.h"
 #include "Support/LogCapture.h"
 #include "Support/ParseXml.h"
@@ -128,21 +128,16 @@ std::string PointLight(const std::string& position)
 
 // A floor, a red and a blue crate seen from above and in front, lit by the game's shaders through its
 // passes, at 160 x 100.
-class LightingGraphicsTest : public Testing::GlTest
+class LightingGraphicsTest : public Testing::GameGraphicsTest
 {
 protected:
     void SetUp() override
     {
-        System& graphics = System::GetInstance();
-        graphics.m_customUniformIdentifier = &IdentifyCustomPurpose;
-        graphics.m_customComponentFactory = &CreateCustomGraphicsComponent;
-        GlTest::SetUp();
-        Testing::LoadOpenGLConstants();
+        SetUpGame({"Meshes.xml", "Shaders.xml"});
         Resources::System& resources = Resources::System::GetInstance();
-        Testing::LoadResourcePacks({"Meshes.xml", "Shaders.xml"});
         ASSERT_TRUE(resources.Parse(ParseXml(kTargets).get()));
         ASSERT_TRUE(resources.Initialize());
-        ASSERT_TRUE(graphics.Parse(ParseXml(m_graphics).get()));
+        ASSERT_TRUE(System::GetInstance().Parse(ParseXml(m_graphics).get()));
         Game::System& game = Game::System::GetInstance();
         for (const std::string& object :
              {Solid("Floor", R"(position="0;-0.25;0" scale="20;0.5;20")", "0.6;0.6;0.55;1"),
@@ -155,15 +150,6 @@ protected:
         }
     }
 
-    void TearDown() override
-    {
-        Game::System::GetInstance().Release();
-        System::GetInstance().m_customComponentFactory = nullptr;
-        GlTest::TearDown();
-        System::GetInstance().m_customUniformIdentifier = nullptr;
-    }
-
-    const Testing::GameFolderAsLocalFolder m_localFolder;
     std::string m_graphics = kGraphics;
 
     template <class Kind> static Kind* Create(const std::string& xml)

@@ -7,7 +7,7 @@
 #include "Parsing/XMLParserData/XMLParserData.h"
 #include "Resources/ResourceSystem.h"
 #include "Shader/Shader.h"
-#include "Support/GlTest.h"
+#include "Support/GameGraphicsTest.h"
 #include "Support/GraphicsData.h"
 #include "Support/ParseXml.h"
 #include "System/PathWrapper/PathWrapper.h"
@@ -30,18 +30,13 @@ constexpr int kSide = 64;
 
 // The committed distortion shader and screen quad, a 64 x 64 picture of varied colours, and a pass
 // drawing the set "Eyes" with that shader over a 64 x 64 viewport.
-class OculusGraphicsTest : public Testing::GlTest
+class OculusGraphicsTest : public Testing::GameGraphicsTest
 {
 protected:
     void SetUp() override
     {
-        System& graphics = System::GetInstance();
-        graphics.m_customUniformIdentifier = &IdentifyCustomPurpose;
-        graphics.m_customComponentFactory = &CreateCustomGraphicsComponent;
-        GlTest::SetUp();
-        Testing::LoadOpenGLConstants();
+        SetUpGame({"Meshes.xml", "Shaders.xml"});
         Resources::System& resources = Resources::System::GetInstance();
-        Testing::LoadResourcePacks({"Meshes.xml", "Shaders.xml"});
         ASSERT_TRUE(resources.Initialize());
         for (int texel = 0; texel < kSide * kSide; ++texel)
         {
@@ -55,7 +50,7 @@ protected:
         picture->SetMinFilter(GL_NEAREST);
         ASSERT_TRUE(picture->Initialize());
         ASSERT_TRUE(resources.AddResource(std::move(picture)));
-        ASSERT_TRUE(graphics.Parse(ParseXml(R"(<GraphicsSystem>
+        ASSERT_TRUE(System::GetInstance().Parse(ParseXml(R"(<GraphicsSystem>
             <Camera name="Eye" mode="Orthogonal" position="0;0;1" target="0;0;0" width="64" height="64"
                     nearPlane="0.1" farPlane="10"/>
             <Set name="Eyes"/>
@@ -64,18 +59,9 @@ protected:
                 <Command type="ClearColorBuffer" color="1;0;1;1"/>
                 <Command type="Render" set="Eyes" shader="Shader_OculusDistortion" camera="Eye"/>
             </Pass></PassConfiguration></GraphicsSystem>)")
-                                       .get()));
+                                                    .get()));
     }
 
-    void TearDown() override
-    {
-        Game::System::GetInstance().Release();
-        System::GetInstance().m_customComponentFactory = nullptr;
-        GlTest::TearDown();
-        System::GetInstance().m_customUniformIdentifier = nullptr;
-    }
-
-    const Testing::GameFolderAsLocalFolder m_localFolder;
     std::vector<float> m_texels;
 };
 

@@ -7,7 +7,7 @@
 #include "Graphics/ParticleGraphics/ParticleGraphics.h"
 #include "Renderable/Mesh.h"
 #include "Resources/ResourceSystem.h"
-#include "Support/GlTest.h"
+#include "Support/GameGraphicsTest.h"
 #include "Support/GraphicsData.h"
 #include "Support/LogCapture.h"
 #include "Support/ParseXml.h"
@@ -36,20 +36,15 @@ const char* const kSparks = R"(<Object name="Sparks"><Transform/>
 
 // The committed particle quad and shader; a camera 40 units in front of the placeholders' box, looking
 // at its middle; a pass drawing the set "Particles" blended over black.
-class ParticleGraphicsTest : public Testing::GlTest
+class ParticleGraphicsTest : public Testing::GameGraphicsTest
 {
 protected:
     void SetUp() override
     {
-        System& graphics = System::GetInstance();
-        graphics.m_customUniformIdentifier = &IdentifyCustomPurpose;
-        graphics.m_customComponentFactory = &CreateCustomGraphicsComponent;
-        GlTest::SetUp();
-        Testing::LoadOpenGLConstants();
+        SetUpGame({"Meshes.xml", "Shaders.xml"});
         Resources::System& resources = Resources::System::GetInstance();
-        Testing::LoadResourcePacks({"Meshes.xml", "Shaders.xml"});
         ASSERT_TRUE(resources.Initialize());
-        ASSERT_TRUE(graphics.Parse(ParseXml(R"(<GraphicsSystem>
+        ASSERT_TRUE(System::GetInstance().Parse(ParseXml(R"(<GraphicsSystem>
             <Camera name="Eye" position="0;2.5;40" target="0;2.5;0" width="160" height="100" fov="60"
                     nearPlane="0.1" farPlane="100"/>
             <Set name="Particles"/>
@@ -60,19 +55,9 @@ protected:
                 <Command type="Blend" enabled="true"/>
                 <Command type="Render" set="Particles" shader="Shader_Particle" camera="Eye"/>
             </Pass></PassConfiguration></GraphicsSystem>)")
-                                       .get()));
+                                                    .get()));
         std::srand(1);
     }
-
-    void TearDown() override
-    {
-        Game::System::GetInstance().Release();
-        System::GetInstance().m_customComponentFactory = nullptr;
-        GlTest::TearDown();
-        System::GetInstance().m_customUniformIdentifier = nullptr;
-    }
-
-    const Testing::GameFolderAsLocalFolder m_localFolder;
 
     static ParticleGraphics* Create(const std::string& xml)
     {
