@@ -1,5 +1,6 @@
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 
+#include "Graphics/DepthOfFieldGraphics/DepthOfFieldGraphics.h"
 #include "Graphics/FxaaGraphics/FxaaGraphics.h"
 #include "Graphics/GaussGraphics/GaussGraphics.h"
 #include "Graphics/LightingDirectionalGraphics/LightingDirectionalGraphics.h"
@@ -30,6 +31,7 @@ template <class Kind> Graphics::Component* Create(Game::Object* owner)
 
 // One entry per graphics kind that data may name.
 const std::unordered_map<std::string, Creator> kGraphicsTypes = {
+    {"GraphicsComponent_DepthOfField", &Create<DepthOfFieldGraphics>},
     {"GraphicsComponent_DirectionalLight", &Create<LightingDirectionalGraphics>},
     {"GraphicsComponent_Fxaa", &Create<FxaaGraphics>},
     {"GraphicsComponent_Gauss", &Create<GaussGraphics>},
