@@ -16,6 +16,7 @@ layout(location = 2) out vec4 positionInView;
 void main()
 {
     diffuse = colour * texture(diffuseTexture, coordinate * textureScale + textureOffset);
-    normalInView = vec4(normalize(viewNormal), 0.0);
+    // The view depth rides in the normals' alpha for the edge detection.
+    normalInView = vec4(normalize(viewNormal), -viewPosition.z);
     positionInView = vec4(viewPosition, 1.0);
 }

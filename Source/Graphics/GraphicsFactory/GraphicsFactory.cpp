@@ -1,6 +1,7 @@
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 
 #include "Graphics/DepthOfFieldGraphics/DepthOfFieldGraphics.h"
+#include "Graphics/EdgeDetectionGraphics/EdgeDetectionGraphics.h"
 #include "Graphics/FxaaGraphics/FxaaGraphics.h"
 #include "Graphics/GaussGraphics/GaussGraphics.h"
 #include "Graphics/LightingDirectionalGraphics/LightingDirectionalGraphics.h"
@@ -33,6 +34,7 @@ template <class Kind> Graphics::Component* Create(Game::Object* owner)
 const std::unordered_map<std::string, Creator> kGraphicsTypes = {
     {"GraphicsComponent_DepthOfField", &Create<DepthOfFieldGraphics>},
     {"GraphicsComponent_DirectionalLight", &Create<LightingDirectionalGraphics>},
+    {"GraphicsComponent_EdgeDetection", &Create<EdgeDetectionGraphics>},
     {"GraphicsComponent_Fxaa", &Create<FxaaGraphics>},
     {"GraphicsComponent_Gauss", &Create<GaussGraphics>},
     {"GraphicsComponent_Oculus", &Create<OculusGraphics>},

@@ -14,6 +14,7 @@
 #include "Resources/ResourceSystem.h"
 #include "Shader/Shader.h"
 #include "Support/FrameCapture.h"
+#include "Support/GBufferData.h"
 #include "Support/GameGraphicsTest.h"
 #include "Support/GraphicsData.h"
 #include "Support/LogCapture.h"
@@ -45,41 +46,18 @@ using Testing::ParseXml;
 constexpr int kWidth = 160;
 constexpr int kHeight = 100;
 
-// The G-buffer of the game's render targets, at the test's size.
-const char* const kTargets = R"(<ResourceSystem>
-    <Texture name="Texture_Diffuse" width="160" height="100" colorDataType="GL_UNSIGNED_BYTE"/>
-    <Texture name="Texture_NormalsInView" width="160" height="100" textureFormatInternal="GL_RGBA16F"/>
-    <Texture name="Texture_PositionsInView" width="160" height="100" textureFormatInternal="GL_RGBA32F"/>
-    <Texture name="Texture_WorldDepth" width="160" height="100" textureFormat="GL_DEPTH_COMPONENT"
-             textureFormatInternal="GL_DEPTH_COMPONENT24" colorDataType="GL_UNSIGNED_INT"/>
-    <Texture name="Texture_Lit" width="160" height="100" colorDataType="GL_UNSIGNED_BYTE"/>
-    <Texture name="Texture_Null" width="1" height="1">1 1 1 1</Texture>
-    <FrameBuffer name="FrameBuffer_World" depthAttachment="Texture_WorldDepth">
-        <Output texture="Texture_Diffuse" attachment="GL_COLOR_ATTACHMENT0"/>
-        <Output texture="Texture_NormalsInView" attachment="GL_COLOR_ATTACHMENT1"/>
-        <Output texture="Texture_PositionsInView" attachment="GL_COLOR_ATTACHMENT2"/>
-    </FrameBuffer>
-    <FrameBuffer name="FrameBuffer_Lit" depthAttachment="Texture_WorldDepth"><Output texture="Texture_Lit" attachment="GL_COLOR_ATTACHMENT0"/></FrameBuffer>
-    </ResourceSystem>)";
+const char* const kTargets = Testing::kSmallGBuffer;
 
 // The game's passes: the G-buffer, the lights added up, the lit picture onto the window.
-const char* const kGraphics = R"(<GraphicsSystem>
+const std::string kGraphics = R"(<GraphicsSystem>
     <Camera name="Camera_World" position="0;3;8" target="0;0.5;0" width="160" height="100" fov="60"
             nearPlane="0.1" farPlane="100"/>
     <Camera name="Camera_GUI" mode="Orthogonal" position="0;0;1" target="0;0;0" width="160" height="100"
             nearPlane="0.1" farPlane="10"/>
     <Set name="World"/><Set name="Lights_Directional"/><Set name="Lights_Point"/><Set name="Viewport"/>
     <PassConfiguration>
-        <Pass name="ConditionalPass_StandardRender">
-            <Command type="SetFrameBuffer" frameBuffer="FrameBuffer_World"/>
-            <Command type="Viewport" texture="Texture_Diffuse"/>
-            <Command type="Depth" enabled="true" depthFunction="GL_LESS" write="true"/>
-            <Command type="CullFace" enabled="true" cullMode="GL_BACK"/>
-            <Command type="Blend" enabled="false"/>
-            <Command type="ClearColorBuffer" color="0.53;0.74;0.92;0"/>
-            <Command type="ClearDepthBuffer" depth="1"/>
-            <Command type="Render" set="World" shader="Shader_GBuffer" camera="Camera_World"/>
-        </Pass>
+        )" + std::string(Testing::kGBufferPass) +
+                              R"(
         <Pass name="Lighting">
             <Command type="SetFrameBuffer" frameBuffer="FrameBuffer_Lit"/>
             <Command type="Viewport" texture="Texture_Lit"/>
