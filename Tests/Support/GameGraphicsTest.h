@@ -4,6 +4,12 @@
 #include "Support/GraphicsData.h"
 
 #include <initializer_list>
+#include <string>
+
+namespace Morvane::Graphics
+{
+class Component;
+}
 
 namespace Morvane::Testing
 {
@@ -16,6 +22,11 @@ protected:
     // Call from SetUp in place of GlTest::SetUp; packs are "Meshes.xml", "Shaders.xml", ...
     void SetUpGame(std::initializer_list<const char*> packs);
     void TearDown() override;
+
+    // Makes the object of `xml` (an "Object" element), loads what its graphics wait for and lets the
+    // game initialise it. Its graphics component, or null when the object or its graphics could not be
+    // made or did not start (a failed initialisation takes the component away: it is looked up again).
+    static Graphics::Component* AddObject(const std::string& xml);
 
 private:
     const GameFolderAsLocalFolder m_localFolder;

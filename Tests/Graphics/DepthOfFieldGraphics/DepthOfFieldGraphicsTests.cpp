@@ -79,19 +79,10 @@ protected:
 
     static DepthOfFieldGraphics* Create(const std::string& attributes)
     {
-        Game::Object* object = Game::System::GetInstance().CreateObject(
-            ParseXml(R"(<Object name="dof0"><Transform/><Graphics type="GraphicsComponent_DepthOfField"
+        return dynamic_cast<DepthOfFieldGraphics*>(
+            AddObject(R"(<Object name="dof0"><Transform/><Graphics type="GraphicsComponent_DepthOfField"
                 renderable="Mesh_ScreenQuad" texture="Texture_PostInput" renderSets="Dof" )" +
-                     attributes + "/></Object>")
-                .get());
-        auto* dof = object != nullptr ? dynamic_cast<DepthOfFieldGraphics*>(object->GetComponent<Component>())
-                                      : nullptr;
-        for (int frame = 0; frame < 400 && dof != nullptr && !dof->IsReady(); ++frame)
-        {
-            Resources::System::GetInstance().Update(0.016f);
-            SDL_Delay(5);
-        }
-        return dof;
+                      attributes + "/></Object>"));
     }
 
     // How much the picture's grey varies over the columns [from, to): the mean squared step between

@@ -55,38 +55,16 @@ protected:
                 <Command type="Render" set="Edges" shader="Shader_EdgeDetection" camera="Camera_GUI"/></Pass>
             </PassConfiguration></GraphicsSystem>)")
                                                     .get()));
-        Add(R"(<Object name="Wall"><Transform position="0;0;-2" scale="40;40;1"/>
+        AddObject(R"(<Object name="Wall"><Transform position="0;0;-2" scale="40;40;1"/>
             <Graphics renderable="Mesh_Cube" renderSets="World"/></Object>)");
-    }
-
-    // The object's graphics once loaded and initialised; null when it did not start (a failed
-    // initialisation takes the component away, so it is looked up again afterwards).
-    static Component* Add(const std::string& xml)
-    {
-        Game::System& game = Game::System::GetInstance();
-        const Game::Object* object = game.CreateObject(ParseXml(xml).get());
-        const Component* graphics = object != nullptr ? object->GetComponent<Component>() : nullptr;
-        if (graphics == nullptr)
-        {
-            return nullptr;
-        }
-        const std::string name = object->GetName();
-        for (int frame = 0; frame < 400 && !graphics->IsReady(); ++frame)
-        {
-            Resources::System::GetInstance().Update(0.016f);
-            SDL_Delay(5);
-        }
-        game.Update(0.016f);
-        const Game::Object* started = game.GetObject(name);
-        return started != nullptr ? started->GetComponent<Component>() : nullptr;
     }
 
     static EdgeDetectionGraphics* AddEdges(const std::string& texture)
     {
         return dynamic_cast<EdgeDetectionGraphics*>(
-            Add(R"(<Object name="Edges"><Transform/><Graphics type="GraphicsComponent_EdgeDetection"
+            AddObject(R"(<Object name="Edges"><Transform/><Graphics type="GraphicsComponent_EdgeDetection"
                 renderable="Mesh_ScreenQuad" detectionTexture=")" +
-                texture + R"(" renderSets="Edges"/></Object>)"));
+                      texture + R"(" renderSets="Edges"/></Object>)"));
     }
 
     static bool IsEdge(const Morvane::Texture::RgbImage& picture, int x, int y)
@@ -126,7 +104,7 @@ TEST_F(EdgeDetectionGraphicsTest, AFacingPlaneHasNoEdgesAndABoxAClosedOutline)
     const Morvane::Texture::RgbImage plane = Testing::CaptureFrame(kWidth, kHeight);
     EXPECT_EQ(std::ranges::count_if(plane.rgb, [](std::uint8_t value) { return value < 128; }), 0);
 
-    ASSERT_NE(Add(R"(<Object name="Box"><Transform position="0;0;0" scale="2;2;2"
+    ASSERT_NE(AddObject(R"(<Object name="Box"><Transform position="0;0;0" scale="2;2;2"
         rotationDegrees="35" rotationAxis="0.3;1;0"/><Graphics renderable="Mesh_Cube" renderSets="World"/></Object>)"),
               nullptr);
     const Morvane::Texture::RgbImage box = Testing::CaptureFrame(kWidth, kHeight);

@@ -74,22 +74,10 @@ protected:
 
     static FxaaGraphics* Create(const std::string& resolution)
     {
-        Game::Object* object = Game::System::GetInstance().CreateObject(
-            ParseXml(R"(<Object name="Viewport"><Transform/><Graphics type="GraphicsComponent_Fxaa"
+        return dynamic_cast<FxaaGraphics*>(
+            AddObject(R"(<Object name="Viewport"><Transform/><Graphics type="GraphicsComponent_Fxaa"
                 renderable="Mesh_ScreenQuad" texture="Texture_PostInput" resolutionTexture=")" +
-                     resolution + R"(" renderSets="Viewport"/></Object>)")
-                .get());
-        if (object == nullptr)
-        {
-            return nullptr;
-        }
-        auto* fxaa = dynamic_cast<FxaaGraphics*>(object->GetComponent<Component>());
-        for (int frame = 0; frame < 400 && fxaa != nullptr && !fxaa->IsReady(); ++frame)
-        {
-            Resources::System::GetInstance().Update(0.016f);
-            SDL_Delay(5);
-        }
-        return fxaa;
+                      resolution + R"(" renderSets="Viewport"/></Object>)"));
     }
 
     static Morvane::Texture::RgbImage Frame() { return Testing::CaptureFrame(kWidth, kHeight); }

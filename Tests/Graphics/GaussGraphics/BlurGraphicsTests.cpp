@@ -97,23 +97,9 @@ protected:
                           const std::string& set, const std::string& extra = "",
                           const std::string& scale = "160;100;1")
     {
-        Game::Object* object = Game::System::GetInstance().CreateObject(
-            ParseXml(R"(<Object name=")" + name + R"("><Transform scale=")" + scale +
-                     R"("/><Graphics type=")" + type + R"(" renderable="Mesh_ScreenQuad" texture=")" +
-                     texture + R"(" renderSets=")" + set + "\" " + extra + "/></Object>")
-                .get());
-        if (object == nullptr)
-        {
-            return nullptr;
-        }
-        auto* graphics = object->GetComponent<Component>();
-        for (int frame = 0; frame < 400 && graphics != nullptr && !graphics->IsReady(); ++frame)
-        {
-            Resources::System::GetInstance().Update(0.016f);
-            SDL_Delay(5);
-        }
-        Game::System::GetInstance().Update(0.016f);
-        return graphics;
+        return AddObject(R"(<Object name=")" + name + R"("><Transform scale=")" + scale +
+                         R"("/><Graphics type=")" + type + R"(" renderable="Mesh_ScreenQuad" texture=")" +
+                         texture + R"(" renderSets=")" + set + "\" " + extra + "/></Object>");
     }
 
     // The largest distance of any byte of `picture` from `value`.
