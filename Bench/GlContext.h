@@ -4,15 +4,18 @@
 #include "Graphics/GraphicsSystem.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/XMLParserData/XMLParserData.h"
+#include "RedirectedOutput.h"
 #include "Resources/ResourceSystem.h"
 #include "Shader/Shader.h"
 #include "System/PathWrapper/PathWrapper.h"
 #include "Window/WindowSystem.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -94,5 +97,22 @@ inline std::unique_ptr<Graphics::Shader> MakeShader(const std::string& vertex, c
                                uniforms + "</Shader>") &&
         shader->Parse(&description) && shader->Initialize();
     return built ? std::move(shader) : nullptr;
+}
+
+// Opens `context` and builds the benchmark's scene with `build`, the log silenced; false, said on
+// standard error, when either fails.
+template <class Build> bool OpenQuietly(std::optional<GlContext>& context, Build build)
+{
+    bool built = false;
+    {
+        const RedirectedOutput quiet("/dev/null");
+        context.emplace();
+        built = context->IsReady() && build();
+    }
+    if (!built)
+    {
+        std::fprintf(stderr, "No OpenGL context or scene: nothing to measure\n");
+    }
+    return built;
 }
 } // namespace Morvane::Benchmarks

@@ -243,15 +243,8 @@ void RegisterBenchmarks()
 int main(int argc, char** argv)
 {
     std::optional<Benchmarks::GlContext> context;
-    bool built = false;
+    if (!Benchmarks::OpenQuietly(context, BuildScene))
     {
-        const Benchmarks::RedirectedOutput quiet("/dev/null");
-        context.emplace();
-        built = context->IsReady() && BuildScene();
-    }
-    if (!built)
-    {
-        std::fprintf(stderr, "No OpenGL context or scene: nothing to measure\n");
         return 1;
     }
     // The swap copies the whole window: keep it as small as the viewport.

@@ -165,24 +165,12 @@ double TargetMebibytes(float quality)
     double bytes = 0.0;
     for (const char* name : kTargets)
     {
-        auto* texture = Resources::System::GetInstance().GetResource<Graphics::Texture>(name);
+        const auto* texture = Resources::System::GetInstance().GetResource<Graphics::Texture>(name);
         if (texture == nullptr)
         {
             continue;
         }
-        GLint width = 0;
-        GLint height = 0;
-        GLint bits = 0;
-        glGetTextureLevelParameteriv(texture->GetHandle(), 0, GL_TEXTURE_WIDTH, &width);
-        glGetTextureLevelParameteriv(texture->GetHandle(), 0, GL_TEXTURE_HEIGHT, &height);
-        for (const GLenum component : {GL_TEXTURE_RED_SIZE, GL_TEXTURE_GREEN_SIZE, GL_TEXTURE_BLUE_SIZE,
-                                       GL_TEXTURE_ALPHA_SIZE, GL_TEXTURE_DEPTH_SIZE})
-        {
-            GLint size = 0;
-            glGetTextureLevelParameteriv(texture->GetHandle(), 0, component, &size);
-            bits += size;
-        }
-        bytes += static_cast<double>(width) * height * bits / 8.0;
+        bytes += static_cast<double>(texture->GetStoredBytes());
     }
     return bytes / (1024.0 * 1024.0);
 }
@@ -191,15 +179,8 @@ double TargetMebibytes(float quality)
 int main(int argc, char** argv)
 {
     std::optional<Benchmarks::GlContext> context;
-    bool built = false;
+    if (!Benchmarks::OpenQuietly(context, BuildScene))
     {
-        const Benchmarks::RedirectedOutput quiet("/dev/null");
-        context.emplace();
-        built = context->IsReady() && BuildScene();
-    }
-    if (!built)
-    {
-        std::fprintf(stderr, "No OpenGL context or scene: nothing to measure\n");
         return 1;
     }
     benchmark::RegisterBenchmark("GBufferPass", GBufferPass)->Unit(benchmark::kMillisecond);

@@ -131,15 +131,8 @@ void BareInstancedDraw(benchmark::State& state)
 int main(int argc, char** argv)
 {
     std::optional<Benchmarks::GlContext> context;
-    bool built = false;
+    if (!Benchmarks::OpenQuietly(context, BuildScene))
     {
-        const Benchmarks::RedirectedOutput quiet("/dev/null");
-        context.emplace();
-        built = context->IsReady() && BuildScene();
-    }
-    if (!built)
-    {
-        std::fprintf(stderr, "No OpenGL context or scene: nothing to measure\n");
         return 1;
     }
     SDL_SetWindowSize(Window::System::GetInstance().window, 8, 8);

@@ -427,6 +427,29 @@ void Texture::Release()
     SetInitialized(false);
 }
 
+std::size_t Texture::GetStoredBytes() const
+{
+    const GLuint handle = m_textureHandle.Get();
+    if (handle == 0)
+    {
+        return 0;
+    }
+    GLint width = 0;
+    GLint height = 0;
+    glGetTextureLevelParameteriv(handle, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTextureLevelParameteriv(handle, 0, GL_TEXTURE_HEIGHT, &height);
+    GLint bits = 0;
+    for (const GLenum component : {GL_TEXTURE_RED_SIZE, GL_TEXTURE_GREEN_SIZE, GL_TEXTURE_BLUE_SIZE,
+                                   GL_TEXTURE_ALPHA_SIZE, GL_TEXTURE_DEPTH_SIZE, GL_TEXTURE_STENCIL_SIZE})
+    {
+        GLint size = 0;
+        glGetTextureLevelParameteriv(handle, 0, component, &size);
+        bits += size;
+    }
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
+           static_cast<std::size_t>(bits) / 8;
+}
+
 void Texture::Bind(unsigned unit) const
 {
     MORVANE_ASSERT_NAMED(m_textureHandle.Get() != 0, "m_textureHandle", __LINE__);

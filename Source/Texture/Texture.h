@@ -5,6 +5,7 @@
 #include "Resources/Resource.h"
 #include "Texture/TexelImage.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ public:
     void Release() override;
 
     void Bind(unsigned unit) const;
+    // What OpenGL keeps for the first level, from the sizes it reports (texels times the bits of
+    // every component); 0 before the texture is made.
+    std::size_t GetStoredBytes() const;
 
     GLuint GetHandle() const { return m_textureHandle.Get(); }
     unsigned GetWidth() const { return m_width; }
