@@ -48,6 +48,7 @@ public:
     const std::vector<UniformDefinition>& GetUniforms() const { return m_uniforms; }
     const UniformDefinition* FindUniform(const std::string& name) const;
     std::optional<GLuint> GetSubroutineIndex(Stage stage, const std::string& name) const;
+    bool HasSubroutines(Stage stage) const { return !m_subroutines[static_cast<std::size_t>(stage)].empty(); }
     // -1 when the program has no such active attribute.
     int GetAttributeLocation(const std::string& name) const;
 

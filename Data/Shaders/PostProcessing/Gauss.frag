@@ -9,23 +9,32 @@ in vec2 coordinate;
 
 out vec4 fragmentColour;
 
-subroutine vec2 Direction();
-layout(index = 0) subroutine(Direction) vec2 Horizontal() { return vec2(oneOverSize.x, 0.0); }
-layout(index = 1) subroutine(Direction) vec2 Vertical() { return vec2(0.0, oneOverSize.y); }
+// The step between taps in x and y, and in z the brightness below which a tap counts as black (the
+// first step of a bloom keeps only what glows).
+subroutine vec3 Direction();
+layout(index = 0) subroutine(Direction) vec3 Horizontal() { return vec3(oneOverSize.x, 0.0, 0.0); }
+layout(index = 1) subroutine(Direction) vec3 Vertical() { return vec3(0.0, oneOverSize.y, 0.0); }
+layout(index = 2) subroutine(Direction) vec3 BrightHorizontal() { return vec3(oneOverSize.x, 0.0, 0.7); }
 subroutine uniform Direction direction;
+
+vec4 Tap(vec2 at, float threshold)
+{
+    vec4 colour = texture(diffuseTexture, at);
+    return threshold > 0.0 ? vec4(max(colour.rgb - threshold, 0.0) / (1.0 - threshold), colour.a) : colour;
+}
 
 void main()
 {
-    vec2 texel = direction();
+    vec3 step = direction();
+    vec2 texel = step.xy;
     // The centre once, every other tap on both sides: the weights as applied add up to 1.
-    vec4 sum = texture(diffuseTexture, coordinate) * weights[0];
+    vec4 sum = Tap(coordinate, step.z) * weights[0];
     for (int tap = 1; tap < 8; ++tap)
     {
         // Half a texel short of the even offset: linear filtering averages the two texels there, so no
         // texel is skipped (sampling every other one draws stripes along edges).
         vec2 offset = texel * (offsets[tap] - 0.5);
-        sum += (texture(diffuseTexture, coordinate + offset) + texture(diffuseTexture, coordinate - offset)) *
-               weights[tap];
+        sum += (Tap(coordinate + offset, step.z) + Tap(coordinate - offset, step.z)) * weights[tap];
     }
     fragmentColour = sum;
 }

@@ -8,15 +8,24 @@ in vec2 coordinate;
 
 out vec4 fragmentColour;
 
-void main()
+// Offsets symmetric about the fragment: for an even size they fall between texels, where linear
+// filtering averages the two.
+vec4 Line(vec2 step)
 {
-    if (blurSize <= 1)
+    float first = -0.5 * float(blurSize - 1);
+    vec4 sum = vec4(0.0);
+    for (int tap = 0; tap < blurSize; ++tap)
     {
-        fragmentColour = texture(diffuseTexture, coordinate);
-        return;
+        sum += texture(diffuseTexture, coordinate + (float(tap) + first) * step);
     }
-    // Offsets symmetric about the fragment: for an even size they fall between texels, where linear
-    // filtering averages the two.
+    return sum / float(blurSize);
+}
+
+// The whole square at once, or one side of it: a horizontal pass and then a vertical one give the
+// same box with 2 x blurSize taps instead of blurSize².
+subroutine vec4 Blur();
+layout(index = 0) subroutine(Blur) vec4 Box()
+{
     float first = -0.5 * float(blurSize - 1);
     vec4 sum = vec4(0.0);
     for (int y = 0; y < blurSize; ++y)
@@ -26,5 +35,13 @@ void main()
             sum += texture(diffuseTexture, coordinate + (vec2(x, y) + first) * oneOverSize);
         }
     }
-    fragmentColour = sum / float(blurSize * blurSize);
+    return sum / float(blurSize * blurSize);
+}
+layout(index = 1) subroutine(Blur) vec4 Horizontal() { return Line(vec2(oneOverSize.x, 0.0)); }
+layout(index = 2) subroutine(Blur) vec4 Vertical() { return Line(vec2(0.0, oneOverSize.y)); }
+subroutine uniform Blur blur;
+
+void main()
+{
+    fragmentColour = blurSize <= 1 ? texture(diffuseTexture, coordinate) : blur();
 }

@@ -1,10 +1,12 @@
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 
+#include "Graphics/AmbientOcclusionGraphics/AmbientOcclusionGraphics.h"
 #include "Graphics/DepthOfFieldGraphics/DepthOfFieldGraphics.h"
 #include "Graphics/EdgeDetectionGraphics/EdgeDetectionGraphics.h"
 #include "Graphics/FxaaGraphics/FxaaGraphics.h"
 #include "Graphics/GaussGraphics/GaussGraphics.h"
 #include "Graphics/LightingDirectionalGraphics/LightingDirectionalGraphics.h"
+#include "Graphics/LightScattererGraphics/LightScattererGraphics.h"
 #include "Graphics/LightingPointGraphics/LightingPointGraphics.h"
 #include "Graphics/OculusGraphics/OculusGraphics.h"
 #include "Graphics/ParticleGraphics/ParticleGraphics.h"
@@ -32,11 +34,13 @@ template <class Kind> Graphics::Component* Create(Game::Object* owner)
 
 // One entry per graphics kind that data may name.
 const std::unordered_map<std::string, Creator> kGraphicsTypes = {
+    {"GraphicsComponent_AmbientOcclusion", &Create<AmbientOcclusionGraphics>},
     {"GraphicsComponent_DepthOfField", &Create<DepthOfFieldGraphics>},
     {"GraphicsComponent_DirectionalLight", &Create<LightingDirectionalGraphics>},
     {"GraphicsComponent_EdgeDetection", &Create<EdgeDetectionGraphics>},
     {"GraphicsComponent_Fxaa", &Create<FxaaGraphics>},
     {"GraphicsComponent_Gauss", &Create<GaussGraphics>},
+    {"GraphicsComponent_LightScattering", &Create<LightScattererGraphics>},
     {"GraphicsComponent_Oculus", &Create<OculusGraphics>},
     {"GraphicsComponent_Particle", &Create<ParticleGraphics>},
     {"GraphicsComponent_PointLight", &Create<LightingPointGraphics>},

@@ -20,24 +20,32 @@ constexpr float kBaseHeight = 800.0f;
 struct Target
 {
     const char* texture;
-    // 1 for the world's targets, 0.5 for the light scattering ones.
+    // Shares of the full size: 1 for the world's targets, 0.5 for the smaller effect targets.
     float widthShare;
+    float heightShare;
 };
 
 // The lit target shares the world's depth, so it is resized with the G-buffer.
 const Target kTargets[] = {
-    {"Texture_WorldDepth", 1.0f},
-    {"Texture_Diffuse", 1.0f},
-    {"Texture_PositionsInView", 1.0f},
-    {"Texture_NormalsInView", 1.0f},
-    {"Texture_Lit", 1.0f},
-    {"Texture_LightScattering_Fetch", 0.5f},
-    {"Texture_LightScattering_Final", 0.5f},
+    {"Texture_WorldDepth", 1.0f, 1.0f},
+    {"Texture_Diffuse", 1.0f, 1.0f},
+    {"Texture_PositionsInView", 1.0f, 1.0f},
+    {"Texture_NormalsInView", 1.0f, 1.0f},
+    {"Texture_Lit", 1.0f, 1.0f},
+    {"Texture_DOF", 1.0f, 1.0f},
+    {"Texture_LightScattering_Fetch", 0.5f, 1.0f},
+    {"Texture_LightScattering_Final", 0.5f, 1.0f},
+    {"SSAO_OcclusionTexture", 0.5f, 0.5f},
+    {"SSAO_OcclusionTextureBlurHorizontal", 0.5f, 0.5f},
+    {"SSAO_OcclusionTextureBlur", 0.5f, 0.5f},
+    {"Texture_Bloom0", 0.5f, 0.5f},
+    {"Texture_Bloom1", 0.5f, 0.5f},
 };
 
-const char* const kFrameBuffers[] = {"FrameBuffer_World", "FrameBuffer_Lit",
-                                     "FrameBuffer_LightScattering_Fetch",
-                                     "FrameBuffer_LightScattering_Final"};
+const char* const kFrameBuffers[] = {
+    "FrameBuffer_World", "FrameBuffer_Lit",   "FrameBuffer_LightScattering_Fetch", "FrameBuffer_LightScattering_Final",
+    "FrameBuffer_SSAO",  "FrameBuffer_SSAO_BlurHorizontal", "FrameBuffer_SSAO_Blur", "FrameBuffer_Bloom0",           "FrameBuffer_Bloom1",
+    "FrameBuffer_DOF"};
 } // namespace
 
 bool ApplyRenderQuality(float factor)
@@ -47,7 +55,8 @@ bool ApplyRenderQuality(float factor)
     const float width = std::round(factor * kBaseWidth);
     const float height = std::round(factor * kBaseHeight);
     // Written so that NaN fails too.
-    if (!(std::round(width * 0.5f) >= 1.0f && height >= 1.0f && width <= static_cast<float>(largest)))
+    if (!(std::round(width * 0.5f) >= 1.0f && std::round(height * 0.5f) >= 1.0f &&
+          width <= static_cast<float>(largest)))
     {
         Log::Error(kChannel, Format("Unusable render quality %g", static_cast<double>(factor)));
         return false;
@@ -58,7 +67,7 @@ bool ApplyRenderQuality(float factor)
         if (auto* texture = resources.GetResource<Graphics::Texture>(target.texture))
         {
             texture->SetSize(static_cast<unsigned>(std::round(width * target.widthShare)),
-                             static_cast<unsigned>(height));
+                             static_cast<unsigned>(std::round(height * target.heightShare)));
         }
     }
     bool built = true;

@@ -11,6 +11,8 @@
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 
+#include <algorithm>
+
 namespace Morvane::Graphics::Commands
 {
 namespace
@@ -30,6 +32,48 @@ const SubroutineAttribute kSubroutineAttributes[] = {
     {"geometrySubroutine", Shader::Stage::Geometry, "geometry"},
     {"vertexSubroutine", Shader::Stage::Vertex, "vertex"},
 };
+std::string ActiveSubroutineUniformName(GLuint program, GLenum stage, GLuint uniform)
+{
+    GLint length = 0;
+    glGetActiveSubroutineUniformiv(program, stage, uniform, GL_UNIFORM_NAME_LENGTH, &length);
+    std::string name(static_cast<std::size_t>(std::max(length, 1)), '\0');
+    GLsizei written = 0;
+    glGetActiveSubroutineUniformName(program, stage, uniform, static_cast<GLsizei>(name.size()), &written, name.data());
+    name.resize(static_cast<std::size_t>(written));
+    return name;
+}
+
+// For a stage whose command names no subroutine: each subroutine uniform gets the lowest index it
+// accepts, since GL leaves an unset selection undefined every time the program is made current.
+std::vector<GLuint> FirstSubroutines(GLuint program, GLenum stage)
+{
+    GLint locations = 0;
+    glGetProgramStageiv(program, stage, GL_ACTIVE_SUBROUTINE_UNIFORM_LOCATIONS, &locations);
+    std::vector<GLuint> indices(static_cast<std::size_t>(std::max(locations, 0)), 0);
+    GLint uniforms = 0;
+    glGetProgramStageiv(program, stage, GL_ACTIVE_SUBROUTINE_UNIFORMS, &uniforms);
+    for (GLint uniform = 0; uniform < uniforms; ++uniform)
+    {
+        GLint count = 0;
+        glGetActiveSubroutineUniformiv(program, stage, static_cast<GLuint>(uniform), GL_NUM_COMPATIBLE_SUBROUTINES,
+                                       &count);
+        std::vector<GLint> compatible(static_cast<std::size_t>(std::max(count, 0)));
+        if (compatible.empty())
+        {
+            continue;
+        }
+        glGetActiveSubroutineUniformiv(program, stage, static_cast<GLuint>(uniform), GL_COMPATIBLE_SUBROUTINES,
+                                       compatible.data());
+        const GLint location = glGetSubroutineUniformLocation(
+            program, stage, ActiveSubroutineUniformName(program, stage, static_cast<GLuint>(uniform)).c_str());
+        if (location >= 0 && location < locations)
+        {
+            indices[static_cast<std::size_t>(location)] =
+                static_cast<GLuint>(*std::min_element(compatible.begin(), compatible.end()));
+        }
+    }
+    return indices;
+}
 } // namespace
 
 bool Render::Parse(const IParserData* data)
@@ -74,11 +118,15 @@ bool Render::ResolveSubroutines(const Shader& shader, std::array<StageSubroutine
     {
         StageSubroutine& subroutine = subroutines[slot];
         subroutine.indices.clear();
+        const SubroutineAttribute& attribute = kSubroutineAttributes[slot];
         if (subroutine.name.empty())
         {
+            if (shader.HasSubroutines(attribute.stage))
+            {
+                subroutine.indices = FirstSubroutines(shader.GetProgram(), subroutine.stage);
+            }
             continue;
         }
-        const SubroutineAttribute& attribute = kSubroutineAttributes[slot];
         const std::optional<GLuint> index = shader.GetSubroutineIndex(attribute.stage, subroutine.name);
         if (!index)
         {
