@@ -9,18 +9,24 @@ in vec2 coordinate;
 
 out vec4 fragmentColour;
 
-// The step between taps in x and y, and in z the brightness below which a tap counts as black (the
-// first step of a bloom keeps only what glows).
+// The step between taps in x and y, and in z the brightness threshold of the first step of a bloom.
 subroutine vec3 Direction();
 layout(index = 0) subroutine(Direction) vec3 Horizontal() { return vec3(oneOverSize.x, 0.0, 0.0); }
 layout(index = 1) subroutine(Direction) vec3 Vertical() { return vec3(0.0, oneOverSize.y, 0.0); }
-layout(index = 2) subroutine(Direction) vec3 BrightHorizontal() { return vec3(oneOverSize.x, 0.0, 0.7); }
+layout(index = 2) subroutine(Direction) vec3 BrightHorizontal() { return vec3(oneOverSize.x, 0.0, 0.75); }
 subroutine uniform Direction direction;
 
+// Below the threshold's brightness a tap is black, fading in above it, so that only what glows (not a
+// bright sky) blooms.
 vec4 Tap(vec2 at, float threshold)
 {
     vec4 colour = texture(diffuseTexture, at);
-    return threshold > 0.0 ? vec4(max(colour.rgb - threshold, 0.0) / (1.0 - threshold), colour.a) : colour;
+    if (threshold <= 0.0)
+    {
+        return colour;
+    }
+    float brightness = dot(colour.rgb, vec3(0.2126, 0.7152, 0.0722));
+    return vec4(colour.rgb * clamp((brightness - threshold) / (1.0 - threshold), 0.0, 1.0), colour.a);
 }
 
 void main()

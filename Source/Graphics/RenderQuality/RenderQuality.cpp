@@ -1,6 +1,10 @@
 #include "Graphics/RenderQuality/RenderQuality.h"
 
+#include "Component/TransformComponent.h"
+#include "Graphics/GaussGraphics/GaussGraphics.h"
+#include "Graphics/GraphicsSystem.h"
 #include "Graphics/OpenGL.h"
+#include "Graphics/SimpleBlurGraphics/SimpleBlurGraphics.h"
 #include "Resources/ResourceSystem.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
@@ -46,6 +50,22 @@ const char* const kFrameBuffers[] = {
     "FrameBuffer_World", "FrameBuffer_Lit",   "FrameBuffer_LightScattering_Fetch", "FrameBuffer_LightScattering_Final",
     "FrameBuffer_SSAO",  "FrameBuffer_SSAO_BlurHorizontal", "FrameBuffer_SSAO_Blur", "FrameBuffer_Bloom0",           "FrameBuffer_Bloom1",
     "FrameBuffer_DOF"};
+// The blurs take their texel size from their object's scale: it follows the texture each one reads.
+void FitBlursToTheirTextures()
+{
+    for (Graphics::Component* component : Graphics::System::GetInstance().GetComponents())
+    {
+        const bool blur = dynamic_cast<GaussGraphics*>(component) != nullptr ||
+                          dynamic_cast<SimpleBlurGraphics*>(component) != nullptr;
+        Game::TransformComponent* transform = component->GetTransform();
+        const Graphics::Texture* texture = component->GetTexture();
+        if (blur && transform != nullptr && texture != nullptr)
+        {
+            transform->SetScale({static_cast<float>(texture->GetWidth()), static_cast<float>(texture->GetHeight()),
+                                 transform->GetScale().z});
+        }
+    }
+}
 } // namespace
 
 bool ApplyRenderQuality(float factor)
@@ -78,5 +98,6 @@ bool ApplyRenderQuality(float factor)
             built = frameBuffer->Initialize() && built;
         }
     }
+    FitBlursToTheirTextures();
     return built;
 }
