@@ -20,10 +20,10 @@
 #include "Texture/Texture.h"
 
 #include <SDL.h>
-#include <cstdlib>
-#include <iterator>
 #include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -37,9 +37,9 @@ constexpr int kHeight = 100;
 // 160 x 100 targets, as small as the window.
 constexpr float kSmallQuality = 0.125f;
 
-const char* const kEffectPasses[] = {"ConditionalPass_AmbientOcclusion", "LightScattering_Init",
+const char* const kEffectPasses[] = {"ConditionalPass_AmbientOcclusion",       "LightScattering_Init",
                                      "ConditionalPass_LightScattering_Normal", "ConditionalPass_Bloom",
-                                     "ConditionalPass_EdgeDetection", "ConditionalPass_Dof"};
+                                     "ConditionalPass_EdgeDetection",          "ConditionalPass_Dof"};
 
 class EffectPassesTest : public Testing::GameGraphicsTest
 {
@@ -238,7 +238,8 @@ TEST_F(EffectPassesTest, LightShaftsBrightenTowardTheSun)
     float previous = -1.0f;
     for (const float share : {0.05f, 0.2f, 0.35f, 0.5f})
     {
-        const float value = red[static_cast<std::size_t>(static_cast<int>(share * height) * width + width / 2)];
+        const float value =
+            red[static_cast<std::size_t>(static_cast<int>(share * height) * width + width / 2)];
         EXPECT_GT(value, previous) << share;
         previous = value;
     }
@@ -262,9 +263,10 @@ TEST_F(EffectPassesTest, BloomEdgesAndDepthOfFieldRenderAsTheirGoldens)
 {
     const Morvane::Texture::RgbImage plain = Testing::CaptureFrame(kWidth, kHeight);
     using Direction = EffectCase::Direction;
-    for (const EffectCase& effect : {EffectCase{"ConditionalPass_Bloom", "RoomBloom.png", Direction::Brighter},
-                                     EffectCase{"ConditionalPass_EdgeDetection", "RoomEdges.png", Direction::Darker},
-                                     EffectCase{"ConditionalPass_Dof", "RoomDepthOfField.png", Direction::Both}})
+    for (const EffectCase& effect :
+         {EffectCase{"ConditionalPass_Bloom", "RoomBloom.png", Direction::Brighter},
+          EffectCase{"ConditionalPass_EdgeDetection", "RoomEdges.png", Direction::Darker},
+          EffectCase{"ConditionalPass_Dof", "RoomDepthOfField.png", Direction::Both}})
     {
         SCOPED_TRACE(effect.pass);
         Enable({effect.pass});
@@ -297,9 +299,10 @@ TEST_F(EffectPassesTest, EveryEffectRendersAtEveryRenderQuality)
         ASSERT_TRUE(ApplyRenderQuality(factor));
         System::GetInstance().Update(0.016f);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        for (const char* name : {"FrameBuffer_SSAO", "FrameBuffer_SSAO_BlurHorizontal", "FrameBuffer_SSAO_Blur",
-                                 "FrameBuffer_LightScattering_Fetch", "FrameBuffer_LightScattering_Final",
-                                 "FrameBuffer_Bloom0", "FrameBuffer_Bloom1", "FrameBuffer_DOF"})
+        for (const char* name :
+             {"FrameBuffer_SSAO", "FrameBuffer_SSAO_BlurHorizontal", "FrameBuffer_SSAO_Blur",
+              "FrameBuffer_LightScattering_Fetch", "FrameBuffer_LightScattering_Final", "FrameBuffer_Bloom0",
+              "FrameBuffer_Bloom1", "FrameBuffer_DOF"})
         {
             const auto* frameBuffer = Resources::System::GetInstance().GetResource<FrameBuffer>(name);
             ASSERT_NE(frameBuffer, nullptr) << name;
@@ -313,9 +316,11 @@ TEST_F(EffectPassesTest, EveryEffectRendersAtEveryRenderQuality)
             ASSERT_NE(object, nullptr) << blur;
             const auto* graphics = object->GetComponent<Component>();
             ASSERT_NE(graphics, nullptr) << blur;
-            EXPECT_EQ(graphics->GetTransform()->GetScale().x, static_cast<float>(graphics->GetTexture()->GetWidth()))
+            EXPECT_EQ(graphics->GetTransform()->GetScale().x,
+                      static_cast<float>(graphics->GetTexture()->GetWidth()))
                 << blur;
-            EXPECT_EQ(graphics->GetTransform()->GetScale().y, static_cast<float>(graphics->GetTexture()->GetHeight()))
+            EXPECT_EQ(graphics->GetTransform()->GetScale().y,
+                      static_cast<float>(graphics->GetTexture()->GetHeight()))
                 << blur;
         }
     }

@@ -224,17 +224,19 @@ void AmbientOcclusionGraphics::SetCustomUniform(Camera*, const UniformDefinition
         // be smaller than the window the drawing camera spans).
         MORVANE_ASSERT_NAMED(m_noiseTexture != nullptr, "m_noiseTexture", __LINE__);
         MORVANE_ASSERT_NAMED(m_deferredPositions != nullptr, "m_deferredPositions", __LINE__);
-        UploadVec2(uniform,
-                   {static_cast<float>(m_deferredPositions->GetWidth()) / static_cast<float>(m_noiseTexture->GetWidth()),
-                    static_cast<float>(m_deferredPositions->GetHeight()) /
-                        static_cast<float>(m_noiseTexture->GetHeight())});
+        UploadVec2(uniform, {static_cast<float>(m_deferredPositions->GetWidth()) /
+                                 static_cast<float>(m_noiseTexture->GetWidth()),
+                             static_cast<float>(m_deferredPositions->GetHeight()) /
+                                 static_cast<float>(m_noiseTexture->GetHeight())});
         break;
     }
     case kSsaoKernel:
         MORVANE_ASSERT_NAMED(!m_kernel.empty(), "!m_kernel.empty()", __LINE__);
-        MORVANE_ASSERT_NAMED(uniform.m_type == GL_FLOAT_VEC3, "currentUniform.m_type == GL_FLOAT_VEC3", __LINE__);
+        MORVANE_ASSERT_NAMED(uniform.m_type == GL_FLOAT_VEC3, "currentUniform.m_type == GL_FLOAT_VEC3",
+                             __LINE__);
         glUniform3fv(uniform.m_location,
-                     static_cast<GLsizei>(std::min<std::size_t>(m_kernel.size(), static_cast<std::size_t>(uniform.m_size))),
+                     static_cast<GLsizei>(
+                         std::min<std::size_t>(m_kernel.size(), static_cast<std::size_t>(uniform.m_size))),
                      glm::value_ptr(m_kernel.front()));
         break;
     case kSsaoKernelSize:

@@ -91,7 +91,8 @@ bool LightScattererGraphics::Save(IParserData* data)
     element->SetAttributeFloat("weight", m_weight);
     element->SetAttribute("lightObjectName", m_lightObjectName);
     element->SetAttribute("lightCameraName", m_lightCameraName);
-    element->SetAttribute("occlusionTexture", m_occlusionTexture != nullptr ? m_occlusionTexture->GetName() : "");
+    element->SetAttribute("occlusionTexture",
+                          m_occlusionTexture != nullptr ? m_occlusionTexture->GetName() : "");
     return true;
 }
 

@@ -46,10 +46,16 @@ const Target kTargets[] = {
     {"Texture_Bloom1", 0.5f, 0.5f},
 };
 
-const char* const kFrameBuffers[] = {
-    "FrameBuffer_World", "FrameBuffer_Lit",   "FrameBuffer_LightScattering_Fetch", "FrameBuffer_LightScattering_Final",
-    "FrameBuffer_SSAO",  "FrameBuffer_SSAO_BlurHorizontal", "FrameBuffer_SSAO_Blur", "FrameBuffer_Bloom0",           "FrameBuffer_Bloom1",
-    "FrameBuffer_DOF"};
+const char* const kFrameBuffers[] = {"FrameBuffer_World",
+                                     "FrameBuffer_Lit",
+                                     "FrameBuffer_LightScattering_Fetch",
+                                     "FrameBuffer_LightScattering_Final",
+                                     "FrameBuffer_SSAO",
+                                     "FrameBuffer_SSAO_BlurHorizontal",
+                                     "FrameBuffer_SSAO_Blur",
+                                     "FrameBuffer_Bloom0",
+                                     "FrameBuffer_Bloom1",
+                                     "FrameBuffer_DOF"};
 // The blurs take their texel size from their object's scale: it follows the texture each one reads.
 void FitBlursToTheirTextures()
 {
@@ -61,8 +67,8 @@ void FitBlursToTheirTextures()
         const Graphics::Texture* texture = component->GetTexture();
         if (blur && transform != nullptr && texture != nullptr)
         {
-            transform->SetScale({static_cast<float>(texture->GetWidth()), static_cast<float>(texture->GetHeight()),
-                                 transform->GetScale().z});
+            transform->SetScale({static_cast<float>(texture->GetWidth()),
+                                 static_cast<float>(texture->GetHeight()), transform->GetScale().z});
         }
     }
 }

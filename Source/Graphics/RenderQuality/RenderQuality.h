@@ -3,7 +3,7 @@
 // The render quality: the world's render targets at `factor` × 1280 by `factor` × 800 (the light
 // scattering targets, where the configuration has them, half as wide; ambient occlusion and bloom half
 // each way), every frame buffer drawing into them built again on the new textures, and every blur
-// object scaled to the size of the texture it reads (its texel size). Factors the menu offers: 0.25, 0.5, 1.0 and 1.5. A factor
-// that gives no texel or more than OpenGL allows changes nothing and is logged; false then, and when a
-// frame buffer could not be built again.
+// object scaled to the size of the texture it reads (its texel size). Factors the menu offers: 0.25, 0.5, 1.0
+// and 1.5. A factor that gives no texel or more than OpenGL allows changes nothing and is logged; false then,
+// and when a frame buffer could not be built again.
 bool ApplyRenderQuality(float factor);

@@ -38,7 +38,8 @@ std::string ActiveSubroutineUniformName(GLuint program, GLenum stage, GLuint uni
     glGetActiveSubroutineUniformiv(program, stage, uniform, GL_UNIFORM_NAME_LENGTH, &length);
     std::string name(static_cast<std::size_t>(std::max(length, 1)), '\0');
     GLsizei written = 0;
-    glGetActiveSubroutineUniformName(program, stage, uniform, static_cast<GLsizei>(name.size()), &written, name.data());
+    glGetActiveSubroutineUniformName(program, stage, uniform, static_cast<GLsizei>(name.size()), &written,
+                                     name.data());
     name.resize(static_cast<std::size_t>(written));
     return name;
 }
@@ -55,17 +56,18 @@ std::vector<GLuint> FirstSubroutines(GLuint program, GLenum stage)
     for (GLint uniform = 0; uniform < uniforms; ++uniform)
     {
         GLint count = 0;
-        glGetActiveSubroutineUniformiv(program, stage, static_cast<GLuint>(uniform), GL_NUM_COMPATIBLE_SUBROUTINES,
-                                       &count);
+        glGetActiveSubroutineUniformiv(program, stage, static_cast<GLuint>(uniform),
+                                       GL_NUM_COMPATIBLE_SUBROUTINES, &count);
         std::vector<GLint> compatible(static_cast<std::size_t>(std::max(count, 0)));
         if (compatible.empty())
         {
             continue;
         }
-        glGetActiveSubroutineUniformiv(program, stage, static_cast<GLuint>(uniform), GL_COMPATIBLE_SUBROUTINES,
-                                       compatible.data());
+        glGetActiveSubroutineUniformiv(program, stage, static_cast<GLuint>(uniform),
+                                       GL_COMPATIBLE_SUBROUTINES, compatible.data());
         const GLint location = glGetSubroutineUniformLocation(
-            program, stage, ActiveSubroutineUniformName(program, stage, static_cast<GLuint>(uniform)).c_str());
+            program, stage,
+            ActiveSubroutineUniformName(program, stage, static_cast<GLuint>(uniform)).c_str());
         if (location >= 0 && location < locations)
         {
             indices[static_cast<std::size_t>(location)] =
