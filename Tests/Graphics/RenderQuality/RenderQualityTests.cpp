@@ -16,8 +16,41 @@ namespace Morvane::Graphics
 {
 namespace
 {
-const char* const kWorldTargets[] = {"Texture_Diffuse", "Texture_NormalsInView", "Texture_PositionsInView",
-                                     "Texture_WorldDepth", "Texture_Lit"};
+struct Share
+{
+    const char* texture;
+    unsigned widthDivisor;
+    unsigned heightDivisor;
+};
+
+// Every target of the shipped configuration: the world's at full size, light scattering half as wide,
+// ambient occlusion and bloom half each way.
+const Share kTargets[] = {
+    {"Texture_Diffuse", 1, 1},
+    {"Texture_NormalsInView", 1, 1},
+    {"Texture_PositionsInView", 1, 1},
+    {"Texture_WorldDepth", 1, 1},
+    {"Texture_Lit", 1, 1},
+    {"Texture_DOF", 1, 1},
+    {"Texture_LightScattering_Fetch", 2, 1},
+    {"Texture_LightScattering_Final", 2, 1},
+    {"SSAO_OcclusionTexture", 2, 2},
+    {"SSAO_OcclusionTextureBlurHorizontal", 2, 2},
+    {"SSAO_OcclusionTextureBlur", 2, 2},
+    {"Texture_Bloom0", 2, 2},
+    {"Texture_Bloom1", 2, 2},
+};
+
+const char* const kFrameBuffers[] = {"FrameBuffer_World",
+                                     "FrameBuffer_Lit",
+                                     "FrameBuffer_DOF",
+                                     "FrameBuffer_LightScattering_Fetch",
+                                     "FrameBuffer_LightScattering_Final",
+                                     "FrameBuffer_SSAO",
+                                     "FrameBuffer_SSAO_BlurHorizontal",
+                                     "FrameBuffer_SSAO_Blur",
+                                     "FrameBuffer_Bloom0",
+                                     "FrameBuffer_Bloom1"};
 
 class RenderQualityTest : public Testing::GlTest
 {
@@ -45,19 +78,19 @@ protected:
 
     static void ExpectSizes(unsigned width, unsigned height)
     {
-        for (const char* name : kWorldTargets)
+        for (const auto& [name, widthDivisor, heightDivisor] : kTargets)
         {
             const auto* texture = Resources::System::GetInstance().GetResource<Texture>(name);
             ASSERT_NE(texture, nullptr) << name;
-            EXPECT_EQ(texture->GetWidth(), width) << name;
-            EXPECT_EQ(Level(*texture, GL_TEXTURE_WIDTH), static_cast<GLint>(width)) << name;
-            EXPECT_EQ(Level(*texture, GL_TEXTURE_HEIGHT), static_cast<GLint>(height)) << name;
+            EXPECT_EQ(texture->GetWidth(), width / widthDivisor) << name;
+            EXPECT_EQ(Level(*texture, GL_TEXTURE_WIDTH), static_cast<GLint>(width / widthDivisor)) << name;
+            EXPECT_EQ(Level(*texture, GL_TEXTURE_HEIGHT), static_cast<GLint>(height / heightDivisor)) << name;
         }
     }
 
     static void ExpectComplete()
     {
-        for (const char* name : {"FrameBuffer_World", "FrameBuffer_Lit"})
+        for (const char* name : kFrameBuffers)
         {
             const auto* frameBuffer = Resources::System::GetInstance().GetResource<FrameBuffer>(name);
             ASSERT_NE(frameBuffer, nullptr) << name;
@@ -71,7 +104,7 @@ protected:
     const Testing::GameFolderAsLocalFolder m_localFolder;
 };
 
-// Every factor the options offer: the world's targets at that share of 1280 x 800, the frame buffers
+// Every factor the options offer: every target at its share of that part of 1280 x 800, the frame buffers
 // built again on them and complete (a frame buffer left on the old textures would draw nowhere).
 TEST_F(RenderQualityTest, EachFactorResizesTheTargetsAndRebuildsTheFrameBuffers)
 {
