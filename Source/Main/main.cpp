@@ -112,6 +112,10 @@ int RunCapture(const CommandLine& commandLine)
     {
         return kBadInput;
     }
+    // Configurations written for captures name files beside their script through "$(CaptureFolder)".
+    const std::filesystem::path scriptFolder =
+        std::filesystem::absolute(PathWrapper::GetInstance().Expand(commandLine.GetCapture())).parent_path();
+    PathWrapper::GetInstance().AddPath("CaptureFolder", scriptFolder.string() + "/");
     RunSettings settings;
     if (!script.GetConfiguration().empty())
     {
