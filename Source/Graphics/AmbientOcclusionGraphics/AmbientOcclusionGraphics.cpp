@@ -195,12 +195,15 @@ void AmbientOcclusionGraphics::Clone(Game::Component* destination)
     Component::Clone(destination);
     if (auto* other = dynamic_cast<AmbientOcclusionGraphics*>(destination))
     {
-        // The noise texture stays with its maker: the clone shares it and never removes it.
         other->m_deferredNormals = m_deferredNormals;
         other->m_deferredPositions = m_deferredPositions;
-        other->m_kernel = m_kernel;
         other->m_sourceCamera = m_sourceCamera;
         other->m_sourceCameraName = m_sourceCameraName;
+        // The clone makes its own noise under its own name: sharing the maker's would leave it pointing
+        // at a texture its maker removes on release. The fixed seed makes both the same.
+        other->m_random.seed(kSeed);
+        other->BuildKernel(kKernelSize);
+        other->BuildNoise(kNoiseSize);
         other->m_scaleFactor = m_scaleFactor;
     }
 }

@@ -159,6 +159,27 @@ TEST_F(AmbientOcclusionGraphicsTest, TheShaderGetsTheKernelAndANoiseScaleFromThe
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// A clone has noise of its own, equal to its maker's, which outlives the maker.
+TEST_F(AmbientOcclusionGraphicsTest, ACloneKeepsItsOwnNoiseWhenTheMakerIsGone)
+{
+    AmbientOcclusionGraphics* maker = Create(kAttributes);
+    AmbientOcclusionGraphics* copy = Create(kAttributes, "CopyAO");
+    ASSERT_NE(maker, nullptr);
+    ASSERT_NE(copy, nullptr);
+    maker->Clone(copy);
+    ASSERT_NE(copy->GetNoiseTexture(), nullptr);
+    EXPECT_NE(copy->GetNoiseTexture(), maker->GetNoiseTexture());
+    EXPECT_EQ(copy->GetKernel(), maker->GetKernel());
+    const std::vector<float> noise = Texels(*maker->GetNoiseTexture());
+    Game::System& game = Game::System::GetInstance();
+    game.MarkForDeletion(game.GetObject("PostAO"));
+    game.Update(0.016f);
+    auto* kept = Resources::System::GetInstance().GetResource<Texture>("CopyAO_SSAO_NoiseTexture");
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept, copy->GetNoiseTexture());
+    EXPECT_EQ(Texels(*kept), noise);
+}
+
 TEST_F(AmbientOcclusionGraphicsTest, MissingTexturesAndCamerasFailTheParseWithTheirMessages)
 {
     struct Case
