@@ -8,6 +8,7 @@
 #include "Component/Object.h"
 #include "GlContext.h"
 #include "Graphics/CustomPurposes/CustomPurposes.h"
+#include "Graphics/GlObject.h"
 #include "Graphics/GraphicsComponent.h"
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 #include "Graphics/GraphicsSystem.h"
@@ -69,10 +70,11 @@ Graphics::Texture* g_null = nullptr;
 
 // Two triangles over the whole target with the screen quad's attribute locations (position 0,
 // texture coordinate 1), so that the bare loop feeds the full-screen vertex shader as the mesh does.
+// Built once the context exists, emptied before it goes (the holder itself outlives main's context).
 struct Quad
 {
-    GLuint vertexArray = 0;
-    GLuint buffer = 0;
+    Graphics::GlVertexArray vertexArray;
+    Graphics::GlBuffer buffer;
 
     bool Build()
     {
@@ -80,24 +82,23 @@ struct Quad
             -1.0f, -1.0f, 0.0f, 0.0f, 0.0f, 1.0f, -1.0f, 0.0f, 1.0f, 0.0f, 1.0f,  1.0f, 0.0f, 1.0f, 1.0f,
             -1.0f, -1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f,  0.0f, 1.0f, 1.0f, -1.0f, 1.0f, 0.0f, 0.0f, 1.0f,
         };
-        glCreateBuffers(1, &buffer);
-        glNamedBufferStorage(buffer, sizeof(vertices), vertices.data(), 0);
-        glCreateVertexArrays(1, &vertexArray);
-        glVertexArrayVertexBuffer(vertexArray, 0, buffer, 0, 5 * sizeof(float));
-        glEnableVertexArrayAttrib(vertexArray, 0);
-        glVertexArrayAttribFormat(vertexArray, 0, 3, GL_FLOAT, GL_FALSE, 0);
-        glVertexArrayAttribBinding(vertexArray, 0, 0);
-        glEnableVertexArrayAttrib(vertexArray, 1);
-        glVertexArrayAttribFormat(vertexArray, 1, 2, GL_FLOAT, GL_FALSE, 3 * sizeof(float));
-        glVertexArrayAttribBinding(vertexArray, 1, 0);
-        return vertexArray != 0 && buffer != 0;
+        buffer = Graphics::GlBuffer::Create();
+        glNamedBufferStorage(buffer.Get(), sizeof(vertices), vertices.data(), 0);
+        vertexArray = Graphics::GlVertexArray::Create();
+        const GLuint array = vertexArray.Get();
+        glVertexArrayVertexBuffer(array, 0, buffer.Get(), 0, 5 * sizeof(float));
+        glEnableVertexArrayAttrib(array, 0);
+        glVertexArrayAttribFormat(array, 0, 3, GL_FLOAT, GL_FALSE, 0);
+        glVertexArrayAttribBinding(array, 0, 0);
+        glEnableVertexArrayAttrib(array, 1);
+        glVertexArrayAttribFormat(array, 1, 2, GL_FLOAT, GL_FALSE, 3 * sizeof(float));
+        glVertexArrayAttribBinding(array, 1, 0);
+        return array != 0 && buffer.Get() != 0;
     }
     void Release()
     {
-        glDeleteVertexArrays(1, &vertexArray);
-        glDeleteBuffers(1, &buffer);
-        vertexArray = 0;
-        buffer = 0;
+        vertexArray.Reset();
+        buffer.Reset();
     }
 };
 
@@ -316,7 +317,7 @@ void BareLoop(benchmark::State& state, const std::vector<std::optional<BareDraw>
     glDepthMask(GL_FALSE);
     glDisable(GL_CULL_FACE);
     glDisable(GL_BLEND);
-    glBindVertexArray(g_quad.vertexArray);
+    glBindVertexArray(g_quad.vertexArray.Get());
     for (auto _ : state)
     {
         for (const std::optional<BareDraw>& draw : draws)
