@@ -29,25 +29,6 @@ const char* const kTurnAndWalk = R"(<Capture step="0.016" frames="41" seed="7" w
     <Frame number="40"><Screenshot path="shots/Walk.png"/><Dump path="walked.txt"/></Frame>
 </Capture>)";
 
-void PrepareGameEnvironment()
-{
-    setenv("ALSOFT_DRIVERS", "none", 1);
-#ifdef MORVANE_SANITIZED
-    // SDL never shuts libdbus down and unloads Mesa's driver with its allocations still held.
-    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-#endif
-    if (std::getenv("DISPLAY") == nullptr)
-    {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    }
-}
-
-ToolResult RunCapture(const std::string& arguments)
-{
-    PrepareGameEnvironment();
-    return Testing::RunBuilt("brimora", arguments, "2>&1");
-}
-
 std::string ReadFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -76,7 +57,7 @@ TEST(CaptureRun, TurnAndWalkAreRepeatableToTheByteAndMatchTheirGoldens)
     const TempDirectory second;
     for (const TempDirectory* folder : {&first, &second})
     {
-        const ToolResult result = RunCapture("--capture " + folder->Write("run.xml", kTurnAndWalk));
+        const ToolResult result = Testing::RunGame("--capture " + folder->Write("run.xml", kTurnAndWalk));
         ASSERT_EQ(result.exitCode, 0) << result.output;
     }
     for (const char* file : {"shots/Turn.png", "shots/Walk.png", "start.txt", "turned.txt", "walked.txt"})
@@ -119,8 +100,8 @@ TEST(CaptureRun, TurnAndWalkAreRepeatableToTheByteAndMatchTheirGoldens)
 TEST(CaptureRun, TheFirstRoomShowsItsWelcomeCaption)
 {
     const TempDirectory folder;
-    const ToolResult result =
-        RunCapture("--capture " + folder.Write("run.xml", R"(<Capture frames="2" width="1280" height="800">
+    const ToolResult result = Testing::RunGame(
+        "--capture " + folder.Write("run.xml", R"(<Capture frames="2" width="1280" height="800">
         <Frame number="1"><Screenshot path="Welcome.png"/></Frame></Capture>)"));
     ASSERT_EQ(result.exitCode, 0) << result.output;
     EXPECT_EQ(result.output.find("is not in the font"), std::string::npos) << result.output;
@@ -144,12 +125,12 @@ TEST(CaptureRun, BadScriptsExitWithTwoBeforeAnyFrame)
     };
     for (const auto& [script, message] : cases)
     {
-        const ToolResult result = RunCapture("--capture " + folder.Write("bad.xml", script));
+        const ToolResult result = Testing::RunGame("--capture " + folder.Write("bad.xml", script));
         EXPECT_EQ(result.exitCode, 2) << script << "\n" << result.output;
         EXPECT_NE(result.output.find(message), std::string::npos) << message << "\n" << result.output;
         EXPECT_EQ(result.output.find("The system"), std::string::npos) << "started up for " << script;
     }
-    const ToolResult missing = RunCapture("--capture " + folder.Path() + "missing.xml");
+    const ToolResult missing = Testing::RunGame("--capture " + folder.Path() + "missing.xml");
     EXPECT_EQ(missing.exitCode, 2) << missing.output;
     EXPECT_NE(missing.output.find("Could not read the capture file"), std::string::npos) << missing.output;
 }
@@ -159,7 +140,7 @@ TEST(CaptureRun, CommandLineTakesOneCaptureAndOneConfigurationOnly)
     for (const char* arguments : {"--capture a.xml --record b.xml", "--record", "--capture", "a.xml b.xml",
                                   "--capture a --capture b", "-v"})
     {
-        const ToolResult result = RunCapture(arguments);
+        const ToolResult result = Testing::RunGame(arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments << "\n" << result.output;
         EXPECT_NE(result.output.find("usage: brimora [--capture FILE | --record FILE] [CONFIGURATION]"),
                   std::string::npos)
@@ -177,7 +158,7 @@ TEST(CaptureRun, UnwritableScreenshotExitsWithOne)
         folder.Write("run.xml", R"(<Capture frames="2" draw="screenshots" width="32" height="20">
         <Frame number="1"><Screenshot path="blocked/a.png"/><Screenshot path="fine.png"/></Frame>
     </Capture>)");
-    const ToolResult result = RunCapture("--capture " + script);
+    const ToolResult result = Testing::RunGame("--capture " + script);
     EXPECT_EQ(result.exitCode, 1) << result.output;
     EXPECT_NE(
         result.output.find("Frame 1: could not write the screenshot '" + folder.Path() + "blocked/a.png'"),

@@ -42,18 +42,13 @@ int Grey(const Texture::RgbImage& picture, int x, int y)
 // Runs Tests/Data/PostProcessing/<effect>.xml over `input` and returns the window's picture.
 Texture::RgbImage RunEffect(const std::string& effect, const Texture::RgbImage& input)
 {
-    setenv("ALSOFT_DRIVERS", "none", 1);
-    if (std::getenv("DISPLAY") == nullptr)
-    {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    }
     const TempDirectory folder;
     EXPECT_TRUE(Texture::WriteRgbPng(folder.Path() + "PostInput.png", input));
     const std::string script = folder.Write(
         "run.xml", std::string(R"(<Capture frames="2" width="160" height="100" configuration=")") +
                        MORVANE_TEST_DATA + "PostProcessing/" + effect +
                        R"(.xml"><Frame number="1"><Screenshot path="out.png"/></Frame></Capture>)");
-    const ToolResult result = Testing::RunBuilt("brimora", "--capture " + script, "2>&1");
+    const ToolResult result = Testing::RunGame("--capture " + script);
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_EQ(result.output.find("rror"), std::string::npos) << result.output;
     Texture::RgbImage output;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sys/wait.h>
 
@@ -32,5 +33,19 @@ ToolResult RunBuilt(const std::string& path, const std::string& arguments, const
     const int status = pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+ToolResult RunGame(const std::string& arguments)
+{
+    setenv("ALSOFT_DRIVERS", "none", 1);
+#ifdef MORVANE_SANITIZED
+    // SDL never shuts libdbus down and unloads Mesa's driver with its allocations still held.
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+#endif
+    if (std::getenv("DISPLAY") == nullptr)
+    {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    }
+    return RunBuilt("brimora", arguments, "2>&1");
 }
 } // namespace Morvane::Testing

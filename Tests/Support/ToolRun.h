@@ -15,4 +15,7 @@ struct ToolResult
 ToolResult RunTool(const std::string& tool, const std::string& arguments, const std::string& redirection);
 // The same for the program at `path` inside the build folder (for example "brimora").
 ToolResult RunBuilt(const std::string& path, const std::string& arguments, const std::string& redirection);
+// The game built beside the tests, headless and silent: no sound device, SDL's offscreen driver where
+// there is no display.
+ToolResult RunGame(const std::string& arguments);
 } // namespace Morvane::Testing
