@@ -2,6 +2,7 @@
 
 #include "Behavior/BehaviorComponent.h"
 #include "Behavior/CameraController/CameraController.h"
+#include "Behavior/CharacterController/CharacterController.h"
 #include "Behavior/RoomLighting/RoomLighting.h"
 #include "Parsing/IParserData.h"
 #include "System/Logging/Format.h"
@@ -26,6 +27,7 @@ template <class T> Behavior::Component* Make(Game::Object* owner)
 
 const std::unordered_map<std::string, Creator> kBehaviorTypes = {
     {"BehaviorComponent_CameraController", &Make<CameraController>},
+    {"BehaviorComponent_CharacterController", &Make<CharacterController>},
     {"BehaviorComponent_RoomLighting", &Make<RoomLighting>},
 };
 } // namespace

@@ -20,6 +20,8 @@ namespace
 constexpr float kMinimumPolar = 0.01f;
 constexpr float kMaximumPolar = 3.1315928f;
 constexpr float kSpeed = 5.0f;
+// Mouse deltas are distances: one pixel turns as far as it did at the 60 Hz step, at any frame rate.
+constexpr float kRadiansPerPixel = 0.016f;
 } // namespace
 
 bool CameraController::Parse(const IParserData* data)
@@ -61,8 +63,9 @@ void CameraController::Update(const float& dt)
 {
     MORVANE_ASSERT_NAMED(m_camera != nullptr, "m_camera", __LINE__);
     const Input::System& input = Input::System::GetInstance();
-    m_polar = std::clamp(m_polar - static_cast<float>(input.mouseDeltaY) * dt, kMinimumPolar, kMaximumPolar);
-    m_azimuth += static_cast<float>(input.mouseDeltaX) * dt;
+    m_polar = std::clamp(m_polar - static_cast<float>(input.mouseDeltaY) * kRadiansPerPixel, kMinimumPolar,
+                         kMaximumPolar);
+    m_azimuth += static_cast<float>(input.mouseDeltaX) * kRadiansPerPixel;
     const glm::vec3 forward(std::cos(m_azimuth) * std::sin(m_polar), std::cos(m_polar),
                             std::sin(m_azimuth) * std::sin(m_polar));
     const glm::vec3 right = glm::cross(forward, glm::vec3(0.0f, 1.0f, 0.0f));

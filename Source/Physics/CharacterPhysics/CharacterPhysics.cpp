@@ -43,7 +43,7 @@ void CharacterPhysics::AdjustVelocity(const float& dt)
     m_velocity.x = Clamped(m_velocity.x, m_maxHorizontalSpeed);
     m_velocity.z = Clamped(m_velocity.z, m_maxHorizontalSpeed);
     m_velocity.y = Clamped(m_velocity.y, m_maxVerticalSpeed);
-    m_velocity *= 1.0f - m_damping * dt;
+    m_velocity = m_carrierVelocity + (m_velocity - m_carrierVelocity) * (1.0f - m_damping * dt);
 }
 
 void CharacterPhysics::UpdateBounds()

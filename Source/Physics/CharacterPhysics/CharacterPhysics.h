@@ -16,7 +16,7 @@ public:
     bool Save(Morvane::IParserData*) override { return false; }
     // Gravity × mass; remembers where the step starts.
     void AddForces(const float& dt) override;
-    // Per-axis speed limits, then damping.
+    // Per-axis speed limits, then damping of the velocity relative to what carries the body.
     void AdjustVelocity(const float& dt) override;
     // The broad-phase box also covers the step's start, so the grid offers every box on the path.
     void UpdateBounds() override;
@@ -27,12 +27,15 @@ public:
     // Gravity rooms and the controller point it elsewhere.
     void SetGravity(const glm::vec3& gravity) { m_gravity = gravity; }
     const glm::vec3& GetPreviousPosition() const { return m_previousPosition; }
+    // A moving platform's velocity while the body rides it, else zero: riding is not slowed down.
+    void SetCarrierVelocity(const glm::vec3& velocity) { m_carrierVelocity = velocity; }
 
 private:
     void Sweep(Morvane::Physics::Component* other);
 
     glm::vec3 m_previousPosition{0.0f};
     glm::vec3 m_gravity{0.0f, -9.8f, 0.0f};
+    glm::vec3 m_carrierVelocity{0.0f};
     float m_maxVerticalSpeed = 150.0f;
     float m_maxHorizontalSpeed = 50.0f;
     float m_damping = 1.5f;
