@@ -412,8 +412,7 @@ void CharacterController::Respawn()
     // A gravity room may have turned the pull; the respawn point lies under the normal one.
     SetGravity(glm::vec3(0.0f, -kGravity, 0.0f));
     auto* audio = GetParentObject()->GetComponent<Audio::Component>();
-    MORVANE_ASSERT_NAMED(audio != nullptr, "myAudio", __LINE__);
-    if (!audio->IsPlaying())
+    if (audio != nullptr && !audio->IsPlaying())
     {
         audio->SetSound("Sound_Respawn");
         audio->Play(false);
