@@ -11,17 +11,26 @@
 #include "Input/InputSystem.h"
 #include "Physics/CharacterPhysics/CharacterPhysics.h"
 #include "Physics/PhysicsSystem.h"
+#include "Resources/ResourceSystem.h"
 #include "Shape/AABB.h"
+#include "Sound/AudioComponent.h"
+#include "Sound/AudioSystem.h"
+#include "Sound/Sound.h"
 #include "Support/GameGraphicsTest.h"
 #include "Support/LogCapture.h"
 #include "Support/ParseXml.h"
 #include "Support/TempDirectory.h"
 #include "System/Assert/Assertion.h"
+#include "System/Logging/Format.h"
 
+#include <AL/al.h>
 #include <cmath>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <limits>
+#include <memory>
 #include <random>
+#include <sndfile.h>
 
 namespace Morvane
 {
@@ -34,6 +43,7 @@ protected:
     {
         SetUpGame({"Meshes.xml"});
         ASSERT_TRUE(Input::System::GetInstance().Initialize());
+        Input::System::GetInstance().mouseDeltaX = Input::System::GetInstance().mouseDeltaY = 0;
         m_archetypes.Write(
             "FadeInOut.xml",
             "<Object><Transform/><Graphics renderable=\"Mesh_ScreenQuad\" renderSets=\"Fade\"/></Object>");
@@ -46,13 +56,19 @@ protected:
             Testing::ParseXml(
                 R"(<GraphicsSystem><Camera name="Camera_World" position="0;5;5" target="0;0;0"/><Set name="Fade"/></GraphicsSystem>)")
                 .get()));
+        // The audio system registers the "Audio" element when it is made; starting it drops its components.
+        Audio::System::GetInstance();
+        StartAudio();
         player = game.CreateObject("Player");
         ASSERT_TRUE(player->Parse(
-            Testing::ParseXml(R"(<Object><Transform position="3;1;-2" scale="1;2;1"/></Object>)").get()));
+            Testing::ParseXml(R"(<Object><Transform position="3;1;-2" scale="1;2;1"/><Audio/></Object>)")
+                .get()));
         body = Physics::System::GetInstance().CreateComponentInCode<CharacterPhysics>(
             player, *Testing::ParseXml(R"(<Physics category="Dynamic" shape="AABB" size="1;2;1"/>)"));
         ASSERT_NE(body, nullptr);
     }
+
+    virtual void StartAudio() {}
 
     Game::System& game = Game::System::GetInstance();
     Game::Object* player = nullptr;
@@ -60,6 +76,95 @@ protected:
 
 private:
     Testing::TempDirectory m_archetypes;
+};
+
+// The player on a floor, hearing through the audio system's no-sound output whose mix stands still, so
+// that a sound plays until it is stopped. Every sound the controller plays is a short tone.
+class CharacterControllerSoundTest : public CharacterControllerTest
+{
+protected:
+    void StartAudio() override
+    {
+        setenv("ALSOFT_DRIVERS", "none", 1);
+        SF_INFO info{0, 44100, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
+        const std::string tone = m_sounds.Path() + "tone.wav";
+        SNDFILE* file = sf_open(tone.c_str(), SFM_WRITE, &info);
+        ASSERT_NE(file, nullptr);
+        const std::vector<float> samples(4410, 0.25f);
+        sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size()));
+        sf_close(file);
+        std::string definitions = "<ResourceSystem>";
+        for (int step = 1; step <= 20; ++step)
+        {
+            definitions += Format("<Sound name=\"Sound_Walk_%02d\" path=\"%s\"/>", step, tone.c_str());
+        }
+        for (const char* name : {"Sound_Fall", "Sound_Jump_01", "Sound_Respawn"})
+        {
+            definitions += Format("<Sound name=\"%s\" path=\"%s\"/>", name, tone.c_str());
+        }
+        ASSERT_TRUE(Resources::System::GetInstance().Parse(
+            Testing::ParseXml(definitions + "</ResourceSystem>").get()));
+        ASSERT_TRUE(audio.Initialize());
+        audio.GetBackend()->SetClock([] { return 0u; });
+    }
+
+    void SetUp() override
+    {
+        CharacterControllerTest::SetUp();
+        Game::Object* floor = game.CreateObject("Floor");
+        ASSERT_TRUE(floor->Parse(
+            Testing::ParseXml(R"(<Object><Transform position="3;-0.5;-2" scale="20;1;20"/></Object>)")
+                .get()));
+        ASSERT_NE(
+            Physics::System::GetInstance().CreateComponentInCode<Physics::Component>(
+                floor,
+                *Testing::ParseXml(
+                    R"(<Physics category="Static" mass="0" restitution="0" shape="AABB" size="20;1;20"/>)")),
+            nullptr);
+        controller = std::make_unique<CharacterController>(player);
+        ASSERT_TRUE(controller->Parse(Testing::ParseXml(R"(<Behavior camera="Camera_World"/>)").get()));
+        // Initialises the player's audio and the controller's companions.
+        game.Update(0.016f);
+        ASSERT_TRUE(controller->Initialize());
+        playerAudio = player->GetComponent<Audio::Component>();
+        ASSERT_NE(playerAudio, nullptr);
+    }
+
+    void TearDown() override
+    {
+        if (controller != nullptr)
+        {
+            controller->Release();
+        }
+        Input::System::GetInstance().GetJoystick(0)->ClearState();
+        game.Release();
+        Physics::System::GetInstance().Release();
+        audio.Release();
+        Resources::System::GetInstance().Release();
+        CharacterControllerTest::TearDown();
+    }
+
+    // One frame as the game runs it: behaviors, then physics, then audio.
+    void Frame(float dt = 0.016f)
+    {
+        controller->Update(dt);
+        Physics::System::GetInstance().Update(dt);
+        audio.Update(dt);
+    }
+
+    std::string PlayingStep() const
+    {
+        const bool walking = playerAudio->IsPlaying() && playerAudio->GetSound() != nullptr &&
+                             playerAudio->GetSound()->GetName().rfind("Sound_Walk_", 0) == 0;
+        return walking ? playerAudio->GetSound()->GetName() : "";
+    }
+
+    Audio::System& audio = Audio::System::GetInstance();
+    std::unique_ptr<CharacterController> controller;
+    Audio::Component* playerAudio = nullptr;
+
+private:
+    Testing::TempDirectory m_sounds;
 };
 
 glm::vec3 HalfSize(const CharacterPhysics& body)
@@ -187,6 +292,26 @@ TEST_F(CharacterControllerTest, NonFiniteViewsAreRefusedAndRandomInputKeepsTheVi
     controller.Release();
 }
 
+TEST_F(CharacterControllerTest, AFallWithAMissingRespawnSoundStillPutsThePlayerBack)
+{
+    CharacterController controller(player);
+    ASSERT_TRUE(controller.Parse(Testing::ParseXml(R"(<Behavior camera="Camera_World"/>)").get()));
+    ASSERT_TRUE(controller.Initialize());
+    auto* transform = player->GetComponent<Game::TransformComponent>();
+    ASSERT_NE(transform, nullptr);
+    Testing::LogCapture log;
+    // Nothing moves the body here: 2.6 s of air is the whole fall.
+    for (int frame = 0; frame < 170; ++frame)
+    {
+        transform->SetPosition(transform->GetPosition() - glm::vec3(0.0f, 0.1f, 0.0f));
+        controller.Update(0.016f);
+    }
+    EXPECT_NE(log.Text().find("Could not play sound 'Sound_Respawn'"), std::string::npos) << log.Text();
+    EXPECT_EQ(transform->GetPosition(), glm::vec3(3.0f, 1.0f, -2.0f));
+    EXPECT_EQ(body->GetVelocity(), glm::vec3(0.0f));
+    controller.Release();
+}
+
 TEST_F(CharacterControllerTest, APadThatStoppedAnsweringNoLongerSteers)
 {
     CharacterController controller(player);
@@ -244,6 +369,67 @@ TEST_F(CharacterControllerTest, SensitivityScalesAndInvertYFlipsTheMouseLook)
     options.SetMouseSensitivity(Options::kDefaultSensitivity);
     options.SetInvertY(false);
     controller.Release();
+}
+
+TEST_F(CharacterControllerSoundTest, StepsAreHeardOnlyOnTheGroundAndOnTheMove)
+{
+    Input::Joystick* pad = Input::System::GetInstance().GetJoystick(0);
+    pad->connected = true;
+    for (int frame = 0; frame < 20; ++frame)
+    {
+        Frame();
+    }
+    ASSERT_TRUE(controller->IsGrounded());
+    EXPECT_EQ(PlayingStep(), "") << "standing still";
+    pad->axes[Input::Joystick::LeftY] = 1.0f;
+    for (int frame = 0; frame < 20; ++frame)
+    {
+        Frame();
+    }
+    EXPECT_NE(PlayingStep(), "") << "walking";
+    // Off the floor and, once its grace has run out, still pushing: no steps.
+    player->GetComponent<Game::TransformComponent>()->SetPosition(glm::vec3(3.0f, 40.0f, -2.0f));
+    for (int frame = 0; frame < 15; ++frame)
+    {
+        Frame();
+    }
+    playerAudio->Stop();
+    for (int frame = 0; frame < 20; ++frame)
+    {
+        Frame();
+    }
+    EXPECT_FALSE(controller->IsGrounded());
+    EXPECT_EQ(PlayingStep(), "") << "in the air";
+}
+
+TEST_F(CharacterControllerSoundTest, TheListenerFollowsTheCameraAndReanchorBringsItToThePlayer)
+{
+    for (int frame = 0; frame < 5; ++frame)
+    {
+        Frame();
+    }
+    Graphics::Camera* camera = controller->GetCamera();
+    glm::vec3 listener(0.0f);
+    alGetListener3f(AL_POSITION, &listener.x, &listener.y, &listener.z);
+    EXPECT_NEAR(listener.x, camera->GetPosition().x, 1e-4f);
+    EXPECT_NEAR(listener.y, camera->GetPosition().y, 1e-4f);
+    EXPECT_NEAR(listener.z, camera->GetPosition().z, 1e-4f);
+    std::array<float, 6> orientation{};
+    alGetListenerfv(AL_ORIENTATION, orientation.data());
+    const glm::vec3 view = glm::normalize(camera->GetTarget() - camera->GetPosition());
+    EXPECT_NEAR(orientation[0], view.x, 1e-4f);
+    EXPECT_NEAR(orientation[2], view.z, 1e-4f);
+    EXPECT_NEAR(orientation[4], 1.0f, 1e-4f);
+
+    // Moved far off (the pause room): the camera and the companion come along at once, keeping the view.
+    auto* transform = player->GetComponent<Game::TransformComponent>();
+    transform->SetPosition(glm::vec3(100.0f, 50.0f, 100.0f));
+    const glm::vec3 offset = camera->GetTarget() - camera->GetPosition();
+    controller->Reanchor();
+    EXPECT_EQ(camera->GetPosition(), transform->GetPosition());
+    EXPECT_NEAR(glm::distance(camera->GetTarget() - camera->GetPosition(), offset), 0.0f, 1e-4f);
+    EXPECT_EQ(game.GetObject("Other")->GetComponent<Game::TransformComponent>()->GetPosition(),
+              camera->GetPosition());
 }
 } // namespace
 } // namespace Morvane

@@ -15,6 +15,7 @@
 #include "Shape/AABB.h"
 #include "Sound/AudioComponent.h"
 #include "Sound/AudioSystem.h"
+#include "Sound/Sound.h"
 #include "System/Assert/Assertion.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
@@ -97,6 +98,18 @@ const Input::Joystick* ConnectedPad()
 float TopOf(const Game::TransformComponent& transform)
 {
     return transform.GetPosition().y + transform.GetScale().y * 0.5f;
+}
+
+// A missing sound is reported and skipped: the player goes on, silent.
+void PlayOwn(Audio::Component& audio, const std::string& name)
+{
+    audio.SetSound(name);
+    if (audio.GetSound() == nullptr || audio.GetSound()->GetName() != name)
+    {
+        Log::Error(kChannel, Format("Could not play sound '%s'", name.c_str()));
+        return;
+    }
+    audio.Play(false);
 }
 
 // Thin upright boxes (poles, the edges of walls) are never climbed.
@@ -414,8 +427,7 @@ void CharacterController::Respawn()
     auto* audio = GetParentObject()->GetComponent<Audio::Component>();
     if (audio != nullptr && !audio->IsPlaying())
     {
-        audio->SetSound("Sound_Respawn");
-        audio->Play(false);
+        PlayOwn(*audio, "Sound_Respawn");
     }
 }
 
@@ -523,8 +535,7 @@ void CharacterController::PlayFootsteps(const Frame& frame)
     MORVANE_ASSERT_NAMED(audio != nullptr, "myAudio", __LINE__);
     if (!audio->IsPlaying())
     {
-        audio->SetSound(Format("Sound_Walk_%02d", std::rand() % 20 + 1));
-        audio->Play(false);
+        PlayOwn(*audio, Format("Sound_Walk_%02d", std::rand() % 20 + 1));
     }
 }
 
