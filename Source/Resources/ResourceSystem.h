@@ -67,6 +67,8 @@ public:
     // (refused, logged, otherwise). Initialising it is the caller's business.
     bool AddResource(std::unique_ptr<Resource> resource);
     bool HasResource(const std::string& name) const { return m_resources.contains(name); }
+    // Loaded, or defined and so loadable on request: asking never logs.
+    bool IsKnown(const std::string& name) const { return HasResource(name) || m_definitions.contains(name); }
     void UnloadResource(const std::string& name);
     // UnloadResource without the error for a name not loaded: for a maker taking back what it made,
     // which the system's own release may have taken already.

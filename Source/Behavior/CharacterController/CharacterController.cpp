@@ -12,10 +12,10 @@
 #include "Input/InputSystem.h"
 #include "Parsing/IParserData.h"
 #include "Physics/CharacterPhysics/CharacterPhysics.h"
+#include "Resources/ResourceSystem.h"
 #include "Shape/AABB.h"
 #include "Sound/AudioComponent.h"
 #include "Sound/AudioSystem.h"
-#include "Sound/Sound.h"
 #include "System/Assert/Assertion.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
@@ -98,18 +98,6 @@ const Input::Joystick* ConnectedPad()
 float TopOf(const Game::TransformComponent& transform)
 {
     return transform.GetPosition().y + transform.GetScale().y * 0.5f;
-}
-
-// A missing sound is reported and skipped: the player goes on, silent.
-void PlayOwn(Audio::Component& audio, const std::string& name)
-{
-    audio.SetSound(name);
-    if (audio.GetSound() == nullptr || audio.GetSound()->GetName() != name)
-    {
-        Log::Error(kChannel, Format("Could not play sound '%s'", name.c_str()));
-        return;
-    }
-    audio.Play(false);
 }
 
 // Thin upright boxes (poles, the edges of walls) are never climbed.
@@ -427,7 +415,7 @@ void CharacterController::Respawn()
     auto* audio = GetParentObject()->GetComponent<Audio::Component>();
     if (audio != nullptr && !audio->IsPlaying())
     {
-        PlayOwn(*audio, "Sound_Respawn");
+        PlayOnPlayer(*audio, "Sound_Respawn");
     }
 }
 
@@ -523,6 +511,21 @@ void CharacterController::Jump(const Frame& frame)
     m_groundTimer = 0.0f;
 }
 
+void CharacterController::PlayOnPlayer(Audio::Component& audio, const std::string& name)
+{
+    // A missing sound is reported once and skipped: the player goes on, silent.
+    if (!Resources::System::GetInstance().IsKnown(name))
+    {
+        if (m_missingSounds.insert(name).second)
+        {
+            Log::Error(kChannel, Format("Could not play sound '%s'", name.c_str()));
+        }
+        return;
+    }
+    audio.SetSound(name);
+    audio.Play(false);
+}
+
 void CharacterController::PlayFootsteps(const Frame& frame)
 {
     const glm::vec3& velocity = m_body->GetVelocity();
@@ -535,7 +538,7 @@ void CharacterController::PlayFootsteps(const Frame& frame)
     MORVANE_ASSERT_NAMED(audio != nullptr, "myAudio", __LINE__);
     if (!audio->IsPlaying())
     {
-        PlayOwn(*audio, Format("Sound_Walk_%02d", std::rand() % 20 + 1));
+        PlayOnPlayer(*audio, Format("Sound_Walk_%02d", std::rand() % 20 + 1));
     }
 }
 

@@ -3,12 +3,17 @@
 #include "Behavior/BehaviorComponent.h"
 
 #include <glm/vec3.hpp>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace Morvane::Game
 {
 class TransformComponent;
+}
+namespace Morvane::Audio
+{
+class Component;
 }
 namespace Morvane::Graphics
 {
@@ -73,6 +78,7 @@ private:
     void Jump(const Frame& frame);
     void Land(float dt);
     void PlayFootsteps(const Frame& frame);
+    void PlayOnPlayer(Morvane::Audio::Component& audio, const std::string& name);
     void FollowWithCamera(float dt);
     void GuideCompanion();
     glm::vec3 Forward() const;
@@ -86,6 +92,7 @@ private:
     Morvane::Game::Object* m_cordParticles = nullptr;
     Morvane::Game::Object* m_pointLight = nullptr;
     std::vector<std::string> m_createdNames;
+    std::set<std::string> m_missingSounds;
     std::vector<glm::vec3> m_tipPoints;
 
     float m_polar = 0.0f;
