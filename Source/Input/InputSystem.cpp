@@ -211,6 +211,14 @@ void System::SetVibration(unsigned index, std::uint16_t left, std::uint16_t righ
     }
 }
 
+void System::SetCursorPosition(int x, int y)
+{
+    // Null is the window with the mouse's focus: the game's, whenever the cursor is over it.
+    SDL_WarpMouseInWindow(nullptr, x, y);
+    mouseX = x;
+    mouseY = y;
+}
+
 void System::GetMousePosition(glm::vec2& out) const
 {
     out = glm::vec2(static_cast<float>(mouseX), static_cast<float>(mouseY));

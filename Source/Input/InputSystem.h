@@ -42,6 +42,8 @@ public:
 
     // The cursor in client pixels.
     void GetMousePosition(glm::vec2& out) const;
+    // Moves the cursor to client pixel (x, y) of the game window.
+    void SetCursorPosition(int x, int y);
     // The cursor in the world seen by a camera at `cameraPosition` showing `viewSize` units.
     void GetMousePosition(glm::vec2& out, const glm::vec2& cameraPosition, const glm::vec2& viewSize) const;
 

@@ -2,6 +2,7 @@
 #include "Analytics/Endpoint.h"
 #include "Behavior/BehaviorFactory/BehaviorFactory.h"
 #include "Behavior/BehaviorSystem.h"
+#include "Behavior/GameLogic/GameLogic.h"
 #include "Capture/CaptureRunner.h"
 #include "Capture/CaptureScript.h"
 #include "Capture/InputRecorder.h"
@@ -11,6 +12,7 @@
 #include "Hmd/HmdDevice.h"
 #include "Main/CommandLine.h"
 #include "Main/CrashGuard.h"
+#include "Main/CrashReport.h"
 #include "Main/EngineSystems.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Physics/PhysicsFactory/PhysicsFactory.h"
@@ -60,12 +62,15 @@ void SendStartedEvent(const RunSettings& settings)
 
 void SendClosedEvent()
 {
-    GameAnalytics::System::GetInstance().SubmitEvent(AnalyticsEvent::Design("Brimora:Game:Closed"));
+    AnalyticsEvent closed = AnalyticsEvent::Design("Brimora:Game:Closed");
+    GameLogic::DescribePlace(closed);
+    GameAnalytics::System::GetInstance().SubmitEvent(closed);
 }
 
 bool StartUp(const RunSettings& settings)
 {
     Behavior::System::GetInstance().m_customComponentFactory = &CreateCustomBehaviorComponent;
+    SetCrashContextProvider(&GameLogic::DescribePlace);
     Physics::System::GetInstance().m_customComponentFactory = &CreateCustomPhysicsComponent;
     Graphics::System::GetInstance().m_customComponentFactory = &CreateCustomGraphicsComponent;
     Graphics::System::GetInstance().m_customUniformIdentifier = &IdentifyCustomPurpose;

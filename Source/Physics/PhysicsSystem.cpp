@@ -159,6 +159,17 @@ void System::RegisterComponent(Component* component)
     component->SetRegistered(true);
 }
 
+void System::RefreshStaticBody(Component* body)
+{
+    if (body == nullptr || !body->IsRegistered() || body->GetCategory() != Category::Static)
+    {
+        return;
+    }
+    m_grid.Remove(&body->GetBoundingVolume());
+    body->UpdateBounds();
+    m_grid.Insert(&body->GetBoundingVolume());
+}
+
 void System::DeleteComponent(Component* component)
 {
     if (component == nullptr)

@@ -54,6 +54,8 @@ public:
     }
     // Enters the body in its category's list (a static one also in the grid).
     void RegisterComponent(Component* component);
+    // A static body moved or resized in code: its grid entry follows now, not at the next step.
+    void RefreshStaticBody(Component* body);
     // Unregisters and destroys the body; other bodies' contacts with it lose their other body.
     void DeleteComponent(Component* component);
 

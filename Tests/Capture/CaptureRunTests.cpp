@@ -20,7 +20,8 @@ using Testing::ToolResult;
 // Turns right and a little up, then walks forward for half a second, in a window small enough for the
 // goldens. The first room is the project configuration. The free camera locks the mouse on frame 1, and
 // motion gathered before a lock is dropped, so the turn comes on frame 2.
-const char* const kTurnAndWalk = R"(<Capture step="0.016" frames="41" seed="7" width="160" height="100">
+const char* const kTurnAndWalk = R"(<Capture step="0.016" frames="41" seed="7" width="160" height="100"
+    configuration="$(LocalFolder)Configuration/FirstRoom.xml">
     <Frame number="0"><Dump path="start.txt"/></Frame>
     <Frame number="2"><MouseMotion dx="30" dy="-8"/></Frame>
     <Frame number="3"><Screenshot path="shots/Turn.png"/><Dump path="turned.txt"/></Frame>
@@ -103,7 +104,8 @@ TEST(CaptureRun, TheFirstRoomShowsItsWelcomeCaption)
 {
     const TempDirectory folder;
     const ToolResult result = Testing::RunGame(
-        "--capture " + folder.Write("run.xml", R"(<Capture frames="2" width="1280" height="800">
+        "--capture " + folder.Write("run.xml", R"(<Capture frames="2" width="1280" height="800"
+        configuration="$(LocalFolder)Configuration/FirstRoom.xml">
         <Frame number="1"><Screenshot path="Welcome.png"/></Frame></Capture>)"));
     ASSERT_EQ(result.exitCode, 0) << result.output;
     EXPECT_EQ(result.output.find("is not in the font"), std::string::npos) << result.output;

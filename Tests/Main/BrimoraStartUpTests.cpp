@@ -87,8 +87,9 @@ TEST(BrimoraStartUp, InterruptEndsTheFrameLoopCleanly)
         << outcome.output;
     EXPECT_EQ(outcome.output.find("Error:"), std::string::npos) << outcome.output;
 }
-// The game as shipped: the project configuration and data linked next to the built executable.
-TEST(BrimoraShippedData, StartsEverySystemPlaysTheMenuMusicAndStopsCleanly)
+// The game as shipped: the project configuration and data linked next to the built executable, which
+// load the first level and its music.
+TEST(BrimoraShippedData, StartsEverySystemPlaysTheFirstLevelsMusicAndStopsCleanly)
 {
     setenv("ALSOFT_DRIVERS", "none", 1);
 #ifdef MORVANE_SANITIZED
@@ -109,7 +110,9 @@ TEST(BrimoraShippedData, StartsEverySystemPlaysTheMenuMusicAndStopsCleanly)
         EXPECT_EQ(CountOf(outcome.output, "The system " + name + " initialized successfuly"), 1u) << system;
         EXPECT_EQ(CountOf(outcome.output, "System " + name + " released"), 1u) << system;
     }
-    EXPECT_NE(outcome.output.find("Resource 'Sound_Menu' parsed"), std::string::npos) << outcome.output;
+    EXPECT_NE(outcome.output.find("Level loaded: '$(CurrentLevel)Levels/Level_1.xml'"), std::string::npos)
+        << outcome.output;
+    EXPECT_NE(outcome.output.find("Resource 'Sound_Level1' parsed"), std::string::npos) << outcome.output;
     for (const char* failure : {"Could not", "could not", "Unrecognized", "Unknown", "Error", "Bad alias"})
     {
         EXPECT_EQ(outcome.output.find(failure), std::string::npos) << failure << "\n" << outcome.output;

@@ -3,7 +3,9 @@
 #include "Behavior/BehaviorComponent.h"
 #include "Behavior/CameraController/CameraController.h"
 #include "Behavior/CharacterController/CharacterController.h"
+#include "Behavior/GameLogic/GameLogic.h"
 #include "Behavior/RoomLighting/RoomLighting.h"
+#include "Behavior/Trigger/Trigger.h"
 #include "Parsing/IParserData.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
@@ -28,7 +30,9 @@ template <class T> Behavior::Component* Make(Game::Object* owner)
 const std::unordered_map<std::string, Creator> kBehaviorTypes = {
     {"BehaviorComponent_CameraController", &Make<CameraController>},
     {"BehaviorComponent_CharacterController", &Make<CharacterController>},
+    {"BehaviorComponent_GameLogic", &Make<GameLogic>},
     {"BehaviorComponent_RoomLighting", &Make<RoomLighting>},
+    {"BehaviorComponent_Trigger", &Make<Trigger>},
 };
 } // namespace
 

@@ -277,6 +277,21 @@ void TextGraphics::SetBackColor(const glm::vec4& colour)
     m_backColor = colour;
 }
 
+bool TextGraphics::SetTextureSize(const glm::vec2& size)
+{
+    if (size == m_textureSize && m_renderTexture != nullptr)
+    {
+        return true;
+    }
+    m_textureSize = size;
+    // The texture's storage is fixed once made: a new size is a new texture under the same name.
+    Resources::System::GetInstance().UnloadIfLoaded(m_renderTextureName);
+    m_renderTextureName.clear();
+    m_renderTexture = nullptr;
+    SetTexture(static_cast<Texture*>(nullptr));
+    return MakeRenderTexture();
+}
+
 void TextGraphics::SetFontSize(float size)
 {
     m_captionChanged = m_captionChanged || size != m_fontSize;

@@ -37,6 +37,9 @@ public:
     void SetForeColor(const glm::vec4& colour);
     void SetBackColor(const glm::vec4& colour);
     void SetFontSize(float size);
+    // Makes the caption's texture anew at `size` (texels) and renders the caption into it again.
+    bool SetTextureSize(const glm::vec2& size);
+    const glm::vec2& GetTextureSize() const { return m_textureSize; }
     Morvane::Graphics::Texture* GetRenderTexture() const { return m_renderTexture; }
     // How many times the caption was rendered into the texture.
     int GetRenderCount() const { return m_renderCount; }

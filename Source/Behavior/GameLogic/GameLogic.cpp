@@ -1,0 +1,783 @@
+#include "Behavior/GameLogic/GameLogic.h"
+
+#include "Analytics/AnalyticsEvent.h"
+#include "Analytics/AnalyticsSystem.h"
+#include "Behavior/CharacterController/CharacterController.h"
+#include "Behavior/GameLogic/RenderSettings.h"
+#include "Behavior/Trigger/Trigger.h"
+#include "Component/GameSystem.h"
+#include "Component/Object.h"
+#include "Component/TransformComponent.h"
+#include "Graphics/GraphicsComponent.h"
+#include "Graphics/GraphicsSystem.h"
+#include "Graphics/TextGraphics/TextGraphics.h"
+#include "Input/InputSystem.h"
+#include "Parsing/FileParser/FileParser.h"
+#include "Parsing/IParserData.h"
+#include "Parsing/ParserDataUtilities/ParserDataUtilities.h"
+#include "Physics/CharacterPhysics/CharacterPhysics.h"
+#include "Physics/PhysicsComponent.h"
+#include "Physics/PhysicsSystem.h"
+#include "Shape/AABB.h"
+#include "Sound/AudioComponent.h"
+#include "System/Assert/Assertion.h"
+#include "System/Logging/Format.h"
+#include "System/Logging/LoggingSystem.h"
+#include "System/PathWrapper/PathWrapper.h"
+#include "SystemManager/SystemManager.h"
+#include "Window/WindowSystem.h"
+
+#include <algorithm>
+#include <cmath>
+#include <glm/geometric.hpp>
+#include <glm/gtc/quaternion.hpp>
+
+using namespace Morvane;
+
+namespace
+{
+const char* const kChannel = "GameLogic";
+constexpr float kDegreesToRadians = 0.017453292f;
+constexpr float kSunScale = 100.0f;
+constexpr unsigned kRestartKey = 'R';
+constexpr unsigned kPauseKey = 0x1B;
+constexpr unsigned kFirstLevelKey = '1';
+constexpr int kLevelCount = 6;
+
+// Vectors whose numbers are all finite; anything else ("inf", "nan", "1e99") would poison the physics
+// and the grid, so the default is used instead, with a warning.
+template <class Vector>
+Vector ReadFinite(const IParserData& element, const char* name, const Vector& defaultValue,
+                  Vector (*convert)(const std::string&))
+{
+    const std::string text = element.GetAttribute(name, "");
+    const Vector value = convert(text);
+    for (int i = 0; i < Vector::length(); ++i)
+    {
+        if (!std::isfinite(value[i]))
+        {
+            Log::Warning(kChannel,
+                         Format("Attribute '%s' of '%s' is not a finite vector: '%s'; the default is used",
+                                name, element.GetName().c_str(), text.c_str()));
+            return defaultValue;
+        }
+    }
+    return value;
+}
+
+glm::vec3 ReadVec3(const IParserData& element, const char* name, const glm::vec3& defaultValue)
+{
+    return element.HasAttribute(name) ? ReadFinite(element, name, defaultValue, &ParserDataUtilities::ToVec3)
+                                      : defaultValue;
+}
+
+glm::vec4 ReadVec4(const IParserData& element, const char* name, const glm::vec4& defaultValue)
+{
+    return element.HasAttribute(name) ? ReadFinite(element, name, defaultValue, &ParserDataUtilities::ToVec4)
+                                      : defaultValue;
+}
+
+float ReadFloat(const IParserData& element, const char* name, float defaultValue)
+{
+    const float value = element.GetAttributeFloat(name, defaultValue);
+    if (!std::isfinite(value))
+    {
+        Log::Warning(kChannel, Format("Attribute '%s' of '%s' is not a finite number; the default is used",
+                                      name, element.GetName().c_str()));
+        return defaultValue;
+    }
+    return value;
+}
+
+// "x;y;z;degrees" about the axis, normalised: a sheared object is never what a level means; a zero
+// axis is no rotation.
+glm::quat ToRotation(const glm::vec4& axisAngle)
+{
+    const glm::vec3 axis(axisAngle);
+    if (glm::length(axis) == 0.0f)
+    {
+        return glm::quat(1.0f, 0.0f, 0.0f, 0.0f);
+    }
+    const float half = axisAngle.w * kDegreesToRadians * 0.5f;
+    const glm::vec3 unit = glm::normalize(axis);
+    return glm::quat(std::cos(half), unit * std::sin(half));
+}
+
+Game::TransformComponent& TransformOf(Game::Object& object)
+{
+    auto* transform = object.GetComponent<Game::TransformComponent>();
+    MORVANE_ASSERT_NAMED(transform != nullptr, "objectTransform", __LINE__);
+    return *transform;
+}
+
+Audio::Component& BackgroundMusic()
+{
+    Game::Object* music = Game::System::GetInstance().GetObject("BackgroundMusic");
+    MORVANE_ASSERT_NAMED(music != nullptr, "backgroundMusic", __LINE__);
+    auto* audio = music->GetComponent<Audio::Component>();
+    MORVANE_ASSERT_NAMED(audio != nullptr, "audio", __LINE__);
+    return *audio;
+}
+
+void Submit(const AnalyticsEvent& event)
+{
+    GameAnalytics::System::GetInstance().SubmitEvent(event);
+}
+
+std::string LevelPath(int number)
+{
+    return Format("$(CurrentLevel)Levels/Level_%d.xml", number);
+}
+
+const glm::vec3 kLookerScale(8.575435f, 7.379056f, 8.229101f);
+const glm::vec3 kLookerPositions[] = {{35.48729f, 7.777224f, -271.2155f},
+                                      {-38.64666f, 7.777224f, -402.0202f},
+                                      {-38.64666f, 7.777224f, -337.5409f},
+                                      {-38.64666f, 7.777224f, -206.7361f},
+                                      {35.48729f, 7.777224f, -206.7361f}};
+} // namespace
+
+const std::vector<GameLogic::LevelTag>& GameLogic::GetLevelTags()
+{
+    static const std::vector<LevelTag> tags = {
+        {"Door", "Door.xml", "Door", "Door", kCommon, true, &GameLogic::DoorRule},
+        {"Wall", "Wall.xml", "Wall", "Wall", kCommon, true, &GameLogic::PlainRule},
+        {"Floor", "Floor.xml", "Floor", "Floor", kCommon, true, &GameLogic::PlainRule},
+        {"Player", "Player.xml", "Player", "Player", kPosition | kRotation, true, &GameLogic::PlayerRule},
+        {"Bouncer", "Bouncer.xml", "Bouncer", "Bouncer", kCommon, true, &GameLogic::PlainRule},
+        {"Jumper", "Jumper.xml", "Jumper", "Jumper", kCommon, true, &GameLogic::PlainRule},
+        {"Decorable", "Decorable.xml", "Decorable", "Decorable", kCommon, false, &GameLogic::PlainRule},
+        {"WorldText", "WorldText.xml", "WorldText", "WorldText", kCommon, false, &GameLogic::WorldTextRule},
+        {"Audio", "AudioInstance.xml", "AudioInstance", "Audio", kPosition, false, &GameLogic::AudioRule},
+        {"Trigger", "Trigger.xml", "Trigger", "Trigger", kPosition | kScale, true, &GameLogic::TriggerRule},
+        {"Sun", nullptr, "Sun", nullptr, 0, false, &GameLogic::SunRule},
+        {"Skybox", nullptr, "Skybox", nullptr, 0, false, &GameLogic::SkyboxRule},
+        {"CustomLoad", nullptr, "", "CustomLoad", 0, false, &GameLogic::CustomLoadRule},
+    };
+    return tags;
+}
+
+const GameLogic::LevelTag* GameLogic::FindLevelTag(std::string_view tag)
+{
+    const std::vector<LevelTag>& tags = GetLevelTags();
+    const auto found =
+        std::find_if(tags.begin(), tags.end(), [tag](const LevelTag& entry) { return tag == entry.tag; });
+    return found == tags.end() ? nullptr : &*found;
+}
+
+bool GameLogic::Parse(const IParserData* data)
+{
+    const std::string level = data->GetAttribute("level", "");
+    if (!level.empty())
+    {
+        LoadLevel(level);
+    }
+    if (data->GetAttributeBool("gameAnalytics", true))
+    {
+        GameAnalytics::System::GetInstance().Initialize();
+    }
+    return true;
+}
+
+bool GameLogic::Initialize()
+{
+    AnalyticsEvent test = AnalyticsEvent::Design("HeatMapTest:HeatMapTest_1");
+    test.fields["area"] = "TEST_AREA";
+    test.fields["x"] = Format("%.2f", 1.1234f);
+    test.fields["y"] = Format("%.2f", 2.1234f);
+    test.fields["z"] = Format("%.2f", 3.9876f);
+    Submit(test);
+    Input::System::GetInstance().SetCursorPosition(200, 200);
+    m_levelTransition =
+        Game::System::GetInstance().CreateObjectFromArchetype("LevelTransition", "LevelTransition.xml");
+    if (m_levelTransition != nullptr)
+    {
+        // Orthographic cameras take the window's size, so the overlay covers it.
+        const Window::System& window = Window::System::GetInstance();
+        Graphics::System::GetInstance().OnResize(window.clientRect.Width(), window.clientRect.Height());
+    }
+    return true;
+}
+
+void GameLogic::Update(const float& dt)
+{
+    const Input::System& input = Input::System::GetInstance();
+    if (input.IsTriggered(kRestartKey) && !IsInTransition())
+    {
+        Submit(MakeEvent("Brimora:GameLogic:Restart"));
+        ChangeLevel(m_levelPath);
+    }
+    if (input.IsTriggered(kPauseKey))
+    {
+        Pause();
+    }
+    for (int number = 1; number <= kLevelCount; ++number)
+    {
+        if (input.IsTriggered(kFirstLevelKey + static_cast<unsigned>(number - 1)))
+        {
+            ChangeLevel(LevelPath(number));
+        }
+    }
+    UpdateTransition(dt);
+}
+
+bool GameLogic::LoadLevel(const std::string& path)
+{
+    FileParser parser;
+    const IParserData* root = parser.Parse(PathWrapper::GetInstance().Expand(path));
+    if (root == nullptr)
+    {
+        Log::Error(kChannel, Format("Could not load level '%s'", path.c_str()));
+        return false;
+    }
+    m_levelPath = path;
+    Game::System& game = Game::System::GetInstance();
+    if (!m_finalCredits.empty())
+    {
+        game.MarkForDeletion(game.GetObject(m_finalCredits));
+        m_finalCredits.clear();
+    }
+    DestroyLevelObjects();
+    // A level without a player must not leave the last one's name, nor a pause it can never end.
+    m_playerName.clear();
+    m_paused = false;
+    for (const IParserData* child = root->GetFirstChild(); child != nullptr; child = child->GetNextSibling())
+    {
+        const std::string name = child->GetName();
+        const LevelTag* tag = FindLevelTag(name);
+        if (tag == nullptr)
+        {
+            Log::Error(kChannel, Format("Unidintified tag: '%s'", name.c_str()));
+            continue;
+        }
+        (this->*tag->rule)(*tag, *child);
+    }
+    BuildPauseRoom();
+    Log::Info(kChannel, Format("Level loaded: '%s'", path.c_str()));
+    Submit(MakeEvent("Brimora:GameLogic:Level_Load"));
+    return true;
+}
+
+void GameLogic::DestroyLevelObjects()
+{
+    Game::System& game = Game::System::GetInstance();
+    for (const auto& [name, registeredTag] : m_levelObjects)
+    {
+        game.MarkForDeletion(game.GetObject(name));
+    }
+    m_levelObjects.clear();
+}
+
+bool GameLogic::ChangeLevel(const std::string& path)
+{
+    if (IsInTransition())
+    {
+        return false;
+    }
+    m_nextLevel = path;
+    m_transitionTime = 0.0f;
+    m_transitionKeys = {{0.0f, 0.0f}, {kFadeIn, 1.0f}, {1.0f, 1.0f}, {1.5f, 0.0f}};
+    return true;
+}
+
+void GameLogic::UpdateTransition(float dt)
+{
+    if (m_transitionKeys.empty())
+    {
+        return;
+    }
+    Audio::Component& music = BackgroundMusic();
+    MORVANE_ASSERT_NAMED(m_levelTransition != nullptr, "m_levelTransition", __LINE__);
+    auto* overlay = m_levelTransition->GetComponent<Graphics::Component>();
+    MORVANE_ASSERT_NAMED(overlay != nullptr, "myGraphics", __LINE__);
+
+    m_transitionTime += dt;
+    Key previous{0.0f, 0.0f};
+    Key last{0.0f, 0.0f};
+    for (const Key& key : m_transitionKeys)
+    {
+        if (key.time < m_transitionTime)
+        {
+            previous = last;
+            last = key;
+        }
+    }
+    const float span = last.time - previous.time;
+    const float fraction = span == 0.0f ? 0.0f : (m_transitionTime - last.time) / span;
+    const float fade = std::clamp(previous.value + (last.value - previous.value) * fraction, 0.0f, 1.0f);
+    const float before = m_fade;
+    m_fade = fade;
+    if (before < 1.0f && fade == 1.0f)
+    {
+        LoadLevel(m_nextLevel);
+        music.Stop();
+    }
+    if (before > 0.0f && fade == 0.0f)
+    {
+        m_transitionKeys.clear();
+        music.Play(true);
+    }
+    overlay->SetDiffuseColor(glm::vec4(0.0f, 0.0f, 0.0f, fade));
+    music.SetVolume(1.0f - fade);
+}
+
+void GameLogic::Pause()
+{
+    Game::Object* player = FindPlayer();
+    if (m_paused || player == nullptr)
+    {
+        return;
+    }
+    Game::TransformComponent& transform = TransformOf(*player);
+    m_pausedPosition = transform.GetPosition();
+    transform.SetPosition(m_pauseOrigin + glm::vec3(0.0f, 1.0f, 0.0f));
+    if (CharacterController* controller = FindPlayerController())
+    {
+        controller->Reanchor();
+    }
+    m_paused = true;
+}
+
+void GameLogic::Resume()
+{
+    Game::Object* player = FindPlayer();
+    if (player != nullptr)
+    {
+        TransformOf(*player).SetPosition(m_pausedPosition);
+        // Else the camera and the companion stay in the pause room.
+        if (CharacterController* controller = FindPlayerController())
+        {
+            controller->Reanchor();
+        }
+    }
+    m_paused = false;
+}
+
+void GameLogic::ReturnToMenu()
+{
+    SystemManager::GetInstance().pendingConfiguration = "$(ConfigurationFolder)Level_Menu.xml";
+}
+
+AnalyticsEvent GameLogic::MakeEvent(const std::string& eventId) const
+{
+    AnalyticsEvent event = AnalyticsEvent::Design(eventId);
+    event.fields["area"] = m_levelPath;
+    if (Game::Object* player = FindPlayer())
+    {
+        if (const auto* transform = player->GetComponent<Game::TransformComponent>())
+        {
+            const glm::vec3& position = transform->GetPosition();
+            event.fields["x"] = Format("%.2f", position.x);
+            event.fields["y"] = Format("%.2f", position.y);
+            event.fields["z"] = Format("%.2f", position.z);
+        }
+    }
+    return event;
+}
+
+void GameLogic::DescribePlace(AnalyticsEvent& event)
+{
+    const Game::Object* object = Game::System::GetInstance().GetObject(kObjectName);
+    const GameLogic* logic = object != nullptr ? object->GetComponent<GameLogic>() : nullptr;
+    if (logic == nullptr)
+    {
+        return;
+    }
+    const AnalyticsEvent place = logic->MakeEvent("");
+    for (const char* field : {"area", "x", "y", "z"})
+    {
+        if (const auto found = place.fields.find(field); found != place.fields.end())
+        {
+            event.fields[field] = found->second;
+        }
+    }
+}
+
+Game::Object* GameLogic::FindPlayer() const
+{
+    return m_playerName.empty() ? nullptr : Game::System::GetInstance().GetObject(m_playerName);
+}
+
+CharacterController* GameLogic::FindPlayerController() const
+{
+    Game::Object* player = FindPlayer();
+    return player != nullptr ? player->GetComponent<CharacterController>() : nullptr;
+}
+
+Physics::Component* GameLogic::FindPlayerBody() const
+{
+    Game::Object* player = FindPlayer();
+    return player != nullptr ? player->GetComponent<CharacterPhysics>() : nullptr;
+}
+
+void GameLogic::Remember(const Game::Object* object, const std::string& registeredTag)
+{
+    m_levelObjects.emplace_back(object != nullptr ? object->GetName() : "", registeredTag);
+}
+
+Game::Object* GameLogic::Place(const LevelTag& tag, const IParserData& element, const std::string& name)
+{
+    // A level may place a variant of a kind, keeping its rule: a gravity platform as a floor.
+    const std::string archetype = element.GetAttribute("archetype", tag.archetype);
+    Game::Object* object = Game::System::GetInstance().CreateObjectFromArchetype(name, archetype);
+    MORVANE_ASSERT_NAMED(object != nullptr, "object", __LINE__);
+    Remember(object, tag.registeredTag);
+    ApplyAttributes(*object, element, tag.attributes, std::string_view(tag.tag) == "WorldText");
+    if (tag.box)
+    {
+        FitBox(*object);
+    }
+    return object;
+}
+
+Game::Object* GameLogic::Place(const LevelTag& tag, const IParserData& element)
+{
+    return Place(tag, element, tag.objectName);
+}
+
+void GameLogic::ApplyAttributes(Game::Object& object, const IParserData& element, unsigned attributes,
+                                bool opaque) const
+{
+    Game::TransformComponent& transform = TransformOf(object);
+    if ((attributes & kPosition) != 0 && element.HasAttribute("pos"))
+    {
+        transform.SetPosition(ReadVec3(element, "pos", glm::vec3(0.0f)));
+    }
+    if ((attributes & kScale) != 0 && element.HasAttribute("scale"))
+    {
+        transform.SetScale(ReadVec3(element, "scale", glm::vec3(1.0f)));
+    }
+    if ((attributes & kRotation) != 0 && element.HasAttribute("rotation"))
+    {
+        transform.SetRotation(ToRotation(ReadVec4(element, "rotation", glm::vec4(0.0f, 1.0f, 0.0f, 0.0f))));
+    }
+    if ((attributes & kColor) != 0 && element.HasAttribute("color"))
+    {
+        auto* graphics = object.GetComponent<Graphics::Component>();
+        MORVANE_ASSERT_NAMED(graphics != nullptr, "objectGraphics", __LINE__);
+        glm::vec4 color = ReadVec4(element, "color", glm::vec4(0.0f, 1.0f, 0.0f, 1.0f));
+        if (opaque)
+        {
+            color.a = 1.0f;
+        }
+        graphics->SetDiffuseColor(color);
+    }
+}
+
+void GameLogic::FitBox(Game::Object& object) const
+{
+    auto* body = object.GetComponent<Physics::Component>();
+    MORVANE_ASSERT_NAMED(body != nullptr, "objectPhysics", __LINE__);
+    auto* box = dynamic_cast<Physics::AABB*>(body->GetShape());
+    MORVANE_ASSERT_NAMED(box != nullptr, "objectAABB", __LINE__);
+    box->SetHalfSize(TransformOf(object).GetScale() * 0.5f);
+    if (body->GetCategory() == Physics::Category::Static)
+    {
+        Physics::System::GetInstance().RefreshStaticBody(body);
+    }
+}
+
+Game::Object* GameLogic::MakeTrigger(const std::string& name, const glm::vec3& position,
+                                     const glm::vec3& scale, const std::string& registeredTag,
+                                     std::function<void()> onPlayer)
+{
+    Game::Object* object = Game::System::GetInstance().CreateObjectFromArchetype(name, "Trigger.xml");
+    MORVANE_ASSERT_NAMED(object != nullptr, "object", __LINE__);
+    Remember(object, registeredTag);
+    Game::TransformComponent& transform = TransformOf(*object);
+    transform.SetPosition(position);
+    transform.SetScale(scale);
+    FitBox(*object);
+    auto* trigger = object->GetComponent<Trigger>();
+    MORVANE_ASSERT_NAMED(trigger != nullptr, "trigger", __LINE__);
+    trigger->SetOnEnter(
+        [this, onPlayer = std::move(onPlayer)](Physics::Component* other)
+        {
+            if (other != nullptr && other == FindPlayerBody())
+            {
+                onPlayer();
+            }
+        });
+    return object;
+}
+
+void GameLogic::PlainRule(const LevelTag& tag, const IParserData& element)
+{
+    Place(tag, element);
+}
+
+void GameLogic::DoorRule(const LevelTag& tag, const IParserData& element)
+{
+    m_nextLevel = element.GetAttribute("nextLevel", "");
+    if (m_nextLevel.empty())
+    {
+        Log::Error(kChannel, "Could not get next level door");
+        return;
+    }
+    Game::Object* door = Place(tag, element);
+    const Game::TransformComponent& transform = TransformOf(*door);
+    MakeTrigger("Trigger", transform.GetPosition(), transform.GetScale(), "NoSave",
+                [this]
+                {
+                    // Only a change that starts is reported: a running fade ignores it.
+                    if (!IsInTransition())
+                    {
+                        Submit(MakeEvent("Brimora:GameLogic:Level_Completed"));
+                        ChangeLevel(m_nextLevel);
+                    }
+                });
+}
+
+void GameLogic::PlayerRule(const LevelTag& tag, const IParserData& element)
+{
+    Game::Object* player = Place(tag, element);
+    m_playerName = player->GetName();
+    auto* controller = player->GetComponent<CharacterController>();
+    MORVANE_ASSERT_NAMED(controller != nullptr, "characterController", __LINE__);
+    if (element.HasAttribute("yaw") || element.HasAttribute("pitch"))
+    {
+        // "yaw" is the polar angle from straight up, "pitch" the azimuth around it.
+        controller->SetView(element.GetAttributeFloat("yaw", controller->GetPolar()),
+                            element.GetAttributeFloat("pitch", controller->GetAzimuth()));
+    }
+    std::vector<glm::vec3> tipPoints;
+    for (const IParserData* child = element.GetFirstChild(); child != nullptr;
+         child = child->GetNextSibling())
+    {
+        tipPoints.push_back(ReadVec3(*child, "pos", glm::vec3(0.0f)));
+    }
+    controller->SetTipPoints(tipPoints);
+}
+
+void GameLogic::WorldTextRule(const LevelTag& tag, const IParserData& element)
+{
+    Game::Object* object = Place(tag, element);
+    auto* text = object->GetComponent<TextGraphics>();
+    MORVANE_ASSERT_NAMED(text != nullptr, "objectGraphics", __LINE__);
+    if (element.HasAttribute("textureSize"))
+    {
+        text->SetTextureSize(
+            ParserDataUtilities::GetAttributeVec2(element, "textureSize", glm::vec2(512.0f)));
+    }
+    if (element.HasAttribute("fontSize"))
+    {
+        text->SetFontSize(ReadFloat(element, "fontSize", 0.0f));
+    }
+    text->SetCaption(element.GetAttribute("caption", ""));
+}
+
+void GameLogic::AudioRule(const LevelTag& tag, const IParserData& element)
+{
+    Game::Object* object = Place(tag, element);
+    auto* audio = object->GetComponent<Audio::Component>();
+    MORVANE_ASSERT_NAMED(audio != nullptr, "objectAudio", __LINE__);
+    const std::string sound = element.GetAttribute("sound", "");
+    if (!sound.empty())
+    {
+        audio->SetSound(sound);
+    }
+    if (element.HasAttribute("minDistance"))
+    {
+        audio->SetDistances(ReadFloat(element, "minDistance", 0.0f), ReadFloat(element, "maxDistance", 0.0f));
+    }
+    audio->SetVolume(ReadFloat(element, "volume", 1.0f));
+    if (element.GetAttributeBool("playLoop", false) && audio->GetSound() != nullptr)
+    {
+        audio->Play(true);
+    }
+}
+
+void GameLogic::TriggerRule(const LevelTag& tag, const IParserData& element)
+{
+    Game::Object* object = Place(tag, element);
+    auto* trigger = object->GetComponent<Trigger>();
+    MORVANE_ASSERT_NAMED(trigger != nullptr, "trigger", __LINE__);
+    // The companion takes these events once it can; until then they are only logged.
+    trigger->SetOnEnter(
+        [this, event = element.GetAttribute("event", "")](Physics::Component* other)
+        {
+            if (other != nullptr && other == FindPlayerBody())
+            {
+                Log::Info("Other", Format("Event: %s", event.c_str()));
+            }
+        });
+}
+
+void GameLogic::SunRule(const LevelTag&, const IParserData& element)
+{
+    Game::Object* sun = Game::System::GetInstance().GetObject("Sun");
+    MORVANE_ASSERT_NAMED(sun != nullptr, "sunObject", __LINE__);
+    auto* transform = sun->GetComponent<Game::TransformComponent>();
+    MORVANE_ASSERT_NAMED(transform != nullptr, "transform", __LINE__);
+    auto* graphics = sun->GetComponent<Graphics::Component>();
+    MORVANE_ASSERT_NAMED(graphics != nullptr, "graphics", __LINE__);
+    RenderSettings& settings = RenderSettings::GetInstance();
+    if (element.HasAttribute("pos"))
+    {
+        transform->SetPosition(ReadVec3(element, "pos", glm::vec3(0.0f)));
+        settings.fogColor = ReadVec3(element, "fog", glm::vec3(0.0f));
+        settings.skyColor = ReadVec3(element, "skyColor", glm::vec3(0.0f));
+        transform->SetScale(glm::vec3(kSunScale));
+    }
+    if (element.HasAttribute("sunColor"))
+    {
+        graphics->SetDiffuseColor(ReadVec4(element, "sunColor", glm::vec4(1.0f)));
+    }
+    settings.ambientColor = ReadVec3(element, "ambient", glm::vec3(0.0f));
+    settings.fogAmount = ReadFloat(element, "fogAmount", 0.0f);
+    settings.attenuation = ReadVec3(element, "attenuation", glm::vec3(0.0f));
+}
+
+void GameLogic::SkyboxRule(const LevelTag&, const IParserData& element)
+{
+    if (!element.HasAttribute("texture"))
+    {
+        return;
+    }
+    Game::Object* skybox = Game::System::GetInstance().GetObject("Skybox");
+    auto* graphics = skybox != nullptr ? skybox->GetComponent<Graphics::Component>() : nullptr;
+    if (graphics == nullptr)
+    {
+        Log::Warning(kChannel, "There is no 'Skybox' to take the level's sky texture");
+        return;
+    }
+    graphics->SetTexture(element.GetAttribute("texture", ""));
+}
+
+void GameLogic::CustomLoadRule(const LevelTag& tag, const IParserData& element)
+{
+    Remember(nullptr, tag.registeredTag);
+    const std::string id = element.GetAttribute("id", "");
+    Game::System& game = Game::System::GetInstance();
+    const auto make = [this, &game](const std::string& name, const std::string& archetype)
+    {
+        Game::Object* object = game.CreateObjectFromArchetype(name, archetype);
+        MORVANE_ASSERT_NAMED(object != nullptr, "object", __LINE__);
+        Remember(object, "Unused");
+        return object;
+    };
+    const auto makeCredits = [this, &game](const std::string& archetype)
+    {
+        Game::Object* credits = game.CreateObjectFromArchetype("Final_Credits", archetype);
+        MORVANE_ASSERT_NAMED(credits != nullptr, "object", __LINE__);
+        m_finalCredits = credits->GetName();
+    };
+    if (id == "Level_1.xml")
+    {
+        PlayMusic("Sound_Level1");
+    }
+    else if (id == "Level_2.xml")
+    {
+        PlayMusic("Sound_Level2");
+    }
+    else if (id == "Level_3.xml")
+    {
+        make("Heart", "Heart.xml");
+        PlayMusic("Sound_Level3");
+    }
+    else if (id == "Level_4.xml")
+    {
+        for (const glm::vec3& position : kLookerPositions)
+        {
+            Game::TransformComponent& transform = TransformOf(*make("Looker", "Looker.xml"));
+            transform.SetScale(kLookerScale);
+            transform.SetPosition(position);
+        }
+        PlayMusic("Sound_Level2");
+    }
+    else if (id == "Level_5.xml")
+    {
+        PlayMusic("Sound_Level5");
+        makeCredits("FinalBadCredits.xml");
+    }
+    else if (id == "Level_6.xml")
+    {
+        make("FloorParticles", "ParticleSystem_Floor.xml");
+        makeCredits("FinalGoodCredits.xml");
+    }
+}
+
+// The pause room: a closed box 20 x 6 x 20 around the origin, floor top at its height. Walking onto
+// "CONTINUE" resumes; "EXIT" opens the wall to the far corner, where "YES" returns to the menu.
+namespace
+{
+struct Block
+{
+    glm::vec3 centre;
+    glm::vec3 size;
+};
+const Block kPauseRoom[] = {
+    {{0.0f, -0.5f, 0.0f}, {22.0f, 1.0f, 22.0f}}, {{0.0f, 6.5f, 0.0f}, {22.0f, 1.0f, 22.0f}},
+    {{10.5f, 3.0f, 0.0f}, {1.0f, 6.0f, 20.0f}},  {{-10.5f, 3.0f, 0.0f}, {1.0f, 6.0f, 20.0f}},
+    {{0.0f, 3.0f, 10.5f}, {20.0f, 6.0f, 1.0f}},  {{0.0f, 3.0f, -10.5f}, {20.0f, 6.0f, 1.0f}},
+};
+// Between the room and its "SURE?" corner (x beyond 6).
+const Block kPauseBlock = {{6.0f, 3.0f, 0.0f}, {1.0f, 6.0f, 20.0f}};
+struct Label
+{
+    const char* caption;
+    glm::vec3 position;
+    glm::vec2 textureSize;
+};
+const Label kPauseLabels[] = {
+    {"PAUSE MENU", {0.0f, 4.5f, -9.9f}, {384.0f, 64.0f}}, {"CONTINUE", {-4.0f, 2.5f, -9.9f}, {313.0f, 64.0f}},
+    {"EXIT", {4.0f, 2.5f, -9.9f}, {256.0f, 64.0f}},       {"SURE?", {8.0f, 4.5f, -9.9f}, {256.0f, 64.0f}},
+    {"YES", {8.0f, 2.5f, -9.9f}, {256.0f, 64.0f}},        {"NO", {-4.0f, 1.5f, -9.9f}, {256.0f, 64.0f}},
+};
+const glm::vec3 kTriggerSize(2.0f, 1.0f, 2.0f);
+const glm::vec3 kContinueTrigger(-4.0f, 0.5f, -8.0f);
+const glm::vec3 kExitTrigger(4.0f, 0.5f, -8.0f);
+const glm::vec3 kYesTrigger(8.0f, 0.5f, -8.0f);
+} // namespace
+
+void GameLogic::BuildPauseRoom()
+{
+    Game::System& game = Game::System::GetInstance();
+    const auto wall = [&](const Block& block)
+    {
+        Game::Object* object = game.CreateObjectFromArchetype("Pause_Level", "Wall.xml");
+        MORVANE_ASSERT_NAMED(object != nullptr, "object", __LINE__);
+        Remember(object, "Discard");
+        Game::TransformComponent& transform = TransformOf(*object);
+        transform.SetPosition(m_pauseOrigin + block.centre);
+        transform.SetScale(block.size);
+        FitBox(*object);
+        return object;
+    };
+    for (const Block& block : kPauseRoom)
+    {
+        wall(block);
+    }
+    m_pauseBlock = wall(kPauseBlock)->GetName();
+    for (const Label& label : kPauseLabels)
+    {
+        Game::Object* object = game.CreateObjectFromArchetype("Pause_Level_Text", "WorldText.xml");
+        MORVANE_ASSERT_NAMED(object != nullptr, "object", __LINE__);
+        Remember(object, "Discard");
+        Game::TransformComponent& transform = TransformOf(*object);
+        transform.SetPosition(m_pauseOrigin + label.position);
+        transform.SetScale(glm::vec3(label.textureSize / 128.0f, 1.0f));
+        auto* text = object->GetComponent<TextGraphics>();
+        MORVANE_ASSERT_NAMED(text != nullptr, "objectGraphics", __LINE__);
+        text->SetTextureSize(label.textureSize);
+        text->SetCaption(label.caption);
+    }
+    MakeTrigger("Pause_Level_Trigger", m_pauseOrigin + kContinueTrigger, kTriggerSize, "Discard",
+                [this] { Resume(); });
+    MakeTrigger("Pause_Level_Trigger", m_pauseOrigin + kYesTrigger, kTriggerSize, "Discard",
+                [this] { ReturnToMenu(); });
+    MakeTrigger("Pause_Level_Trigger", m_pauseOrigin + kExitTrigger, kTriggerSize, "Discard",
+                [this]
+                {
+                    // By name: walking onto "EXIT" again finds nothing left to open.
+                    Game::System& system = Game::System::GetInstance();
+                    system.MarkForDeletion(system.GetObject(m_pauseBlock));
+                });
+}
+
+void GameLogic::PlayMusic(const std::string& sound) const
+{
+    Audio::Component& music = BackgroundMusic();
+    music.SetSound(sound);
+    music.Play(true);
+}

@@ -1,0 +1,145 @@
+#pragma once
+
+#include "Behavior/BehaviorComponent.h"
+
+#include <functional>
+#include <glm/vec3.hpp>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace Morvane
+{
+struct AnalyticsEvent;
+}
+namespace Morvane::Game
+{
+class Object;
+}
+namespace Morvane::Physics
+{
+class Component;
+}
+class CharacterController;
+
+// The game in progress, on the object "GameLogic": reads a level file and builds its objects from
+// archetypes, fades between levels, restarts, pauses into a room far below the level, and reports
+// level events.
+class GameLogic : public Morvane::Behavior::Component
+{
+public:
+    static constexpr const char* kObjectName = "GameLogic";
+    static constexpr float kFadeIn = 0.5f;
+
+    // Common attributes a tag applies to what it creates.
+    enum Attributes : unsigned
+    {
+        kPosition = 1,
+        kScale = 2,
+        kRotation = 4,
+        kColor = 8,
+        kCommon = kPosition | kScale | kRotation | kColor,
+    };
+
+    // One kind of level element: what it is called in a level file, what it creates, under which
+    // tag the object is remembered for the next load, whether its physics box takes its scale, and
+    // the rule that builds it.
+    struct LevelTag
+    {
+        const char* tag;
+        const char* archetype;
+        const char* objectName;
+        const char* registeredTag;
+        unsigned attributes;
+        bool box;
+        void (GameLogic::*rule)(const LevelTag& tag, const Morvane::IParserData& element);
+    };
+
+    explicit GameLogic(Morvane::Game::Object* owner) : Component(owner) {}
+
+    // Reads "level" and loads it at once, then "gameAnalytics".
+    bool Parse(const Morvane::IParserData* data) override;
+    bool Save(Morvane::IParserData*) override { return true; }
+    // Sends the heat-map test event, places the cursor and makes the fade overlay.
+    bool Initialize() override;
+    // "R" restarts, Escape pauses, 1 to 6 change level; then the fade.
+    void Update(const float& dt) override;
+
+    // Replaces the level's objects with those of the file at `path`; false (logged) when it cannot
+    // be read, and the current level stays.
+    bool LoadLevel(const std::string& path);
+    // Starts the fade that loads `path` at full black; false while a fade runs.
+    bool ChangeLevel(const std::string& path);
+    void UpdateTransition(float dt);
+    void Pause();
+    void Resume();
+    void ReturnToMenu();
+
+    // A design event with the level as "area" and the player's position, when there is a player.
+    Morvane::AnalyticsEvent MakeEvent(const std::string& eventId) const;
+    // Adds the level and the player's position of the running game, if any, to `event`.
+    static void DescribePlace(Morvane::AnalyticsEvent& event);
+
+    static const std::vector<LevelTag>& GetLevelTags();
+    static const LevelTag* FindLevelTag(std::string_view tag);
+
+    const std::string& GetLevelPath() const { return m_levelPath; }
+    const std::string& GetNextLevel() const { return m_nextLevel; }
+    const std::string& GetPlayerName() const { return m_playerName; }
+    const std::vector<std::pair<std::string, std::string>>& GetLevelObjects() const { return m_levelObjects; }
+    bool IsPaused() const { return m_paused; }
+    bool IsInTransition() const { return !m_transitionKeys.empty(); }
+    float GetFade() const { return m_fade; }
+    const glm::vec3& GetPauseOrigin() const { return m_pauseOrigin; }
+
+private:
+    struct Key
+    {
+        float time;
+        float value;
+    };
+
+    Morvane::Game::Object* Place(const LevelTag& tag, const Morvane::IParserData& element,
+                                 const std::string& name);
+    Morvane::Game::Object* Place(const LevelTag& tag, const Morvane::IParserData& element);
+    void Remember(const Morvane::Game::Object* object, const std::string& registeredTag);
+    void ApplyAttributes(Morvane::Game::Object& object, const Morvane::IParserData& element,
+                         unsigned attributes, bool opaque) const;
+    void FitBox(Morvane::Game::Object& object) const;
+    // A trigger box from "Trigger.xml" whose enter callback runs `onPlayer` when the player touches it.
+    Morvane::Game::Object* MakeTrigger(const std::string& name, const glm::vec3& position,
+                                       const glm::vec3& scale, const std::string& registeredTag,
+                                       std::function<void()> onPlayer);
+    Morvane::Game::Object* FindPlayer() const;
+    CharacterController* FindPlayerController() const;
+    Morvane::Physics::Component* FindPlayerBody() const;
+    void PlayMusic(const std::string& sound) const;
+    void BuildPauseRoom();
+    void DestroyLevelObjects();
+
+    void PlainRule(const LevelTag& tag, const Morvane::IParserData& element);
+    void DoorRule(const LevelTag& tag, const Morvane::IParserData& element);
+    void PlayerRule(const LevelTag& tag, const Morvane::IParserData& element);
+    void WorldTextRule(const LevelTag& tag, const Morvane::IParserData& element);
+    void AudioRule(const LevelTag& tag, const Morvane::IParserData& element);
+    void TriggerRule(const LevelTag& tag, const Morvane::IParserData& element);
+    void SunRule(const LevelTag& tag, const Morvane::IParserData& element);
+    void SkyboxRule(const LevelTag& tag, const Morvane::IParserData& element);
+    void CustomLoadRule(const LevelTag& tag, const Morvane::IParserData& element);
+
+    std::vector<std::pair<std::string, std::string>> m_levelObjects;
+    std::string m_nextLevel;
+    std::string m_levelPath;
+    Morvane::Game::Object* m_levelTransition = nullptr;
+    std::vector<Key> m_transitionKeys;
+    float m_transitionTime = 0.0f;
+    float m_fade = 0.0f;
+    std::string m_playerName;
+    glm::vec3 m_pauseOrigin{0.0f, -50000.0f, 0.0f};
+    glm::vec3 m_pausedPosition{0.0f};
+    bool m_paused = false;
+    std::string m_finalCredits;
+    // The wall between the pause room and its "SURE?" corner, opened by walking to "EXIT".
+    std::string m_pauseBlock;
+};
