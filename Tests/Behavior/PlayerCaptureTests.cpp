@@ -1,5 +1,6 @@
 // The player in the real game: scenes around "Player.xml" played by capture scripts, with the player's
 // path read from a dump of every frame.
+#include "Support/GameCapture.h"
 #include "Support/Golden.h"
 #include "Support/LoopbackServer.h"
 #include "Support/TempDirectory.h"
@@ -21,19 +22,16 @@ namespace
 {
 using Testing::TempDirectory;
 
-struct Vec3
-{
-    double x = 0.0;
-    double y = 0.0;
-    double z = 0.0;
-};
+using Testing::At;
+using Testing::AtTime;
+using Testing::Key;
 
 // One frame of the dump: where the player and the world camera were after the frame's updates.
 struct Sample
 {
-    Vec3 player;
-    Vec3 camera;
-    Vec3 target;
+    glm::vec3 player{0.0f};
+    glm::vec3 camera{0.0f};
+    glm::vec3 target{0.0f};
     // The view's angle around the vertical, from +x toward +z.
     double Azimuth() const { return std::atan2(target.z - camera.z, target.x - camera.x); }
 };
@@ -51,27 +49,6 @@ std::string Box(const std::string& name, const std::string& position, const std:
            "/><Graphics renderable=\"Mesh_Cube\" diffuseColor=\"0.3;0.6;0.3;1\" renderSets=\"World\"/>"
            "<Physics category=\"Static\" mass=\"0\" restitution=\"0\" shape=\"AABB\" size=\"" +
            size + "\" collisionIds=\"" + std::to_string(id) + "\"/></Object>";
-}
-
-Vec3 ReadVec3(const std::string& text)
-{
-    Vec3 value;
-    char separator = 0;
-    std::istringstream stream(text);
-    stream >> value.x >> separator >> value.y >> separator >> value.z;
-    return value;
-}
-
-// The value after `key` on the dump line that starts with `prefix`.
-std::string Field(const std::string& dump, const std::string& prefix, const std::string& key)
-{
-    const std::size_t line = dump.find(prefix);
-    if (line == std::string::npos)
-    {
-        return "";
-    }
-    const std::size_t start = dump.find(key + " ", line) + key.size() + 1;
-    return dump.substr(start, dump.find_first_of(" \n", start) - start);
 }
 
 // Runs `frames` frames of `step` seconds of the playground's render setup with `objects` and the
@@ -109,13 +86,13 @@ public:
         m_log = result.output;
         for (int frame = 0; frame < frames; ++frame)
         {
-            std::ifstream file(m_folder.Path() + "dump/" + std::to_string(frame) + ".txt");
-            std::stringstream dump;
-            dump << file.rdbuf();
-            const std::string lines = dump.str();
-            m_samples.push_back({ReadVec3(Field(lines, "Object 'Player'", "position")),
-                                 ReadVec3(Field(lines, "Camera 'Camera_World'", "position")),
-                                 ReadVec3(Field(lines, "Camera 'Camera_World'", "target"))});
+            const Testing::WorldDump dump =
+                Testing::ReadWorldDump(m_folder.Path() + "dump/" + std::to_string(frame) + ".txt");
+            const auto player = dump.objects.find("Player");
+            const auto camera = dump.cameras.find("Camera_World");
+            m_samples.push_back({player != dump.objects.end() ? player->second.position : glm::vec3(0.0f),
+                                 camera != dump.cameras.end() ? camera->second.position : glm::vec3(0.0f),
+                                 camera != dump.cameras.end() ? camera->second.target : glm::vec3(0.0f)});
         }
     }
 
@@ -128,7 +105,7 @@ public:
         double highest = -1e9;
         for (std::size_t i = from; i < m_samples.size(); ++i)
         {
-            highest = std::max(highest, m_samples[i].player.y);
+            highest = std::max(highest, static_cast<double>(m_samples[i].player.y));
         }
         return highest;
     }
@@ -149,24 +126,7 @@ private:
     std::string m_log;
 };
 
-std::string At(int frame, const std::string& children)
-{
-    return "<Frame number=\"" + std::to_string(frame) + "\">" + children + "</Frame>";
-}
-
-std::string AtTime(double seconds, const std::string& children)
-{
-    std::ostringstream text;
-    text << "<Frame time=\"" << seconds << "\">" << children << "</Frame>";
-    return text.str();
-}
-
-std::string Key(const std::string& key, bool down = true)
-{
-    return "<Key key=\"" + key + "\" down=\"" + (down ? "true" : "false") + "\"/>";
-}
-
-double Horizontal(const Vec3& from, const Vec3& to)
+double Horizontal(const glm::vec3& from, const glm::vec3& to)
 {
     return std::hypot(to.x - from.x, to.z - from.z);
 }
@@ -352,11 +312,11 @@ TEST(PlayerCapture, ARespawnPointIsTakenOnlyAfterTwoSecondsOnTheFloor)
                 return run.Samples()[i].player;
             }
         }
-        return Vec3{1e9, 1e9, 1e9};
+        return glm::vec3(1e9f);
     };
     EXPECT_NEAR(backOnFloor(shortWalk).x, 0.0, 0.02);
     EXPECT_NEAR(backOnFloor(shortWalk).y, 1.0, 0.01);
-    const Vec3 longWalk = backOnFloor(walkOff(40.0));
+    const glm::vec3 longWalk = backOnFloor(walkOff(40.0));
     EXPECT_GT(longWalk.x, 15.0);
     EXPECT_LT(longWalk.x, 30.0);
 }

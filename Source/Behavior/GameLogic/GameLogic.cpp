@@ -315,7 +315,11 @@ void GameLogic::UpdateTransition(float dt)
     if (before > 0.0f && fade == 0.0f)
     {
         m_transitionKeys.clear();
-        music.Play(true);
+        // A level without music of its own leaves the player with silence, not an assertion.
+        if (music.GetSound() != nullptr)
+        {
+            music.Play(true);
+        }
     }
     overlay->SetDiffuseColor(glm::vec4(0.0f, 0.0f, 0.0f, fade));
     music.SetVolume(1.0f - fade);
@@ -725,9 +729,9 @@ const Label kPauseLabels[] = {
     {"YES", {8.0f, 2.5f, -9.9f}, {256.0f, 64.0f}},        {"NO", {-4.0f, 1.5f, -9.9f}, {256.0f, 64.0f}},
 };
 const glm::vec3 kTriggerSize(2.0f, 1.0f, 2.0f);
-const glm::vec3 kContinueTrigger(-4.0f, 0.5f, -8.0f);
-const glm::vec3 kExitTrigger(4.0f, 0.5f, -8.0f);
-const glm::vec3 kYesTrigger(8.0f, 0.5f, -8.0f);
+const glm::vec3 kContinueTrigger(-4.0f, 0.5f, -4.0f);
+const glm::vec3 kExitTrigger(4.0f, 0.5f, -4.0f);
+const glm::vec3 kYesTrigger(8.0f, 0.5f, -4.0f);
 } // namespace
 
 void GameLogic::BuildPauseRoom()

@@ -1,0 +1,101 @@
+#include "Support/GameCapture.h"
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+namespace Morvane::Testing
+{
+namespace
+{
+glm::vec3 ReadVec3(const std::string& text)
+{
+    glm::vec3 value(0.0f);
+    char separator = 0;
+    std::istringstream stream(text);
+    stream >> value.x >> separator >> value.y >> separator >> value.z;
+    return value;
+}
+
+glm::quat ReadQuaternion(const std::string& text)
+{
+    glm::quat value(1.0f, 0.0f, 0.0f, 0.0f);
+    char separator = 0;
+    std::istringstream stream(text);
+    stream >> value.w >> separator >> value.x >> separator >> value.y >> separator >> value.z;
+    return value;
+}
+} // namespace
+
+int WorldDump::CountNamed(const std::string& base) const
+{
+    const std::regex unique(base + "(_[0-9]{3})?");
+    int count = 0;
+    for (const auto& [name, lines] : names)
+    {
+        count += std::regex_match(name, unique) ? lines : 0;
+    }
+    return count;
+}
+
+const DumpedObject* WorldDump::FindNamed(const std::string& base) const
+{
+    const std::regex unique(base + "(_[0-9]{3})?");
+    for (const auto& [name, object] : objects)
+    {
+        if (std::regex_match(name, unique))
+        {
+            return &object;
+        }
+    }
+    return nullptr;
+}
+
+WorldDump ReadWorldDump(const std::string& path)
+{
+    static const std::regex object(R"(Object '([^']*)'(?: position (\S+) rotation (\S+) scale (\S+))?)");
+    static const std::regex camera(R"(Camera '([^']*)' position (\S+) target (\S+))");
+    WorldDump dump;
+    std::ifstream file(path);
+    std::string line;
+    std::smatch match;
+    while (std::getline(file, line))
+    {
+        if (std::regex_search(line, match, object))
+        {
+            ++dump.names[match[1]];
+            if (match[2].matched)
+            {
+                dump.objects[match[1]] = {ReadVec3(match[2]), ReadQuaternion(match[3]), ReadVec3(match[4])};
+            }
+        }
+        else if (std::regex_search(line, match, camera))
+        {
+            dump.cameras[match[1]] = {ReadVec3(match[2]), ReadVec3(match[3])};
+        }
+    }
+    return dump;
+}
+
+std::string At(int frame, const std::string& children)
+{
+    return "<Frame number=\"" + std::to_string(frame) + "\">" + children + "</Frame>";
+}
+
+std::string AtTime(double seconds, const std::string& children)
+{
+    std::ostringstream text;
+    text << "<Frame time=\"" << seconds << "\">" << children << "</Frame>";
+    return text.str();
+}
+
+std::string Key(const std::string& key, bool down)
+{
+    return "<Key key=\"" + key + "\" down=\"" + (down ? "true" : "false") + "\"/>";
+}
+
+std::string Press(int frame, const std::string& key)
+{
+    return At(frame, Key(key)) + At(frame + 1, Key(key, false));
+}
+} // namespace Morvane::Testing

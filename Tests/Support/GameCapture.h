@@ -1,0 +1,48 @@
+#pragma once
+
+#include <glm/gtc/quaternion.hpp>
+#include <glm/vec3.hpp>
+#include <map>
+#include <string>
+
+// Pieces of capture scripts and their object dumps, for tests that play the real game.
+namespace Morvane::Testing
+{
+struct DumpedObject
+{
+    glm::vec3 position{0.0f};
+    glm::quat rotation{1.0f, 0.0f, 0.0f, 0.0f};
+    glm::vec3 scale{1.0f};
+};
+
+struct DumpedCamera
+{
+    glm::vec3 position{0.0f};
+    glm::vec3 target{0.0f};
+};
+
+// One `<Dump>` file: the objects with a transform and the cameras, by name.
+struct WorldDump
+{
+    std::map<std::string, DumpedObject> objects;
+    std::map<std::string, DumpedCamera> cameras;
+    // Every object line, with or without a transform.
+    std::map<std::string, int> names;
+
+    // How many objects are named `base` or `base_NNN` (the game system's unique names).
+    int CountNamed(const std::string& base) const;
+    // The first object with a transform named so; null when there is none.
+    const DumpedObject* FindNamed(const std::string& base) const;
+};
+
+// Reads the dump at `path`; an unreadable file gives an empty dump.
+WorldDump ReadWorldDump(const std::string& path);
+
+// `<Frame number="frame">children</Frame>` and `<Frame time="seconds">children</Frame>`.
+std::string At(int frame, const std::string& children);
+std::string AtTime(double seconds, const std::string& children);
+// A key event by SDL scancode name ("W", "Space", "Escape").
+std::string Key(const std::string& key, bool down = true);
+// A press on one frame and the release on the next.
+std::string Press(int frame, const std::string& key);
+} // namespace Morvane::Testing
