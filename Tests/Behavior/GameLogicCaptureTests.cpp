@@ -303,15 +303,12 @@ TEST(GameLogicCapture, LevelEventsCarryTheLevelAndThePlayersPlaceAndRefusedChang
 {
     Testing::LoopbackServer server;
     const TempDirectory settings;
-    const std::string analytics = settings.Write(
-        "Analytics.xml", "<GameAnalytics host=\"127.0.0.1\" port=\"" + std::to_string(server.Port()) +
-                             "\" gameKey=\"k\" secretKey=\"s\"/>");
+    const std::string analytics = Testing::AnalyticsTo(server.Port(), settings.Path());
     // The door stands right ahead: walking into it completes the level; "R" during that fade is refused.
     const LevelRun run(
         {{"Level_1.xml",
           Level(R"(<Door pos="0;1;-4" scale="2;2;1" nextLevel="$(CurrentLevel)Levels/Level_1.xml"/>)")}},
-        At(2, Key("W")) + At(60, Key("W", false)) + Press(75, "R") + Press(300, "R"), 400, 0.016,
-        "analytics=\"" + analytics + "\"");
+        At(2, Key("W")) + At(60, Key("W", false)) + Press(75, "R") + Press(300, "R"), 400, 0.016, analytics);
     ASSERT_TRUE(server.WaitForRequests(1));
     std::vector<std::string> bodies;
     for (const Testing::LoopbackServer::Request& request : server.Requests())

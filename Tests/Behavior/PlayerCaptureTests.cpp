@@ -325,14 +325,12 @@ TEST(PlayerCapture, AFallFlashesWhiteSendsOneDieEventAndComesBack)
 {
     Testing::LoopbackServer server;
     const TempDirectory settings;
-    const std::string analytics = settings.Write(
-        "Analytics.xml", "<GameAnalytics host=\"127.0.0.1\" port=\"" + std::to_string(server.Port()) +
-                             "\" gameKey=\"k\" secretKey=\"s\"/>");
+    const std::string analytics = Testing::AnalyticsTo(server.Port(), settings.Path());
     // At 80 steps a second (after the first frame's 0.016 s), frame 202 is 0.05 s into the 0.1 s fade.
     const double step = 0.0125;
     const PlayerRun fall(
         "", At(120, "<Screenshot path=\"clear.png\"/>") + At(202, "<Screenshot path=\"flash.png\"/>"), 300,
-        step, "analytics=\"" + analytics + "\"");
+        step, analytics);
     Texture::RgbImage clear;
     Texture::RgbImage flash;
     std::string error;

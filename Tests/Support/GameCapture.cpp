@@ -94,6 +94,14 @@ std::string Key(const std::string& key, bool down)
     return "<Key key=\"" + key + "\" down=\"" + (down ? "true" : "false") + "\"/>";
 }
 
+std::string AnalyticsTo(int port, const std::string& folder)
+{
+    const std::string path = folder + "Analytics.xml";
+    std::ofstream(path) << "<GameAnalytics host=\"127.0.0.1\" port=\"" << port
+                        << "\" gameKey=\"k\" secretKey=\"s\"/>";
+    return "analytics=\"" + path + "\"";
+}
+
 std::string Press(int frame, const std::string& key)
 {
     return At(frame, Key(key)) + At(frame + 1, Key(key, false));

@@ -45,4 +45,7 @@ std::string AtTime(double seconds, const std::string& children);
 std::string Key(const std::string& key, bool down = true);
 // A press on one frame and the release on the next.
 std::string Press(int frame, const std::string& key);
+// The `analytics` attribute of a capture whose events go to a collector on 127.0.0.1:`port`, its file
+// written in `folder`.
+std::string AnalyticsTo(int port, const std::string& folder);
 } // namespace Morvane::Testing
