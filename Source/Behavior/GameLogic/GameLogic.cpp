@@ -725,8 +725,8 @@ struct Label
 };
 const Label kPauseLabels[] = {
     {"PAUSE MENU", {0.0f, 4.5f, -9.9f}, {384.0f, 64.0f}}, {"CONTINUE", {-4.0f, 2.5f, -9.9f}, {313.0f, 64.0f}},
-    {"EXIT", {4.0f, 2.5f, -9.9f}, {256.0f, 64.0f}},       {"SURE?", {8.0f, 4.5f, -9.9f}, {256.0f, 64.0f}},
-    {"YES", {8.0f, 2.5f, -9.9f}, {256.0f, 64.0f}},        {"NO", {-4.0f, 1.5f, -9.9f}, {256.0f, 64.0f}},
+    {"EXIT", {4.0f, 2.5f, -9.9f}, {192.0f, 64.0f}},       {"SURE?", {8.0f, 4.5f, -9.9f}, {192.0f, 64.0f}},
+    {"YES", {8.0f, 2.5f, -9.9f}, {128.0f, 64.0f}},        {"NO", {-4.0f, 1.2f, -9.9f}, {128.0f, 64.0f}},
 };
 const glm::vec3 kTriggerSize(2.0f, 1.0f, 2.0f);
 const glm::vec3 kContinueTrigger(-4.0f, 0.5f, -4.0f);
@@ -760,10 +760,12 @@ void GameLogic::BuildPauseRoom()
         Remember(object, "Discard");
         Game::TransformComponent& transform = TransformOf(*object);
         transform.SetPosition(m_pauseOrigin + label.position);
+        // A unit of height per 64 texels, the letters three quarters of the board's height.
         transform.SetScale(glm::vec3(label.textureSize / 128.0f, 1.0f));
         auto* text = object->GetComponent<TextGraphics>();
         MORVANE_ASSERT_NAMED(text != nullptr, "objectGraphics", __LINE__);
         text->SetTextureSize(label.textureSize);
+        text->SetFontSize(label.textureSize.y * 0.75f);
         text->SetCaption(label.caption);
     }
     MakeTrigger("Pause_Level_Trigger", m_pauseOrigin + kContinueTrigger, kTriggerSize, "Discard",
