@@ -1,6 +1,7 @@
 // The game logic in the real game: test levels written beside a configuration like the project's,
 // played by capture scripts, read back from object dumps, screenshots, the log and a local server.
 #include "Support/GameCapture.h"
+#include "Support/Golden.h"
 #include "Support/LoopbackServer.h"
 #include "Support/TempDirectory.h"
 #include "Support/ToolRun.h"
@@ -349,6 +350,27 @@ TEST(GameLogicCapture, LevelEventsCarryTheLevelAndThePlayersPlaceAndRefusedChang
     EXPECT_EQ(count("Brimora:GameLogic:Restart"), 1);
     EXPECT_EQ(count("Brimora:GameLogic:Level_Load"), 3);
     EXPECT_NE(first("Brimora:Game:Closed").find("\"area\":"), std::string::npos);
+}
+
+// The shipped game as it starts, and its pause room, as a player sees them.
+TEST(GameLogicCapture, TheFirstLevelAndThePauseRoomLookAsTheyShould)
+{
+    const TempDirectory folder;
+    const Testing::ToolResult result = Testing::RunGame(
+        "--capture " +
+        folder.Write("run.xml", "<Capture frames=\"70\" width=\"160\" height=\"100\" draw=\"screenshots\">" +
+                                    ShotAt(30, "level.png") + Press(31, "Escape") + At(34, Key("S")) +
+                                    At(50, Key("S", false)) + ShotAt(69, "pause.png") + "</Capture>"));
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    for (const char* name : {"level", "pause"})
+    {
+        Texture::RgbImage image;
+        std::string error;
+        ASSERT_TRUE(Texture::ReadRgbPng(folder.Path() + name + ".png", image, error)) << error;
+        EXPECT_TRUE(Testing::MatchesGolden(
+            image,
+            std::string("Behavior/") + (name == std::string("level") ? "Level1Start.png" : "PauseRoom.png")));
+    }
 }
 } // namespace
 } // namespace Morvane
