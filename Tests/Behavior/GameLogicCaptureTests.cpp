@@ -299,6 +299,21 @@ TEST(GameLogicCapture, ABrokenLevelIsLoggedAndChangesNothing)
     EXPECT_EQ(after.CountNamed("Player"), 1);
 }
 
+// Every door of a level leads where the last one says.
+TEST(GameLogicCapture, TwoDoorsKeepTheLastNextLevel)
+{
+    const LevelRun run(
+        {{"Level_1.xml",
+          Level(R"(<Door pos="0;1;-4" scale="2;2;1" nextLevel="$(CurrentLevel)Levels/Level_2.xml"/>
+                                                 <Door pos="30;1;30" scale="2;2;1" nextLevel="$(CurrentLevel)Levels/Level_3.xml"/>)")},
+         {"Level_2.xml", Level("")},
+         {"Level_3.xml", Level("")}},
+        At(2, Key("W")) + At(60, Key("W", false)), 200);
+    EXPECT_NE(run.Log().find("Level loaded: '$(CurrentLevel)Levels/Level_3.xml'"), std::string::npos)
+        << run.Log();
+    EXPECT_EQ(run.Log().find("Level_2.xml'"), std::string::npos) << run.Log();
+}
+
 // The events a level sends, as the collector receives them.
 TEST(GameLogicCapture, LevelEventsCarryTheLevelAndThePlayersPlaceAndRefusedChangesSendNone)
 {
