@@ -132,6 +132,7 @@ TEST(GameLogicCapture, ALevelFileBuildsItsTagsInOrderAndReportsWhatItCannot)
         <Wall pos="3;1;-4" scale="1;2;1" rotation="0;2;0;90" color="0.9;0.1;0.1;1"/>
         <Decorable/>
         <Decorable pos="nan;1;2"/>
+        <Decorable archetype="Heart.xml"/>
         <Bogus/>
         <Door pos="0;1;-8"/>
         <WorldText pos="0;3;-6" caption="Hello"/>
@@ -156,7 +157,14 @@ TEST(GameLogicCapture, ALevelFileBuildsItsTagsInOrderAndReportsWhatItCannot)
     // Without attributes the archetype's values stay; a bad vector takes the default.
     EXPECT_EQ(dump.objects.at("Decorable").position, glm::vec3(0.0f));
     EXPECT_EQ(dump.objects.at("Decorable").scale, glm::vec3(1.0f));
-    EXPECT_EQ(dump.CountNamed("Decorable"), 2);
+    EXPECT_EQ(dump.CountNamed("Decorable"), 3);
+    // Another archetype under the tag's rule and name: the heart's own place.
+    int atHeart = 0;
+    for (const auto& [name, object] : dump.objects)
+    {
+        atHeart += name.rfind("Decorable", 0) == 0 && object.position == glm::vec3(0.0f, 2.0f, 0.0f);
+    }
+    EXPECT_EQ(atHeart, 1);
     EXPECT_EQ(dump.CountNamed("Door"), 0);
     EXPECT_EQ(dump.CountNamed("WorldText"), 1);
     EXPECT_EQ(dump.CountNamed("Trigger"), 1);
@@ -226,18 +234,22 @@ TEST(GameLogicCapture, ALevelChangeFadesToBlackSwapsTheLevelAndClearsIgnoringKey
     EXPECT_EQ(swapped.CountNamed("Pause_Level"), 7);
 }
 
-TEST(GameLogicCapture, RestartsKeepOnePlayerCompanionAndOverlay)
+TEST(GameLogicCapture, AHundredRestartsKeepOnePlayerCompanionAndOverlay)
 {
     std::string events;
-    // A restart every 2.2 s, each after the last fade has cleared.
-    for (int restart = 0; restart < 10; ++restart)
+    // A restart every 2.24 s, each after the last fade has cleared.
+    constexpr int kRestarts = 100;
+    constexpr int kFramesApart = 70;
+    for (int restart = 0; restart < kRestarts; ++restart)
     {
-        events += Press(5 + restart * 70, "R");
+        events += Press(5 + restart * kFramesApart, "R");
     }
-    const LevelRun run({{"Level_1.xml", Level("")}}, events + DumpAt(719, "end.txt"), 720, 0.032);
-    EXPECT_EQ(CountOf(run.Log(), "Level loaded: "), 11) << run.Log();
+    const int frames = 5 + kRestarts * kFramesApart;
+    const LevelRun run({{"Level_1.xml", Level("")}}, events + DumpAt(frames - 1, "end.txt"), frames, 0.032);
+    EXPECT_EQ(CountOf(run.Log(), "Level loaded: "), kRestarts + 1) << run.Log();
     const WorldDump end = run.Dump("end.txt");
-    for (const char* name : {"Player", "Other", "FadeInOut", "ParticleSystem_Cord", "Floor"})
+    for (const char* name :
+         {"Player", "Other", "FadeInOut", "ParticleSystem_Cord", "Floor", "LevelTransition"})
     {
         EXPECT_EQ(end.CountNamed(name), 1) << name;
     }
