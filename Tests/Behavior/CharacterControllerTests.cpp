@@ -1,5 +1,7 @@
 // The controller on a player built in code: what no capture script can reach (the body's reshaping,
 // pads that go away, bad data, long random input).
+#include "Behavior/BehaviorFactory/BehaviorFactory.h"
+#include "Behavior/BehaviorSystem.h"
 #include "Behavior/CharacterController/CharacterController.h"
 #include "Behavior/Options/Options.h"
 #include "Component/GameSystem.h"
@@ -198,6 +200,35 @@ TEST_F(CharacterControllerTest, MakesItsCompanionsAndDestroysThemOnRelease)
     EXPECT_EQ(game.GetObject("Other"), nullptr);
     EXPECT_EQ(game.GetObject("ParticleSystem_Cord"), nullptr);
     EXPECT_NE(game.GetObject("Player"), nullptr);
+}
+
+TEST_F(CharacterControllerTest, TheOldPlayerLeavingAfterTheNewOneCameKeepsTheMouseLocked)
+{
+    Behavior::System& behaviors = Behavior::System::GetInstance();
+    behaviors.m_customComponentFactory = &CreateCustomBehaviorComponent;
+    const auto makePlayer = [this](const std::string& name)
+    {
+        Game::Object* object = game.CreateObject(name);
+        EXPECT_TRUE(object->Parse(Testing::ParseXml(R"(<Object><Transform/>
+            <Behavior type="BehaviorComponent_CharacterController" camera="Camera_World"/></Object>)")
+                                      .get()));
+        return object;
+    };
+    Game::Object* old = makePlayer("Old");
+    game.Update(0.016f);
+    ASSERT_NE(old->GetComponent<CharacterController>(), nullptr);
+    ASSERT_TRUE(Input::System::GetInstance().mouseLocked);
+    // A level change: the new player is made and initialised before the old one is released.
+    Game::Object* next = makePlayer("New");
+    game.MarkForDeletion(old);
+    game.Update(0.016f);
+    EXPECT_EQ(game.GetObject("Old"), nullptr);
+    EXPECT_TRUE(Input::System::GetInstance().mouseLocked);
+    game.MarkForDeletion(next);
+    game.Update(0.016f);
+    EXPECT_FALSE(Input::System::GetInstance().mouseLocked);
+    behaviors.Release();
+    behaviors.m_customComponentFactory = nullptr;
 }
 
 TEST_F(CharacterControllerTest, GravityStandsTheBoxTallAlongThePull)

@@ -184,7 +184,19 @@ bool CharacterController::Initialize()
 
 void CharacterController::Release()
 {
-    Input::System::GetInstance().mouseLocked = false;
+    // A level change makes the new player before the old one goes: the mouse stays with the new one.
+    const std::vector<Game::Object*>& objects = Game::System::GetInstance().GetObjectsInCreationOrder();
+    const bool anotherPlayer = std::any_of(objects.begin(), objects.end(),
+                                           [this](const Game::Object* object)
+                                           {
+                                               const auto* controller =
+                                                   object->GetComponent<CharacterController>();
+                                               return controller != nullptr && controller != this;
+                                           });
+    if (!anotherPlayer)
+    {
+        Input::System::GetInstance().mouseLocked = false;
+    }
     // Found by name: when the whole game shuts down they may be gone before the player.
     Game::System& game = Game::System::GetInstance();
     for (const std::string& name : m_createdNames)
