@@ -23,10 +23,12 @@
 #include "Support/TempDirectory.h"
 #include "System/Assert/Assertion.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <fstream>
-#include <memory>
 #include <set>
 #include <string>
+#include <utility>
 
 using namespace Morvane;
 

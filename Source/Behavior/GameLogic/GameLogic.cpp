@@ -192,6 +192,7 @@ bool GameLogic::Initialize()
         Game::System::GetInstance().CreateObjectFromArchetype("LevelTransition", "LevelTransition.xml");
     if (m_levelTransition != nullptr)
     {
+        m_levelTransitionName = m_levelTransition->GetName();
         // Orthographic cameras take the window's size, so the overlay covers it.
         const Window::System& window = Window::System::GetInstance();
         Graphics::System::GetInstance().OnResize(window.clientRect.Width(), window.clientRect.Height());
@@ -219,6 +220,23 @@ void GameLogic::Update(const float& dt)
         }
     }
     UpdateTransition(dt);
+}
+
+void GameLogic::Release()
+{
+    // By name: at shutdown the game system may have destroyed them already.
+    Game::System& game = Game::System::GetInstance();
+    DestroyLevelObjects();
+    for (const std::string& name : {m_finalCredits, m_levelTransitionName})
+    {
+        if (!name.empty())
+        {
+            game.MarkForDeletion(game.GetObject(name));
+        }
+    }
+    m_finalCredits.clear();
+    m_levelTransitionName.clear();
+    m_levelTransition = nullptr;
 }
 
 bool GameLogic::LoadLevel(const std::string& path)
@@ -662,6 +680,11 @@ void GameLogic::CustomLoadRule(const LevelTag& tag, const IParserData& element)
     };
     const auto makeCredits = [this, &game](const std::string& archetype)
     {
+        // Only the last credits a level names are kept: earlier ones would outlive every later level.
+        if (!m_finalCredits.empty())
+        {
+            game.MarkForDeletion(game.GetObject(m_finalCredits));
+        }
         Game::Object* credits = game.CreateObjectFromArchetype("Final_Credits", archetype);
         MORVANE_ASSERT_NAMED(credits != nullptr, "object", __LINE__);
         m_finalCredits = credits->GetName();

@@ -65,6 +65,8 @@ public:
     bool Initialize() override;
     // "R" restarts, Escape pauses, 1 to 6 change level; then the fade.
     void Update(const float& dt) override;
+    // Destroys what it made: the level's objects and the fade overlay.
+    void Release() override;
 
     // Replaces the level's objects with those of the file at `path`; false (logged) when it cannot
     // be read, and the current level stays.
@@ -132,6 +134,7 @@ private:
     std::string m_nextLevel;
     std::string m_levelPath;
     Morvane::Game::Object* m_levelTransition = nullptr;
+    std::string m_levelTransitionName;
     std::vector<Key> m_transitionKeys;
     float m_transitionTime = 0.0f;
     float m_fade = 0.0f;
