@@ -294,7 +294,8 @@ bool GameLogic::ChangeLevel(const std::string& path)
     }
     m_nextLevel = path;
     m_transitionTime = 0.0f;
-    m_transitionKeys = {{0.0f, 0.0f}, {kFadeIn, 1.0f}, {1.0f, 1.0f}, {1.5f, 0.0f}};
+    // Clear for half a second, black at 1 s (the load), black to 1.5 s, clear again by 2 s.
+    m_transitionKeys = {{0.0f, 0.0f}, {0.5f, 1.0f}, {1.0f, 1.0f}, {1.5f, 0.0f}};
     return true;
 }
 

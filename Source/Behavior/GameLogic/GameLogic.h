@@ -30,7 +30,6 @@ class GameLogic : public Morvane::Behavior::Component
 {
 public:
     static constexpr const char* kObjectName = "GameLogic";
-    static constexpr float kFadeIn = 0.5f;
 
     // Common attributes a tag applies to what it creates.
     enum Attributes : unsigned
