@@ -6,19 +6,17 @@
 // what the objects, the grid, the contact records and the body's sweep add to the formulas;
 // "frame_share" is the frame's part of a 60 Hz frame (16.67 ms). Both walk from the centre toward the
 // open edge and are put back before they fall off it.
-#include "Behavior/BehaviorFactory/BehaviorFactory.h"
 #include "Behavior/BehaviorSystem.h"
 #include "Behavior/CharacterController/CharacterController.h"
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
+#include "GameData.h"
 #include "Graphics/GraphicsSystem.h"
 #include "Input/InputSystem.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/XMLParserData/XMLParserData.h"
 #include "Physics/CharacterPhysics/CharacterPhysics.h"
-#include "Physics/HeadlessMesh.h"
-#include "Physics/PhysicsFactory/PhysicsFactory.h"
 #include "Physics/PhysicsSystem.h"
 #include "Platform/SdlSubsystem.h"
 #include "RatioReporter.h"
@@ -29,7 +27,6 @@
 #include "Sound/Sound.h"
 #include "System/Logging/Format.h"
 #include "System/PathWrapper/PathWrapper.h"
-#include "Texture/Texture.h"
 #include "Window/WindowSystem.h"
 
 #include <SDL.h>
@@ -96,16 +93,8 @@ private:
     Systems()
     {
         const Benchmarks::RedirectedOutput quiet("/dev/null");
-        PathWrapper& paths = PathWrapper::GetInstance();
-        // The benchmarks live in build/Bench and the data beside the game in build/: with the game's folder
-        // as theirs, the paths in the data files hold.
-        const std::string local = paths.Expand("$(LocalFolder)../");
-        paths.AddPath("LocalFolder", local);
-        paths.AddPath("DataFolder", local);
-        paths.AddPath("ConfigurationFolder", local + "Configuration/");
-
-        Behavior::System::GetInstance().m_customComponentFactory = &CreateCustomBehaviorComponent;
-        Physics::System::GetInstance().m_customComponentFactory = &CreateCustomPhysicsComponent;
+        Benchmarks::UseGameDataFolders();
+        Benchmarks::InstallGameFactories();
         m_ready = ParseSystems() && PrepareResources() && ReadLevel() && HoldForward();
     }
     ~Systems()
@@ -137,8 +126,7 @@ private:
                Physics::System::GetInstance().Initialize();
     }
 
-    // The player's sounds, loaded now rather than in the first frames that play them. No renderer
-    // draws here: the level's graphics components need only a mesh and a texture to name.
+    // The player's sounds, loaded now rather than in the first frames that play them.
     static bool PrepareResources()
     {
         Resources::System& resources = Resources::System::GetInstance();
@@ -161,9 +149,7 @@ private:
                 return false;
             }
         }
-        return resources.AddResource(std::make_unique<Physics::HeadlessMesh>("Mesh_Cube")) &&
-               resources.AddResource(std::make_unique<Physics::HeadlessMesh>("Mesh_ScreenQuad")) &&
-               resources.AddResource(std::make_unique<Graphics::Texture>("Texture_White"));
+        return Benchmarks::AddRendererStandIns();
     }
 
     // Only the level's own objects: the lights and effects its "path" adds want a GL context.

@@ -9,19 +9,16 @@
 // texture are stand-ins, but the captions' textures need an OpenGL context.
 #include "Behavior/GameLogic/GameLogic.h"
 
-#include "Behavior/BehaviorFactory/BehaviorFactory.h"
 #include "Behavior/BehaviorSystem.h"
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
 #include "Font/Font.h"
+#include "GameData.h"
 #include "GlContext.h"
-#include "Graphics/GraphicsFactory/GraphicsFactory.h"
 #include "Graphics/GraphicsSystem.h"
 #include "Input/InputSystem.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/XMLParserData/XMLParserData.h"
-#include "Physics/HeadlessMesh.h"
-#include "Physics/PhysicsFactory/PhysicsFactory.h"
 #include "Physics/PhysicsSystem.h"
 #include "RatioReporter.h"
 #include "RedirectedOutput.h"
@@ -29,7 +26,6 @@
 #include "Sound/AudioSystem.h"
 #include "Sound/Sound.h"
 #include "System/PathWrapper/PathWrapper.h"
-#include "Texture/Texture.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -138,18 +134,8 @@ private:
         {
             return;
         }
-        PathWrapper& paths = PathWrapper::GetInstance();
-        // The benchmarks live in build/Bench and the data beside the game in build/: with the game's folder
-        // as theirs, the paths in the data files hold.
-        const std::string local = paths.Expand("$(LocalFolder)../");
-        paths.AddPath("LocalFolder", local);
-        paths.AddPath("DataFolder", local);
-        paths.AddPath("ConfigurationFolder", local + "Configuration/");
-        paths.AddPath("CurrentLevel", local);
-
-        Behavior::System::GetInstance().m_customComponentFactory = &CreateCustomBehaviorComponent;
-        Physics::System::GetInstance().m_customComponentFactory = &CreateCustomPhysicsComponent;
-        Graphics::System::GetInstance().m_customComponentFactory = &CreateCustomGraphicsComponent;
+        Benchmarks::UseGameDataFolders();
+        Benchmarks::InstallGameFactories();
         m_ready = ParseSystems() && PrepareResources() && MakeGameLogic() && LoadOnce();
     }
     ~Systems()
@@ -192,10 +178,7 @@ private:
         packs.FromString(R"(<ResourceSystem><Pack name="Sounds" path="$(LocalFolder)Resources/Sounds.xml"/>)"
                          R"(<Pack name="Shaders" path="$(LocalFolder)Resources/Shaders.xml"/>)"
                          R"(<Pack name="Fonts" path="$(LocalFolder)Resources/Fonts.xml"/></ResourceSystem>)");
-        if (!resources.Parse(&packs) || !resources.Initialize() ||
-            !resources.AddResource(std::make_unique<Physics::HeadlessMesh>("Mesh_Cube")) ||
-            !resources.AddResource(std::make_unique<Physics::HeadlessMesh>("Mesh_ScreenQuad")) ||
-            !resources.AddResource(std::make_unique<Graphics::Texture>("Texture_White")))
+        if (!resources.Parse(&packs) || !resources.Initialize() || !Benchmarks::AddRendererStandIns())
         {
             return false;
         }
