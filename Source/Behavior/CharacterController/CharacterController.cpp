@@ -127,17 +127,17 @@ void CharacterController::CreateCompanions()
     Game::System& game = Game::System::GetInstance();
     m_respawnFadeInOut = game.CreateObjectFromArchetype("FadeInOut", "FadeInOut.xml");
     MORVANE_ASSERT_NAMED(m_respawnFadeInOut != nullptr, "m_respawnFadeInOut", __LINE__);
-    auto* fade = m_respawnFadeInOut->GetComponent<Graphics::Component>();
-    MORVANE_ASSERT_NAMED(fade != nullptr, "FadeInOutGComponent", __LINE__);
-    fade->SetDiffuseColor(glm::vec4(1.0f, 1.0f, 1.0f, 0.0f));
+    m_fadeGraphics = m_respawnFadeInOut->GetComponent<Graphics::Component>();
+    MORVANE_ASSERT_NAMED(m_fadeGraphics != nullptr, "FadeInOutGComponent", __LINE__);
+    m_fadeGraphics->SetDiffuseColor(glm::vec4(1.0f, 1.0f, 1.0f, 0.0f));
 
     m_other = game.CreateObjectFromArchetype("Other", "Other.xml");
     MORVANE_ASSERT_NAMED(m_other != nullptr, "m_other", __LINE__);
-    auto* otherTransform = m_other->GetComponent<Game::TransformComponent>();
-    MORVANE_ASSERT_NAMED(otherTransform != nullptr, "otherTransform", __LINE__);
+    m_otherTransform = m_other->GetComponent<Game::TransformComponent>();
+    MORVANE_ASSERT_NAMED(m_otherTransform != nullptr, "otherTransform", __LINE__);
     if (const auto* myTransform = GetParentObject()->GetComponent<Game::TransformComponent>())
     {
-        otherTransform->SetPosition(myTransform->GetPosition());
+        m_otherTransform->SetPosition(myTransform->GetPosition());
     }
 
     m_cordParticles = game.CreateObjectFromArchetype("ParticleSystem_Cord", "ParticleSystem_Cord.xml");
@@ -177,7 +177,14 @@ bool CharacterController::Initialize()
         // The first safe floor is where the level starts the player, never an arbitrary origin.
         m_respawnPoint = m_transform->GetPosition();
     }
+    m_audio = GetParentObject()->GetComponent<Audio::Component>();
     m_pointLight = Game::System::GetInstance().GetObject("Pointlight");
+    m_lightTransform =
+        m_pointLight != nullptr ? m_pointLight->GetComponent<Game::TransformComponent>() : nullptr;
+    if (m_other->GetComponent<Behavior::Component>() == nullptr || m_lightTransform == nullptr)
+    {
+        Log::Warning(kChannel, "No companion behavior or no 'Pointlight': the companion stays where it is");
+    }
     Input::System::GetInstance().mouseLocked = true;
     return true;
 }
@@ -204,7 +211,9 @@ void CharacterController::Release()
         game.MarkForDeletion(game.GetObject(name));
     }
     m_createdNames.clear();
-    m_respawnFadeInOut = m_other = m_cordParticles = nullptr;
+    m_respawnFadeInOut = m_other = m_cordParticles = m_pointLight = nullptr;
+    m_fadeGraphics = nullptr;
+    m_otherTransform = m_lightTransform = nullptr;
 }
 
 void CharacterController::SetGravity(const glm::vec3& gravity)
@@ -237,12 +246,9 @@ void CharacterController::Reanchor()
     const glm::vec3 offset = m_transform->GetPosition() - m_camera->GetPosition();
     m_camera->SetPosition(m_camera->GetPosition() + offset);
     m_camera->SetTarget(m_camera->GetTarget() + offset);
-    if (m_other != nullptr)
+    if (m_otherTransform != nullptr)
     {
-        if (auto* otherTransform = m_other->GetComponent<Game::TransformComponent>())
-        {
-            otherTransform->SetPosition(m_camera->GetPosition());
-        }
+        m_otherTransform->SetPosition(m_camera->GetPosition());
     }
 }
 
@@ -395,12 +401,9 @@ void CharacterController::TrackFall(const Frame& frame, float dt)
             m_fadeTime = std::min(m_fadeTime + dt, kFadeDuration);
         }
     }
-    MORVANE_ASSERT_NAMED(m_respawnFadeInOut != nullptr, "m_respawnFadeInOut", __LINE__);
-    if (auto* fade = m_respawnFadeInOut->GetComponent<Graphics::Component>())
-    {
-        const float alpha = std::clamp(std::sin(m_fadeTime / kFadeDuration * kPi * 0.5f), 0.0f, 1.0f);
-        fade->SetDiffuseColor(glm::vec4(1.0f, 1.0f, 1.0f, alpha));
-    }
+    MORVANE_ASSERT_NAMED(m_fadeGraphics != nullptr, "m_respawnFadeInOut", __LINE__);
+    const float alpha = std::clamp(std::sin(m_fadeTime / kFadeDuration * kPi * 0.5f), 0.0f, 1.0f);
+    m_fadeGraphics->SetDiffuseColor(glm::vec4(1.0f, 1.0f, 1.0f, alpha));
     if (std::max(0.0f, m_airTime - kFallLimit) > kFadeDuration)
     {
         Respawn();
@@ -424,10 +427,9 @@ void CharacterController::Respawn()
     m_body->SetVelocity(glm::vec3(0.0f));
     // A gravity room may have turned the pull; the respawn point lies under the normal one.
     SetGravity(glm::vec3(0.0f, -kGravity, 0.0f));
-    auto* audio = GetParentObject()->GetComponent<Audio::Component>();
-    if (audio != nullptr && !audio->IsPlaying())
+    if (m_audio != nullptr && !m_audio->IsPlaying())
     {
-        PlayOnPlayer(*audio, "Sound_Respawn");
+        PlayOnPlayer(*m_audio, "Sound_Respawn");
     }
 }
 
@@ -546,11 +548,10 @@ void CharacterController::PlayFootsteps(const Frame& frame)
     {
         return;
     }
-    auto* audio = GetParentObject()->GetComponent<Audio::Component>();
-    MORVANE_ASSERT_NAMED(audio != nullptr, "myAudio", __LINE__);
-    if (!audio->IsPlaying())
+    MORVANE_ASSERT_NAMED(m_audio != nullptr, "myAudio", __LINE__);
+    if (!m_audio->IsPlaying())
     {
-        PlayOnPlayer(*audio, Format("Sound_Walk_%02d", std::rand() % 20 + 1));
+        PlayOnPlayer(*m_audio, Format("Sound_Walk_%02d", std::rand() % 20 + 1));
     }
 }
 
@@ -576,17 +577,8 @@ void CharacterController::FollowWithCamera(float dt)
 
 void CharacterController::GuideCompanion()
 {
-    auto* otherTransform = m_other != nullptr ? m_other->GetComponent<Game::TransformComponent>() : nullptr;
-    auto* lightTransform =
-        m_pointLight != nullptr ? m_pointLight->GetComponent<Game::TransformComponent>() : nullptr;
-    if (otherTransform != nullptr && lightTransform != nullptr)
+    if (m_otherTransform != nullptr && m_lightTransform != nullptr)
     {
-        lightTransform->SetPosition(otherTransform->GetPosition());
-    }
-    const bool companionReady = m_other != nullptr && m_other->GetComponent<Behavior::Component>() != nullptr;
-    if ((!companionReady || lightTransform == nullptr) && !m_warnedMissingPieces)
-    {
-        Log::Warning(kChannel, "No companion behavior or no 'Pointlight': the companion stays where it is");
-        m_warnedMissingPieces = true;
+        m_lightTransform->SetPosition(m_otherTransform->GetPosition());
     }
 }

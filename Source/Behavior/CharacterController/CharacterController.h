@@ -18,7 +18,8 @@ class Component;
 namespace Morvane::Graphics
 {
 class Camera;
-}
+class Component;
+} // namespace Morvane::Graphics
 namespace Morvane::Physics
 {
 class Component;
@@ -91,6 +92,11 @@ private:
     Morvane::Game::Object* m_other = nullptr;
     Morvane::Game::Object* m_cordParticles = nullptr;
     Morvane::Game::Object* m_pointLight = nullptr;
+    // Looked up once: the frame needs them all.
+    Morvane::Graphics::Component* m_fadeGraphics = nullptr;
+    Morvane::Game::TransformComponent* m_otherTransform = nullptr;
+    Morvane::Game::TransformComponent* m_lightTransform = nullptr;
+    Morvane::Audio::Component* m_audio = nullptr;
     std::vector<std::string> m_createdNames;
     std::set<std::string> m_missingSounds;
     std::vector<glm::vec3> m_tipPoints;
@@ -112,6 +118,5 @@ private:
     glm::vec3 m_respawnPoint{0.0f};
     // Set when a fall has put the player back; cleared by the next floor, so each fall counts once.
     bool m_respawned = false;
-    bool m_warnedMissingPieces = false;
     bool m_warnedMissingBody = false;
 };
