@@ -75,6 +75,8 @@ public:
     const std::vector<Contact>& GetContacts() const { return m_contacts; }
     bool GetResolveContacts() const { return m_resolveContacts; }
     bool IsCollidable() const { return m_collidable; }
+    // A body that collides with nothing keeps its place and shape: an opened gate, a spent trigger.
+    void SetCollidable(bool collidable) { m_collidable = collidable; }
     const std::vector<std::int32_t>& GetCollisionIds() const { return m_collisionIds; }
     const std::vector<std::int32_t>& GetCollideWithIds() const { return m_collideWithIds; }
     float GetMass() const { return m_mass; }

@@ -2,6 +2,7 @@
 // played by capture scripts, read back from object dumps, screenshots, the log and a local server.
 #include "Support/GameCapture.h"
 #include "Support/Golden.h"
+#include "Support/LevelRun.h"
 #include "Support/LoopbackServer.h"
 #include "Support/TempDirectory.h"
 #include "Support/ToolRun.h"
@@ -21,8 +22,14 @@ namespace Morvane
 namespace
 {
 using Testing::At;
+using Testing::CountOf;
+using Testing::DumpAt;
 using Testing::Key;
+using Testing::LevelRun;
+using Testing::PlayerPosition;
 using Testing::Press;
+using Testing::ReadText;
+using Testing::ShotAt;
 using Testing::TempDirectory;
 using Testing::WorldDump;
 
@@ -33,97 +40,6 @@ const char* const kStart =
 std::string Level(const std::string& tags)
 {
     return "<Level name=\"Test\">" + std::string(kStart) + tags + "</Level>";
-}
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-int CountOf(const std::string& text, const std::string& part)
-{
-    int count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-    {
-        ++count;
-    }
-    return count;
-}
-
-// The project's configuration with the levels of `levels` (Levels/<name>) as "$(CurrentLevel)", starting
-// at Level_1.xml, run for `frames` frames of `step` seconds with the script's `events`.
-class LevelRun
-{
-public:
-    LevelRun(const std::map<std::string, std::string>& levels, const std::string& events, int frames,
-             double step = 0.016, const std::string& captureAttributes = "")
-    {
-        for (const auto& [name, text] : levels)
-        {
-            m_folder.Write("Levels/" + name, text);
-        }
-        std::string configuration =
-            ReadText(std::string(MORVANE_DATA_FOLDER) + "Configuration/ProjectConfiguration.xml");
-        const auto replace = [&configuration](const std::string& from, const std::string& to)
-        {
-            const std::size_t at = configuration.find(from);
-            ASSERT_NE(at, std::string::npos) << from;
-            configuration.replace(at, from.size(), to);
-        };
-        replace(R"x(<Path alias="CurrentLevel" path="$(LocalFolder)"/>)x",
-                "<Path alias=\"CurrentLevel\" path=\"" + m_folder.Path() + "\"/>");
-        replace(
-            R"x(<GameSystem path="$(ConfigurationFolder)Levels/Game.xml"/>)x",
-            R"(<GameSystem path="$(ConfigurationFolder)Renderer.xml"><Objects archetypesFolder="$(DataFolder)Archetypes">
-                    <Object name="BackgroundMusic"><Transform/><Audio volume="0.6"/></Object>
-                    <Object name="GameLogic"><Transform/><Behavior type="BehaviorComponent_GameLogic"
-                        level="$(CurrentLevel)Levels/Level_1.xml" behaviorSets="Main"/></Object>
-                </Objects></GameSystem>)");
-        m_folder.Write("Game.xml", configuration);
-        std::ostringstream script;
-        script << "<Capture frames=\"" << frames << "\" step=\"" << step
-               << "\" width=\"160\" height=\"100\" draw=\"screenshots\" configuration=\"Game.xml\" "
-               << captureAttributes << ">" << events << "</Capture>";
-        const Testing::ToolResult result =
-            Testing::RunGame("--capture " + m_folder.Write("run.xml", script.str()));
-        EXPECT_EQ(result.exitCode, 0) << result.output;
-        m_log = result.output;
-    }
-
-    WorldDump Dump(const std::string& name) const { return Testing::ReadWorldDump(m_folder.Path() + name); }
-    Texture::RgbImage Picture(const std::string& name) const
-    {
-        Texture::RgbImage image;
-        std::string error;
-        EXPECT_TRUE(Texture::ReadRgbPng(m_folder.Path() + name, image, error)) << error;
-        return image;
-    }
-    const std::string& Log() const { return m_log; }
-    std::string Path() const { return m_folder.Path(); }
-
-private:
-    TempDirectory m_folder;
-    std::string m_log;
-};
-
-std::string DumpAt(int frame, const std::string& name)
-{
-    return At(frame, "<Dump path=\"" + name + "\"/>");
-}
-
-std::string ShotAt(int frame, const std::string& name)
-{
-    return At(frame, "<Screenshot path=\"" + name + "\"/>");
-}
-
-glm::vec3 PlayerPosition(const WorldDump& dump)
-{
-    // A new level's player is made while the last one is still there: it may carry a number.
-    const Testing::DumpedObject* player = dump.FindNamed("Player");
-    return player == nullptr ? glm::vec3(1e9f) : player->position;
 }
 
 TEST(GameLogicCapture, ALevelFileBuildsItsTagsInOrderAndReportsWhatItCannot)
@@ -217,7 +133,7 @@ TEST(GameLogicCapture, ALevelChangeFadesToBlackSwapsTheLevelAndClearsIgnoringKey
     EXPECT_NEAR(darkness("2.1.png"), 0.0, 0.03);
 
     const std::string& log = run.Log();
-    EXPECT_EQ(CountOf(log, "Level loaded: "), 2) << log;
+    EXPECT_EQ(CountOf(log, "Level loaded: "), 2u) << log;
     EXPECT_NE(log.find("Level loaded: '$(CurrentLevel)Levels/Level_2.xml'"), std::string::npos) << log;
     // Level 1's objects are gone, the configuration's stay, the player and what it made are one each.
     const WorldDump swapped = run.Dump("swapped.txt");
@@ -250,7 +166,7 @@ TEST(GameLogicCapture, RestartsKeepOnePlayerCompanionAndOverlay)
     }
     const int frames = 5 + kRestarts * kFramesApart;
     const LevelRun run({{"Level_1.xml", Level("")}}, events + DumpAt(frames - 1, "end.txt"), frames, 0.032);
-    EXPECT_EQ(CountOf(run.Log(), "Level loaded: "), kRestarts + 1) << run.Log();
+    EXPECT_EQ(CountOf(run.Log(), "Level loaded: "), static_cast<std::size_t>(kRestarts + 1)) << run.Log();
     const WorldDump end = run.Dump("end.txt");
     for (const char* name :
          {"Player", "Other", "FadeInOut", "ParticleSystem_Cord", "Floor", "LevelTransition"})

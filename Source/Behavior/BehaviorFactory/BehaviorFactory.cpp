@@ -1,10 +1,16 @@
 #include "Behavior/BehaviorFactory/BehaviorFactory.h"
 
 #include "Behavior/BehaviorComponent.h"
+#include "Behavior/Button/Button.h"
 #include "Behavior/CameraController/CameraController.h"
 #include "Behavior/CharacterController/CharacterController.h"
+#include "Behavior/Door/Door.h"
+#include "Behavior/FloatingObject/FloatingObject.h"
 #include "Behavior/GameLogic/GameLogic.h"
+#include "Behavior/GravitationalPlatform/GravitationalPlatform.h"
+#include "Behavior/MovingPlatform/MovingPlatform.h"
 #include "Behavior/RoomLighting/RoomLighting.h"
+#include "Behavior/RotatingObject/RotatingObject.h"
 #include "Behavior/Trigger/Trigger.h"
 #include "Parsing/IParserData.h"
 #include "System/Logging/Format.h"
@@ -28,10 +34,16 @@ template <class T> Behavior::Component* Make(Game::Object* owner)
 }
 
 const std::unordered_map<std::string, Creator> kBehaviorTypes = {
+    {"BehaviorComponent_Button", &Make<Button>},
     {"BehaviorComponent_CameraController", &Make<CameraController>},
     {"BehaviorComponent_CharacterController", &Make<CharacterController>},
+    {"BehaviorComponent_Door", &Make<Door>},
+    {"BehaviorComponent_FloatingObject", &Make<FloatingObject>},
     {"BehaviorComponent_GameLogic", &Make<GameLogic>},
+    {"BehaviorComponent_GravitationalPlatform", &Make<GravitationalPlatform>},
+    {"BehaviorComponent_MovingPlatform", &Make<MovingPlatform>},
     {"BehaviorComponent_RoomLighting", &Make<RoomLighting>},
+    {"BehaviorComponent_RotatingObject", &Make<RotatingObject>},
     {"BehaviorComponent_Trigger", &Make<Trigger>},
 };
 } // namespace

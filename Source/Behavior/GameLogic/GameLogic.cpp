@@ -2,8 +2,11 @@
 
 #include "Analytics/AnalyticsEvent.h"
 #include "Analytics/AnalyticsSystem.h"
+#include "Behavior/Button/Button.h"
 #include "Behavior/CharacterController/CharacterController.h"
+#include "Behavior/FloatingObject/FloatingObject.h"
 #include "Behavior/GameLogic/RenderSettings.h"
+#include "Behavior/MovingPlatform/MovingPlatform.h"
 #include "Behavior/Trigger/Trigger.h"
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
@@ -140,19 +143,33 @@ const glm::vec3 kLookerPositions[] = {{35.48729f, 7.777224f, -271.2155f},
 const std::vector<GameLogic::LevelTag>& GameLogic::GetLevelTags()
 {
     static const std::vector<LevelTag> tags = {
-        {"Door", "Door.xml", "Door", "Door", kCommon, true, &GameLogic::DoorRule},
-        {"Wall", "Wall.xml", "Wall", "Wall", kCommon, true, &GameLogic::PlainRule},
-        {"Floor", "Floor.xml", "Floor", "Floor", kCommon, true, &GameLogic::PlainRule},
-        {"Player", "Player.xml", "Player", "Player", kPosition | kRotation, true, &GameLogic::PlayerRule},
-        {"Bouncer", "Bouncer.xml", "Bouncer", "Bouncer", kCommon, true, &GameLogic::PlainRule},
-        {"Jumper", "Jumper.xml", "Jumper", "Jumper", kCommon, true, &GameLogic::PlainRule},
-        {"Decorable", "Decorable.xml", "Decorable", "Decorable", kCommon, false, &GameLogic::PlainRule},
-        {"WorldText", "WorldText.xml", "WorldText", "WorldText", kCommon, false, &GameLogic::WorldTextRule},
-        {"Audio", "AudioInstance.xml", "AudioInstance", "Audio", kPosition, false, &GameLogic::AudioRule},
-        {"Trigger", "Trigger.xml", "Trigger", "Trigger", kPosition | kScale, true, &GameLogic::TriggerRule},
-        {"Sun", nullptr, "Sun", nullptr, 0, false, &GameLogic::SunRule},
-        {"Skybox", nullptr, "Skybox", nullptr, 0, false, &GameLogic::SkyboxRule},
-        {"CustomLoad", nullptr, "", "CustomLoad", 0, false, &GameLogic::CustomLoadRule},
+        {"Door", "Door.xml", "Door", "Door", kCommon, "archetype nextLevel", true, &GameLogic::DoorRule},
+        {"Wall", "Wall.xml", "Wall", "Wall", kCommon, "archetype", true, &GameLogic::PlainRule},
+        {"Floor", "Floor.xml", "Floor", "Floor", kCommon, "archetype", true, &GameLogic::PlainRule},
+        {"Player", "Player.xml", "Player", "Player", kPosition | kRotation, "archetype yaw pitch", true,
+         &GameLogic::PlayerRule},
+        {"Button", "Button.xml", "Button", "Button", kCommon, "archetype activate", true,
+         &GameLogic::ButtonRule},
+        {"Activatable", "Activatable.xml", "", "Activatable", kCommon, "archetype activatableName", true,
+         &GameLogic::ActivatableRule},
+        {"Bouncer", "Bouncer.xml", "Bouncer", "Bouncer", kCommon, "archetype", true, &GameLogic::PlainRule},
+        {"Jumper", "Jumper.xml", "Jumper", "Jumper", kCommon, "archetype", true, &GameLogic::PlainRule},
+        {"Decorable", "Decorable.xml", "Decorable", "Decorable", kCommon, "archetype", false,
+         &GameLogic::PlainRule},
+        {"MovingPlatform", "MovingPlatform.xml", "MovingPlatform", "MovingPlatform", kCommon,
+         "archetype movementSpeed A B", true, &GameLogic::MovingPlatformRule},
+        {"WorldText", "WorldText.xml", "WorldText", "WorldText", kCommon,
+         "archetype textureSize fontSize caption", false, &GameLogic::WorldTextRule},
+        {"FloatingObject", "FloatingObject.xml", "FloatingObject", "FloatingObject", kCommon,
+         "archetype pivot frecuency amplitude rotationSpeed", false, &GameLogic::FloatingObjectRule},
+        {"Audio", "AudioInstance.xml", "AudioInstance", "Audio", kPosition,
+         "archetype playLoop minDistance maxDistance volume sound", false, &GameLogic::AudioRule},
+        {"Trigger", "Trigger.xml", "Trigger", "Trigger", kPosition | kScale, "archetype event", true,
+         &GameLogic::TriggerRule},
+        {"Sun", nullptr, "Sun", nullptr, 0, "pos fog skyColor sunColor ambient fogAmount attenuation", false,
+         &GameLogic::SunRule},
+        {"Skybox", nullptr, "Skybox", nullptr, 0, "texture", false, &GameLogic::SkyboxRule},
+        {"CustomLoad", nullptr, "", "CustomLoad", 0, "id", false, &GameLogic::CustomLoadRule},
     };
     return tags;
 }
@@ -445,7 +462,8 @@ Game::Object* GameLogic::Place(const LevelTag& tag, const IParserData& element, 
     Game::Object* object = Game::System::GetInstance().CreateObjectFromArchetype(name, archetype);
     MORVANE_ASSERT_NAMED(object != nullptr, "object", __LINE__);
     Remember(object, tag.registeredTag);
-    ApplyAttributes(*object, element, tag.attributes, std::string_view(tag.tag) == "WorldText");
+    const std::string_view kind(tag.tag);
+    ApplyAttributes(*object, element, tag.attributes, kind == "WorldText" || kind == "Button");
     if (tag.box)
     {
         FitBox(*object);
@@ -502,7 +520,7 @@ void GameLogic::FitBox(Game::Object& object) const
 
 Game::Object* GameLogic::MakeTrigger(const std::string& name, const glm::vec3& position,
                                      const glm::vec3& scale, const std::string& registeredTag,
-                                     std::function<void()> onPlayer)
+                                     std::function<void(Physics::Component& self)> onPlayer)
 {
     Game::Object* object = Game::System::GetInstance().CreateObjectFromArchetype(name, "Trigger.xml");
     MORVANE_ASSERT_NAMED(object != nullptr, "object", __LINE__);
@@ -513,12 +531,13 @@ Game::Object* GameLogic::MakeTrigger(const std::string& name, const glm::vec3& p
     FitBox(*object);
     auto* trigger = object->GetComponent<Trigger>();
     MORVANE_ASSERT_NAMED(trigger != nullptr, "trigger", __LINE__);
+    auto* self = object->GetComponent<Physics::Component>();
     trigger->SetOnEnter(
-        [this, onPlayer = std::move(onPlayer)](Physics::Component* other)
+        [this, self, onPlayer = std::move(onPlayer)](Physics::Component* other)
         {
             if (other != nullptr && other == FindPlayerBody())
             {
-                onPlayer();
+                onPlayer(*self);
             }
         });
     return object;
@@ -540,7 +559,7 @@ void GameLogic::DoorRule(const LevelTag& tag, const IParserData& element)
     Game::Object* door = Place(tag, element);
     const Game::TransformComponent& transform = TransformOf(*door);
     MakeTrigger("Trigger", transform.GetPosition(), transform.GetScale(), "NoSave",
-                [this]
+                [this](Physics::Component&)
                 {
                     // Only a change that starts is reported: a running fade ignores it.
                     if (!IsInTransition())
@@ -570,6 +589,73 @@ void GameLogic::PlayerRule(const LevelTag& tag, const IParserData& element)
         tipPoints.push_back(ReadVec3(*child, "pos", glm::vec3(0.0f)));
     }
     controller->SetTipPoints(tipPoints);
+}
+
+void GameLogic::ButtonRule(const LevelTag& tag, const IParserData& element)
+{
+    Game::Object* object = Place(tag, element);
+    auto* button = object->GetComponent<Button>();
+    MORVANE_ASSERT_NAMED(button != nullptr, "button", __LINE__);
+    const std::string activatable = element.GetAttribute("activate", "");
+    button->SetActivatableName(activatable);
+    Log::Info(kChannel, Format("Setting activatable: '%s'", activatable.c_str()));
+    auto* floating = object->GetComponent<FloatingObject>();
+    MORVANE_ASSERT_NAMED(floating != nullptr, "buttonFloating", __LINE__);
+    const glm::vec3 position = TransformOf(*object).GetPosition();
+    floating->SetPivot(position);
+    MakeTrigger("ButtonOherTrigger", position, glm::vec3(1.0f), "Unused",
+                [](Physics::Component& self)
+                {
+                    // Once: the trigger stops meeting anything.
+                    self.SetCollidable(false);
+                    Log::Info(kChannel, "Button trigger pressed");
+                });
+}
+
+void GameLogic::ActivatableRule(const LevelTag& tag, const IParserData& element)
+{
+    const std::string requested = element.GetAttribute("activatableName", "");
+    // A gate without a name still needs one to be found by; no button can name it.
+    Game::Object* object = Place(tag, element, requested.empty() ? tag.tag : requested);
+    // Only buttons placed before: the game system may have made the name unique ("Gate_002").
+    Game::System& game = Game::System::GetInstance();
+    for (const auto& [name, registeredTag] : m_levelObjects)
+    {
+        if (registeredTag != "Button")
+        {
+            continue;
+        }
+        const Game::Object* buttonObject = game.GetObject(name);
+        auto* button = buttonObject != nullptr ? buttonObject->GetComponent<Button>() : nullptr;
+        if (button != nullptr && !requested.empty() && button->GetActivatableName() == requested)
+        {
+            button->SetActivatableName(object->GetName());
+        }
+    }
+}
+
+void GameLogic::MovingPlatformRule(const LevelTag& tag, const IParserData& element)
+{
+    Game::Object* object = Place(tag, element);
+    auto* platform = object->GetComponent<MovingPlatform>();
+    MORVANE_ASSERT_NAMED(platform != nullptr, "movingPlatform", __LINE__);
+    platform->Parse(&element);
+}
+
+void GameLogic::FloatingObjectRule(const LevelTag& tag, const IParserData& element)
+{
+    Game::Object* object = Place(tag, element);
+    auto* floating = object->GetComponent<FloatingObject>();
+    MORVANE_ASSERT_NAMED(floating != nullptr, "floating", __LINE__);
+    // Floating about where the level puts it unless it names another pivot.
+    floating->SetPivot(TransformOf(*object).GetPosition());
+    floating->Parse(&element);
+    // A floating platform's box takes its scale as every placed box does.
+    auto* body = object->GetComponent<Physics::Component>();
+    if (body != nullptr && dynamic_cast<Physics::AABB*>(body->GetShape()) != nullptr)
+    {
+        FitBox(*object);
+    }
 }
 
 void GameLogic::WorldTextRule(const LevelTag& tag, const IParserData& element)
@@ -793,11 +879,11 @@ void GameLogic::BuildPauseRoom()
         text->SetCaption(label.caption);
     }
     MakeTrigger("Pause_Level_Trigger", m_pauseOrigin + kContinueTrigger, kTriggerSize, "Discard",
-                [this] { Resume(); });
+                [this](Physics::Component&) { Resume(); });
     MakeTrigger("Pause_Level_Trigger", m_pauseOrigin + kYesTrigger, kTriggerSize, "Discard",
-                [this] { ReturnToMenu(); });
+                [this](Physics::Component&) { ReturnToMenu(); });
     MakeTrigger("Pause_Level_Trigger", m_pauseOrigin + kExitTrigger, kTriggerSize, "Discard",
-                [this]
+                [this](Physics::Component&)
                 {
                     // By name: walking onto "EXIT" again finds nothing left to open.
                     Game::System& system = Game::System::GetInstance();

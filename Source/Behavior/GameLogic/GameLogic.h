@@ -42,8 +42,9 @@ public:
     };
 
     // One kind of level element: what it is called in a level file, what it creates, under which
-    // tag the object is remembered for the next load, whether its physics box takes its scale, and
-    // the rule that builds it.
+    // tag the object is remembered for the next load, which common attributes it applies and which
+    // others its rule reads (space-separated; the level check flags any other), whether its physics
+    // box takes its scale, and the rule that builds it.
     struct LevelTag
     {
         const char* tag;
@@ -51,6 +52,7 @@ public:
         const char* objectName;
         const char* registeredTag;
         unsigned attributes;
+        const char* reads;
         bool box;
         void (GameLogic::*rule)(const LevelTag& tag, const Morvane::IParserData& element);
     };
@@ -108,10 +110,11 @@ private:
     void ApplyAttributes(Morvane::Game::Object& object, const Morvane::IParserData& element,
                          unsigned attributes, bool opaque) const;
     void FitBox(Morvane::Game::Object& object) const;
-    // A trigger box from "Trigger.xml" whose enter callback runs `onPlayer` when the player touches it.
+    // A trigger box from "Trigger.xml" whose enter callback runs `onPlayer` with the trigger's own body
+    // when the player touches it.
     Morvane::Game::Object* MakeTrigger(const std::string& name, const glm::vec3& position,
                                        const glm::vec3& scale, const std::string& registeredTag,
-                                       std::function<void()> onPlayer);
+                                       std::function<void(Morvane::Physics::Component& self)> onPlayer);
     Morvane::Game::Object* FindPlayer() const;
     CharacterController* FindPlayerController() const;
     Morvane::Physics::Component* FindPlayerBody() const;
@@ -122,6 +125,10 @@ private:
     void PlainRule(const LevelTag& tag, const Morvane::IParserData& element);
     void DoorRule(const LevelTag& tag, const Morvane::IParserData& element);
     void PlayerRule(const LevelTag& tag, const Morvane::IParserData& element);
+    void ButtonRule(const LevelTag& tag, const Morvane::IParserData& element);
+    void ActivatableRule(const LevelTag& tag, const Morvane::IParserData& element);
+    void MovingPlatformRule(const LevelTag& tag, const Morvane::IParserData& element);
+    void FloatingObjectRule(const LevelTag& tag, const Morvane::IParserData& element);
     void WorldTextRule(const LevelTag& tag, const Morvane::IParserData& element);
     void AudioRule(const LevelTag& tag, const Morvane::IParserData& element);
     void TriggerRule(const LevelTag& tag, const Morvane::IParserData& element);

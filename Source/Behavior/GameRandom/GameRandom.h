@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdlib>
+
+// The draws of level objects: whole numbers from 0 to 32767 and fractions of that range, from the C
+// library's generator, which a capture seeds so that every replay draws the same numbers.
+class GameRandom
+{
+public:
+    static constexpr int kMaximum = 32767;
+
+    static int Draw() { return std::rand() % (kMaximum + 1); }
+    // From 0 to 1, both included.
+    static float Unit() { return static_cast<float>(Draw()) / static_cast<float>(kMaximum); }
+};
