@@ -12,6 +12,7 @@
 #include "Window/WindowSystem.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -43,8 +44,14 @@ Uint32 WindowId()
 }
 } // namespace
 
-CaptureRunner::CaptureRunner(const CaptureScript& script) : m_script(script)
+CaptureRunner::CaptureRunner(const CaptureScript& script)
+    : m_script(script), m_log(script.GetWatchedLogTexts()), m_world(m_log), m_steps(script, m_world),
+      m_pendingExpectations(script.GetLogExpectations())
 {
+    if (!script.GetTrace().empty())
+    {
+        m_trace.emplace(script.GetTrace());
+    }
     std::srand(script.GetSeed());
     if (script.GetWidth() && script.GetHeight())
     {
@@ -85,6 +92,26 @@ int CaptureRunner::FilterEvent(void* runner, SDL_Event* event)
     return static_cast<CaptureRunner*>(runner)->m_pushing || !IsOutsideInput(event->type);
 }
 
+template <class Visit> void CaptureRunner::ForEachAction(const Visit& visit) const
+{
+    for (const Action& action : m_script.GetActions(m_frame))
+    {
+        visit(action);
+    }
+    for (const Action& action : m_stepActions)
+    {
+        visit(action);
+    }
+}
+
+bool CaptureRunner::TakesScreenshot() const
+{
+    bool takes = false;
+    ForEachAction([&takes](const Action& action)
+                  { takes = takes || std::holds_alternative<ScreenshotAction>(action); });
+    return takes;
+}
+
 void CaptureRunner::BeforeFrame()
 {
     if (!m_filtering)
@@ -100,14 +127,28 @@ void CaptureRunner::BeforeFrame()
         }
     }
     Window::System::GetInstance().active = true;
+    m_stepActions = m_steps.Advance(m_frame);
     if (m_script.GetDrawing() == CaptureScript::Drawing::ScreenshotFramesOnly)
     {
-        Graphics::System::GetInstance().SetDrawing(m_script.TakesScreenshot(m_frame));
+        Graphics::System::GetInstance().SetDrawing(TakesScreenshot());
     }
-    for (const Action& action : m_script.GetActions(m_frame))
+    ForEachAction([this](const Action& action) { Perform(action); });
+}
+
+void CaptureRunner::CheckLogExpectations(int frame)
+{
+    const auto due = std::ranges::stable_partition(
+        m_pendingExpectations, [frame](const LogExpectation& expectation) { return expectation.by > frame; });
+    for (const LogExpectation& expectation : due)
     {
-        Perform(action);
+        if (m_log.Count(expectation.text) == 0)
+        {
+            Log::Error(kChannel,
+                       Format("No log line with '%s' by frame %d", expectation.text.c_str(), expectation.by));
+            ++m_failures;
+        }
     }
+    m_pendingExpectations.erase(due.begin(), due.end());
 }
 
 void CaptureRunner::BeforeUpdate(ISystem& system)
@@ -126,16 +167,23 @@ void CaptureRunner::BeforeUpdate(ISystem& system)
 
 void CaptureRunner::AfterFrame()
 {
-    for (const Action& action : m_script.GetActions(m_frame))
-    {
-        if (const auto* dump = std::get_if<DumpAction>(&action);
-            dump != nullptr && !WriteWorldDump(dump->path))
+    ForEachAction(
+        [this](const Action& action)
         {
-            ++m_failures;
-        }
+            if (const auto* dump = std::get_if<DumpAction>(&action);
+                dump != nullptr && !WriteWorldDump(dump->path))
+            {
+                ++m_failures;
+            }
+        });
+    if (m_trace)
+    {
+        m_trace->Write(m_frame, FindPlayerPosition());
     }
+    CheckLogExpectations(m_frame);
     ++m_frame;
-    if (m_frame >= m_script.GetFrameCount())
+    // After a failed step the rest of the script has nothing to stand on.
+    if (m_frame >= m_script.GetFrameCount() || m_steps.HasFailed())
     {
         SystemManager::GetInstance().quit = true;
     }
@@ -210,7 +258,7 @@ void CaptureRunner::Perform(const Action& action)
 
 void CaptureRunner::TakeScreenshots()
 {
-    if (!m_script.TakesScreenshot(m_frame))
+    if (!TakesScreenshot())
     {
         return;
     }
@@ -218,13 +266,13 @@ void CaptureRunner::TakeScreenshots()
     int height = 0;
     SDL_GL_GetDrawableSize(Window::System::GetInstance().window, &width, &height);
     const Texture::RgbImage image = Graphics::ReadBackBuffer(width, height);
-    for (const Action& action : m_script.GetActions(m_frame))
+    ForEachAction([this, &image](const Action& action) { WriteScreenshot(action, image); });
+}
+
+void CaptureRunner::WriteScreenshot(const Action& action, const Texture::RgbImage& image)
+{
+    if (const auto* screenshot = std::get_if<ScreenshotAction>(&action))
     {
-        const auto* screenshot = std::get_if<ScreenshotAction>(&action);
-        if (screenshot == nullptr)
-        {
-            continue;
-        }
         std::error_code ignored;
         std::filesystem::create_directories(screenshot->path.parent_path(), ignored);
         if (Texture::WriteRgbPng(screenshot->path.string(), image))
@@ -241,13 +289,25 @@ void CaptureRunner::TakeScreenshots()
     }
 }
 
-int CaptureRunner::Finish() const
+int CaptureRunner::Finish()
 {
-    bool complete = m_failures == 0;
-    if (m_frame < m_script.GetFrameCount())
+    CheckLogExpectations(m_script.GetFrameCount());
+    if (m_trace && !m_trace->Close())
+    {
+        ++m_failures;
+    }
+    bool complete = m_failures == 0 && !m_steps.HasFailed();
+    // A failed step was logged when it failed, and it ended the run.
+    if (!m_steps.HasFailed() && m_frame < m_script.GetFrameCount())
     {
         Log::Error(kChannel,
                    Format("The run ended after %d of %d frames", m_frame, m_script.GetFrameCount()));
+        complete = false;
+    }
+    else if (!m_steps.HasFailed() && !m_steps.IsDone())
+    {
+        Log::Error(kChannel, Format("The capture's %d frames ran out during %s", m_script.GetFrameCount(),
+                                    m_steps.DescribeCurrent().c_str()));
         complete = false;
     }
     const std::size_t expected = m_script.GetScreenshotCount();

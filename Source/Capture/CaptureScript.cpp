@@ -12,6 +12,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <ranges>
 
 namespace Morvane::Capture
 {
@@ -21,6 +22,9 @@ const char* const kChannel = "Capture";
 // Longer captures are surely a mistake in the file (a frame count in milliseconds, say).
 constexpr long long kMaxFrames = 10'000'000;
 constexpr long long kMaxWindowSide = 16384;
+constexpr double kMaxSeconds = 1e6;
+constexpr double kMaxCoordinate = 1e6;
+const char* const kDefaultCamera = "Camera_World";
 const std::vector<Action> kNoActions;
 
 // A number in the whole text, nothing before or after it.
@@ -98,6 +102,50 @@ public:
         return fallback;
     }
 
+    // Like Number, but the attribute must be there.
+    double RequiredNumber(const char* name, double lowest, double highest)
+    {
+        if (!Has(name))
+        {
+            Fail(Format("%s needs '%s'", m_where.c_str(), name));
+        }
+        return Number(name, 0.0, lowest, highest);
+    }
+
+    // "x;y;z" or "x;z": a point on the floor, its height left out.
+    glm::vec2 FloorPoint(const char* name)
+    {
+        const glm::vec3 point = Point(name);
+        return glm::vec2(point.x, point.z);
+    }
+
+    // "x;y;z", or "x;z" with no height (y is then NaN).
+    glm::vec3 Point(const char* name)
+    {
+        const std::string text = Required(name);
+        std::vector<double> numbers;
+        for (const auto part : std::views::split(text, ';'))
+        {
+            const std::optional<double> number = ReadWhole<double>(std::string(part.begin(), part.end()));
+            if (!number || !std::isfinite(*number) || std::abs(*number) > kMaxCoordinate)
+            {
+                numbers.clear();
+                break;
+            }
+            numbers.push_back(*number);
+        }
+        if (numbers.size() != 2 && numbers.size() != 3)
+        {
+            if (!text.empty())
+            {
+                Refuse(name, "a point x;y;z or x;z");
+            }
+            return glm::vec3(0.0f);
+        }
+        const float height = numbers.size() == 3 ? static_cast<float>(numbers[1]) : std::nanf("");
+        return glm::vec3(static_cast<float>(numbers.front()), height, static_cast<float>(numbers.back()));
+    }
+
     std::string Required(const char* name)
     {
         const std::string text = Text(name);
@@ -132,7 +180,7 @@ std::filesystem::path Resolve(const std::string& text, const std::filesystem::pa
     return path.is_absolute() ? path : folder / path;
 }
 
-std::optional<Action> ReadKey(Attributes& attributes)
+SDL_Scancode ReadScancode(Attributes& attributes)
 {
     const std::string name = attributes.Required("key");
     const SDL_Scancode scancode = SDL_GetScancodeFromName(name.c_str());
@@ -140,6 +188,12 @@ std::optional<Action> ReadKey(Attributes& attributes)
     {
         attributes.Fail(Format("Unknown key '%s'", name.c_str()));
     }
+    return scancode;
+}
+
+std::optional<Action> ReadKey(Attributes& attributes)
+{
+    const SDL_Scancode scancode = ReadScancode(attributes);
     const bool down = attributes.Bool("down", true);
     return KeyAction{scancode, down};
 }
@@ -216,6 +270,111 @@ const ActionReader kActionReaders[] = {
     {"PadButton", &ReadPadButton},
     {"PadAxis", &ReadPadAxis},
 };
+
+StepAction ReadPress(Attributes& attributes, const std::filesystem::path&)
+{
+    return PressStep{ReadScancode(attributes)};
+}
+
+StepAction ReadJump(Attributes&, const std::filesystem::path&)
+{
+    return PressStep{SDL_SCANCODE_SPACE};
+}
+
+StepAction ReadHold(Attributes& attributes, const std::filesystem::path&)
+{
+    const SDL_Scancode scancode = ReadScancode(attributes);
+    return HoldStep{scancode, attributes.RequiredNumber("seconds", 0.0, kMaxSeconds)};
+}
+
+StepAction ReadWait(Attributes& attributes, const std::filesystem::path&)
+{
+    return WaitStep{attributes.RequiredNumber("seconds", 0.0, kMaxSeconds)};
+}
+
+StepAction ReadWaitLog(Attributes& attributes, const std::filesystem::path&)
+{
+    return WaitLogStep{attributes.Required("text")};
+}
+
+std::string ReadCamera(Attributes& attributes)
+{
+    return attributes.Has("camera") ? attributes.Required("camera") : kDefaultCamera;
+}
+
+StepAction ReadFace(Attributes& attributes, const std::filesystem::path&)
+{
+    FaceStep face;
+    if (attributes.Has("yaw") == attributes.Has("to"))
+    {
+        attributes.Fail("<Face> takes either 'yaw' or 'to'");
+    }
+    if (attributes.Has("yaw"))
+    {
+        face.yaw = attributes.Number("yaw", 0.0, -360.0, 360.0);
+    }
+    if (attributes.Has("to"))
+    {
+        face.toward = attributes.FloorPoint("to");
+    }
+    if (attributes.Has("pitch"))
+    {
+        face.pitch = attributes.Number("pitch", 0.0, -89.0, 89.0);
+    }
+    face.camera = ReadCamera(attributes);
+    return face;
+}
+
+StepAction ReadWalk(Attributes& attributes, const std::filesystem::path&)
+{
+    WalkStep walk;
+    walk.to = attributes.FloorPoint("to");
+    walk.within = attributes.Number("within", walk.within, 0.001, kMaxCoordinate);
+    walk.jump = attributes.Bool("jump", false);
+    walk.slowly = attributes.Bool("walk", false);
+    walk.camera = ReadCamera(attributes);
+    return walk;
+}
+
+StepAction ReadWaitNear(Attributes& attributes, const std::filesystem::path&)
+{
+    WaitNearStep wait;
+    wait.object = attributes.Required("object");
+    wait.to = attributes.Point("to");
+    wait.within = attributes.Number("within", wait.within, 0.001, kMaxCoordinate);
+    return wait;
+}
+
+StepAction ReadScreenshot(Attributes& attributes, const std::filesystem::path& folder)
+{
+    return ScreenshotAction{Resolve(attributes.Required("path"), folder)};
+}
+
+StepAction ReadDump(Attributes& attributes, const std::filesystem::path& folder)
+{
+    return DumpAction{Resolve(attributes.Required("path"), folder)};
+}
+
+struct StepReader
+{
+    const char* element;
+    StepAction (*read)(Attributes& attributes, const std::filesystem::path& folder);
+    // Steps that wait on the game take a timeout; the others always end.
+    std::optional<double> defaultTimeout;
+};
+
+const StepReader kStepReaders[] = {
+    {"Press", &ReadPress, std::nullopt},
+    {"Jump", &ReadJump, std::nullopt},
+    {"Hold", &ReadHold, std::nullopt},
+    {"Wait", &ReadWait, std::nullopt},
+    {"WaitLog", &ReadWaitLog, 10.0},
+    {"Face", &ReadFace, 3.0},
+    {"Walk", &ReadWalk, 15.0},
+    {"WaitNear", &ReadWaitNear, 15.0},
+    {"Screenshot", &ReadScreenshot, std::nullopt},
+    {"Dump", &ReadDump, std::nullopt},
+};
 } // namespace
 
 bool CaptureScript::Load(const std::filesystem::path& path)
@@ -246,6 +405,14 @@ bool CaptureScript::Parse(const IParserData& root, const std::filesystem::path& 
         if (child->GetName() == "Frame")
         {
             parsed = ParseFrame(*child, folder);
+        }
+        else if (child->GetName() == "Steps")
+        {
+            parsed = ParseSteps(*child, folder);
+        }
+        else if (child->GetName() == "ExpectLog")
+        {
+            parsed = ParseLogExpectation(*child);
         }
         else
         {
@@ -285,8 +452,10 @@ bool CaptureScript::ParseAttributes(const IParserData& root, const std::filesyst
         attributes.Refuse("draw", "all or screenshots");
     }
 
-    const std::pair<const char*, std::filesystem::path*> files[] = {
-        {"configuration", &m_configuration}, {"analytics", &m_analytics}, {"options", &m_options}};
+    const std::pair<const char*, std::filesystem::path*> files[] = {{"configuration", &m_configuration},
+                                                                    {"analytics", &m_analytics},
+                                                                    {"options", &m_options},
+                                                                    {"trace", &m_trace}};
     for (const auto& [name, path] : files)
     {
         if (const std::string text = attributes.Text(name); !text.empty())
@@ -371,6 +540,85 @@ bool CaptureScript::ParseFrame(const IParserData& frame, const std::filesystem::
     return true;
 }
 
+bool CaptureScript::ParseSteps(const IParserData& steps, const std::filesystem::path& folder)
+{
+    Attributes attributes(steps, "<Steps>");
+    if (m_hasSteps)
+    {
+        attributes.Fail("A capture takes one <Steps>");
+        return false;
+    }
+    m_hasSteps = true;
+    m_stepsStart = static_cast<int>(attributes.Integer("start", 0, 0, std::numeric_limits<int>::max()));
+    if (!attributes.Failed() && m_stepsStart >= m_frameCount)
+    {
+        attributes.Fail(
+            Format("<Steps> starts at frame %d, past the capture's %d frames", m_stepsStart, m_frameCount));
+    }
+    for (const IParserData* child = steps.GetFirstChild(); child != nullptr && !attributes.Failed();
+         child = child->GetNextSibling())
+    {
+        const std::string name = child->GetName();
+        const int number = static_cast<int>(m_steps.size()) + 1;
+        const auto reader = std::find_if(std::begin(kStepReaders), std::end(kStepReaders),
+                                         [&name](const StepReader& entry) { return name == entry.element; });
+        if (reader == std::end(kStepReaders))
+        {
+            attributes.Fail(Format("Step %d: unknown step <%s>", number, name.c_str()));
+            break;
+        }
+        Attributes stepAttributes(*child, Format("Step %d <%s>", number, name.c_str()));
+        Step step{name, reader->read(stepAttributes, folder), std::nullopt};
+        if (reader->defaultTimeout)
+        {
+            step.timeout = stepAttributes.Number("timeout", *reader->defaultTimeout, 0.001, kMaxSeconds);
+        }
+        if (stepAttributes.Failed())
+        {
+            return false;
+        }
+        m_steps.push_back(std::move(step));
+    }
+    return !attributes.Failed();
+}
+
+bool CaptureScript::ParseLogExpectation(const IParserData& element)
+{
+    Attributes attributes(element, "<ExpectLog>");
+    LogExpectation expectation;
+    expectation.text = attributes.Required("text");
+    expectation.by =
+        static_cast<int>(attributes.Integer("by", m_frameCount - 1, 0, std::numeric_limits<int>::max()));
+    if (!attributes.Failed() && expectation.by >= m_frameCount)
+    {
+        attributes.Fail(
+            Format("<ExpectLog> by frame %d is past the capture's %d frames", expectation.by, m_frameCount));
+    }
+    if (attributes.Failed())
+    {
+        return false;
+    }
+    m_logExpectations.push_back(std::move(expectation));
+    return true;
+}
+
+std::vector<std::string> CaptureScript::GetWatchedLogTexts() const
+{
+    std::vector<std::string> texts;
+    for (const Step& step : m_steps)
+    {
+        if (const auto* wait = std::get_if<WaitLogStep>(&step.action))
+        {
+            texts.push_back(wait->text);
+        }
+    }
+    for (const LogExpectation& expectation : m_logExpectations)
+    {
+        texts.push_back(expectation.text);
+    }
+    return texts;
+}
+
 const std::vector<Action>& CaptureScript::GetActions(int frame) const
 {
     const auto found = m_frames.find(frame);
@@ -386,7 +634,9 @@ bool CaptureScript::TakesScreenshot(int frame) const
 
 std::size_t CaptureScript::GetScreenshotCount() const
 {
-    std::size_t count = 0;
+    auto count = static_cast<std::size_t>(std::count_if(
+        m_steps.begin(), m_steps.end(),
+        [](const Step& step) { return std::holds_alternative<ScreenshotAction>(step.action); }));
     for (const auto& [frame, actions] : m_frames)
     {
         count += static_cast<std::size_t>(std::count_if(

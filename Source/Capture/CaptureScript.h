@@ -4,6 +4,8 @@
 #include <SDL_scancode.h>
 #include <cstdint>
 #include <filesystem>
+#include <glm/vec2.hpp>
+#include <glm/vec3.hpp>
 #include <map>
 #include <optional>
 #include <string>
@@ -66,6 +68,79 @@ struct DumpAction
 using Action = std::variant<KeyAction, MouseMotionAction, MouseButtonAction, PadButtonAction, PadAxisAction,
                             ScreenshotAction, DumpAction>;
 
+// Steps of the steering program, run one after another; each lasts until its condition holds.
+// Key down on the step's first frame, up on the next (also <Jump>, Space).
+struct PressStep
+{
+    SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN;
+};
+
+struct HoldStep
+{
+    SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN;
+    double seconds = 0.0;
+};
+
+struct WaitStep
+{
+    double seconds = 0.0;
+};
+
+// A log line containing `text`, literally, since the step began.
+struct WaitLogStep
+{
+    std::string text;
+};
+
+// Turns the view of `camera` by mouse motion to a heading in degrees (0 along -z, 90 along +x), given
+// or toward a point on the floor (x, z) from the player; the pitch (positive up) only when given.
+struct FaceStep
+{
+    std::optional<double> yaw;
+    std::optional<glm::vec2> toward;
+    std::optional<double> pitch;
+    std::string camera;
+};
+
+// Walks the player to a point on the floor (x, z) with the pad's left stick, relative to the view of
+// `camera`; `jump` presses pad A on the first frame, `slowly` holds Left Shift on the way.
+struct WalkStep
+{
+    glm::vec2 to{0.0f};
+    double within = 0.5;
+    bool jump = false;
+    bool slowly = false;
+    std::string camera;
+};
+
+// Waits until an object named `object` (or `object_NNN`) is within `within` of `to`: in space, or on
+// the floor when `to` has no height (y NaN). Moving platforms are met so.
+struct WaitNearStep
+{
+    std::string object;
+    glm::vec3 to{0.0f};
+    double within = 0.5;
+};
+
+using StepAction = std::variant<PressStep, HoldStep, WaitStep, WaitLogStep, FaceStep, WalkStep, WaitNearStep,
+                                ScreenshotAction, DumpAction>;
+
+struct Step
+{
+    // The element's name, for messages.
+    std::string element;
+    StepAction action;
+    // Seconds the step may take before it fails the run; none for steps that always end.
+    std::optional<double> timeout;
+};
+
+// Fails the run unless a log line containing `text` was written by the end of frame `by`.
+struct LogExpectation
+{
+    std::string text;
+    int by = 0;
+};
+
 // A capture file: which configuration to run, for how many fixed steps, and what the player does and
 // what is recorded on which frame. Reading it needs no window: everything is checked before a run
 // starts, so that a broken file never costs a start-up. Relative paths lead from the file's folder.
@@ -100,14 +175,26 @@ public:
     // What happens on `frame`, in file order; empty for a frame the file does not name.
     const std::vector<Action>& GetActions(int frame) const;
     bool TakesScreenshot(int frame) const;
+    // Every screenshot the file names, in frames and steps.
     std::size_t GetScreenshotCount() const;
     // Frames that have actions, in order.
     const std::map<int, std::vector<Action>>& GetFrames() const { return m_frames; }
+
+    // The steering program, run from frame GetStepsStart() on; empty when the file has none.
+    const std::vector<Step>& GetSteps() const { return m_steps; }
+    int GetStepsStart() const { return m_stepsStart; }
+    const std::vector<LogExpectation>& GetLogExpectations() const { return m_logExpectations; }
+    // Every log text a step waits for or an expectation names.
+    std::vector<std::string> GetWatchedLogTexts() const;
+    // Where the player's position is written each frame; empty for none.
+    const std::filesystem::path& GetTrace() const { return m_trace; }
 
 private:
     bool ParseAttributes(const IParserData& root, const std::filesystem::path& folder);
     bool ParseFrame(const IParserData& frame, const std::filesystem::path& folder);
     std::optional<int> ReadFrameNumber(const IParserData& frame) const;
+    bool ParseSteps(const IParserData& steps, const std::filesystem::path& folder);
+    bool ParseLogExpectation(const IParserData& element);
 
     std::filesystem::path m_configuration;
     std::filesystem::path m_analytics;
@@ -119,5 +206,10 @@ private:
     std::optional<int> m_width;
     std::optional<int> m_height;
     std::map<int, std::vector<Action>> m_frames;
+    std::filesystem::path m_trace;
+    std::vector<Step> m_steps;
+    int m_stepsStart = 0;
+    bool m_hasSteps = false;
+    std::vector<LogExpectation> m_logExpectations;
 };
 } // namespace Morvane::Capture

@@ -125,6 +125,7 @@ TEST(CaptureRun, BadScriptsExitWithTwoBeforeAnyFrame)
          "Frame 3 is past the capture's 3 frames"},
         {R"(<Capture frames="3" step="fast"/>)", "<Capture>: 'step' is 'fast', not a number from"},
         {R"(<Capture step="0.016"/>)", "<Capture> needs 'frames'"},
+        {R"(<Capture frames="3"><Steps><Walk within="1"/></Steps></Capture>)", "Step 1 <Walk> needs 'to'"},
         {R"(<Replay frames="3"/>)", "A capture file holds a <Capture> element, not <Replay>"},
     };
     for (const auto& [script, message] : cases)
@@ -153,13 +154,14 @@ TEST(CaptureRun, CommandLineTakesOneCaptureAndOneConfigurationOnly)
     }
 }
 
-TEST(CaptureRun, UnwritableScreenshotExitsWithOne)
+TEST(CaptureRun, UnwritableScreenshotOrTraceExitsWithOne)
 {
     const TempDirectory folder;
     // A file where the screenshot's folder should be.
     folder.Write("blocked", "");
     const std::string script =
-        folder.Write("run.xml", R"(<Capture frames="2" draw="screenshots" width="32" height="20">
+        folder.Write("run.xml", R"(<Capture frames="2" draw="screenshots" width="32" height="20"
+        trace="blocked/trace.txt">
         <Frame number="1"><Screenshot path="blocked/a.png"/><Screenshot path="fine.png"/></Frame>
     </Capture>)");
     const ToolResult result = Testing::RunGame("--capture " + script);
@@ -169,6 +171,9 @@ TEST(CaptureRun, UnwritableScreenshotExitsWithOne)
         std::string::npos)
         << result.output;
     EXPECT_NE(result.output.find("1 of 2 screenshots were written"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("Could not write the trace '" + folder.Path() + "blocked/trace.txt'"),
+              std::string::npos)
+        << result.output;
     Texture::RgbImage image;
     std::string error;
     EXPECT_TRUE(Texture::ReadRgbPng(folder.Path() + "fine.png", image, error)) << error;

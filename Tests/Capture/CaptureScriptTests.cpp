@@ -77,6 +77,64 @@ TEST(CaptureScript, FrameTimesBecomeTheFirstFrameStartingThen)
     EXPECT_EQ(std::get<KeyAction>(merged.GetActions(2)[1]).scancode, SDL_SCANCODE_B);
 }
 
+TEST(CaptureScript, ReadsStepsExpectationsAndTheTraceWithTheirDefaults)
+{
+    CaptureScript script;
+    ASSERT_TRUE(Parse(script, R"xml(<Capture frames="50" trace="out/trace.txt">
+        <ExpectLog text="Level loaded: $(X)"/><ExpectLog text="ready" by="3"/>
+        <Steps start="4">
+            <Press key="R"/><Jump/><Hold key="W" seconds="1.5"/><Wait seconds="0"/>
+            <WaitLog text="Level loaded: '$(CurrentLevel)Levels/Level_2.xml'"/>
+            <Face yaw="90"/><Face to="1;2;3" pitch="-10" camera="Other" timeout="0.5"/>
+            <Walk to="4;-5"/><Walk to="1;2;3" within="2" jump="true" walk="1" timeout="1"/>
+            <Screenshot path="a.png"/><Dump path="b.txt"/>
+        </Steps>
+    </Capture>)xml"));
+    EXPECT_EQ(script.GetTrace(), "/captures/room/out/trace.txt");
+    EXPECT_EQ(script.GetStepsStart(), 4);
+    const std::vector<Step>& steps = script.GetSteps();
+    ASSERT_EQ(steps.size(), 11u);
+    EXPECT_EQ(std::get<PressStep>(steps[0].action).scancode, SDL_SCANCODE_R);
+    EXPECT_FALSE(steps[0].timeout.has_value());
+    EXPECT_EQ(steps[1].element, "Jump");
+    EXPECT_EQ(std::get<PressStep>(steps[1].action).scancode, SDL_SCANCODE_SPACE);
+    EXPECT_DOUBLE_EQ(std::get<HoldStep>(steps[2].action).seconds, 1.5);
+    EXPECT_DOUBLE_EQ(std::get<WaitStep>(steps[3].action).seconds, 0.0);
+    // Log texts stay as written: no alias is expanded.
+    EXPECT_EQ(std::get<WaitLogStep>(steps[4].action).text,
+              "Level loaded: '$(CurrentLevel)Levels/Level_2.xml'");
+    EXPECT_EQ(steps[4].timeout, 10.0);
+    const auto& yaw = std::get<FaceStep>(steps[5].action);
+    EXPECT_EQ(yaw.yaw, 90.0);
+    EXPECT_FALSE(yaw.pitch.has_value());
+    EXPECT_EQ(yaw.camera, "Camera_World");
+    EXPECT_EQ(steps[5].timeout, 3.0);
+    const auto& toward = std::get<FaceStep>(steps[6].action);
+    EXPECT_EQ(toward.toward, glm::vec2(1.0f, 3.0f));
+    EXPECT_EQ(toward.pitch, -10.0);
+    EXPECT_EQ(toward.camera, "Other");
+    EXPECT_EQ(steps[6].timeout, 0.5);
+    const auto& walk = std::get<WalkStep>(steps[7].action);
+    EXPECT_EQ(walk.to, glm::vec2(4.0f, -5.0f));
+    EXPECT_DOUBLE_EQ(walk.within, 0.5);
+    EXPECT_FALSE(walk.jump || walk.slowly);
+    EXPECT_EQ(steps[7].timeout, 15.0);
+    const auto& jumping = std::get<WalkStep>(steps[8].action);
+    EXPECT_EQ(jumping.to, glm::vec2(1.0f, 3.0f));
+    EXPECT_TRUE(jumping.jump && jumping.slowly);
+    EXPECT_EQ(std::get<ScreenshotAction>(steps[9].action).path, "/captures/room/a.png");
+    EXPECT_EQ(std::get<DumpAction>(steps[10].action).path, "/captures/room/b.txt");
+    EXPECT_EQ(script.GetScreenshotCount(), 1u);
+
+    ASSERT_EQ(script.GetLogExpectations().size(), 2u);
+    EXPECT_EQ(script.GetLogExpectations()[0].by, 49);
+    EXPECT_EQ(script.GetLogExpectations()[0].text, "Level loaded: $(X)");
+    EXPECT_EQ(script.GetLogExpectations()[1].by, 3);
+    EXPECT_EQ(script.GetWatchedLogTexts(),
+              (std::vector<std::string>{"Level loaded: '$(CurrentLevel)Levels/Level_2.xml'",
+                                        "Level loaded: $(X)", "ready"}));
+}
+
 TEST(CaptureScript, UnknownElementsWarnAndTheRestIsRead)
 {
     Testing::LogCapture log;
@@ -122,6 +180,36 @@ TEST(CaptureScript, RefusesWhatCannotBeRunWithItsReason)
         {R"(<Capture frames="2" draw="some"/>)", "'draw' is 'some', not all or screenshots"},
         {R"(<Capture frames="2" width="160"/>)", "<Capture> takes 'width' and 'height' together"},
         {R"(<Capture frames="2" seed="-3"/>)", "'seed' is '-3', not a whole number from 0 to 4294967295"},
+        {R"(<Capture frames="2"><Steps><Wait seconds="1"/><Run/></Steps></Capture>)",
+         "Step 2: unknown step <Run>"},
+        {R"(<Capture frames="2"><Steps><Hold key="W"/></Steps></Capture>)", "Step 1 <Hold> needs 'seconds'"},
+        {R"(<Capture frames="2"><Steps><Press key="Nope"/></Steps></Capture>)", "Unknown key 'Nope'"},
+        {R"(<Capture frames="2"><Steps><Wait seconds="-1"/></Steps></Capture>)",
+         "Step 1 <Wait>: 'seconds' is '-1', not a number from 0"},
+        {R"(<Capture frames="2"><Steps><WaitLog text=""/></Steps></Capture>)",
+         "Step 1 <WaitLog> needs 'text'"},
+        {R"(<Capture frames="2"><Steps><WaitLog text="a" timeout="0"/></Steps></Capture>)",
+         "'timeout' is '0', not a number from 0.001"},
+        {R"(<Capture frames="2"><Steps><Face/></Steps></Capture>)", "<Face> takes either 'yaw' or 'to'"},
+        {R"(<Capture frames="2"><Steps><Face yaw="0" pitch="90"/></Steps></Capture>)",
+         "'pitch' is '90', not a number from -89 to 89"},
+        {R"(<Capture frames="2"><Steps><Walk to="1;2;3;4"/></Steps></Capture>)",
+         "Step 1 <Walk>: 'to' is '1;2;3;4', not a point x;y;z or x;z"},
+        {R"(<Capture frames="2"><Steps><Walk to="1;;3"/></Steps></Capture>)", "'to' is '1;;3', not a point"},
+        {R"(<Capture frames="2"><Steps><Face to="nan;1"/></Steps></Capture>)",
+         "'to' is 'nan;1', not a point"},
+        {R"(<Capture frames="2"><Steps><Walk to="1;2" within="0"/></Steps></Capture>)",
+         "'within' is '0', not a number from 0.001"},
+        {R"(<Capture frames="2"><Steps><Walk to="1;2" jump="yes"/></Steps></Capture>)",
+         "'jump' is 'yes', not true or false"},
+        {R"(<Capture frames="2"><Steps><Face yaw="0" camera=""/></Steps></Capture>)",
+         "Step 1 <Face> needs 'camera'"},
+        {R"(<Capture frames="2"><Steps start="2"/></Capture>)",
+         "<Steps> starts at frame 2, past the capture's 2 frames"},
+        {R"(<Capture frames="2"><Steps/><Steps/></Capture>)", "A capture takes one <Steps>"},
+        {R"(<Capture frames="2"><ExpectLog text="a" by="2"/></Capture>)",
+         "<ExpectLog> by frame 2 is past the capture's 2 frames"},
+        {R"(<Capture frames="2"><ExpectLog by="1"/></Capture>)", "<ExpectLog> needs 'text'"},
     };
     for (const auto& [xml, message] : cases)
     {

@@ -22,6 +22,11 @@ std::string TimeStamp()
 }
 } // namespace
 
+ListenerHandle::~ListenerHandle()
+{
+    System::GetInstance().RemoveListener(m_id);
+}
+
 System& System::GetInstance()
 {
     static System instance;
@@ -43,6 +48,20 @@ void System::Warning(const std::string& subsystem, const std::string& message)
 void System::Error(const std::string& subsystem, const std::string& message)
 {
     Write(subsystem, message, Platform::ConsoleColour::BrightRed);
+}
+
+ListenerHandle System::AddListener(Listener listener)
+{
+    const std::lock_guard lock(m_mutex);
+    const std::uint64_t id = m_nextListener++;
+    m_listeners.emplace_back(id, std::move(listener));
+    return ListenerHandle(id);
+}
+
+void System::RemoveListener(std::uint64_t id)
+{
+    const std::lock_guard lock(m_mutex);
+    std::erase_if(m_listeners, [id](const auto& entry) { return entry.first == id; });
 }
 
 std::string System::Wrap(const std::string& message, std::size_t indent, bool wrap)
@@ -95,5 +114,9 @@ void System::Write(const std::string& subsystem, const std::string& message, Pla
     m_console.Write(line);
     m_console.SetColour(Platform::ConsoleColour::Grey);
     m_console.Flush();
+    for (const auto& [id, listener] : m_listeners)
+    {
+        listener(subsystem, message);
+    }
 }
 } // namespace Morvane::Logging
