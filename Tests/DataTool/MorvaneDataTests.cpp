@@ -22,10 +22,10 @@ Result RunTool(const std::string& arguments, const std::string& redirection = "2
 TEST(MorvaneData, CheckPassesSoundFilesAndReportsBrokenOnesWithTheEnginesMessages)
 {
     const Testing::TempDirectory folder;
-    const std::string level = folder.Write("Level.xml", R"(<Level><Object name="Wall"/></Level>)");
+    const std::string level = folder.Write("Room.xml", R"(<Room><Object name="Wall"/></Room>)");
     const Result sound = RunTool("check '" + level + "' '" + level + "'");
     EXPECT_EQ(sound.exitCode, 0) << sound.output;
-    EXPECT_THAT(sound.output, HasSubstr("Level.xml: OK"));
+    EXPECT_THAT(sound.output, HasSubstr("Room.xml: OK"));
     EXPECT_THAT(sound.output, HasSubstr("2 files checked, 0 failed"));
 
     const std::string duplicate = folder.Write("Duplicate.xml", R"(<Root a="1" a="2"/>)");

@@ -3,6 +3,7 @@
 #include "ConstantsValidator.h"
 #include "FontValidator.h"
 #include "ImportedFile.h"
+#include "LevelValidator.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
 #include "PathsValidator.h"
@@ -23,6 +24,7 @@ FileChecker::FileChecker()
     m_validators.push_back(std::make_unique<ConstantsValidator>());
     m_validators.push_back(std::make_unique<PathsValidator>());
     m_validators.push_back(std::make_unique<FontValidator>());
+    m_validators.push_back(std::make_unique<LevelValidator>());
 }
 
 bool FileChecker::Check(const std::string& path)
