@@ -256,7 +256,7 @@ void GameLogic::Release()
     m_levelTransition = nullptr;
 }
 
-bool GameLogic::LoadLevel(const std::string& path)
+bool GameLogic::LoadLevel(std::string path)
 {
     FileParser parser;
     const IParserData* root = parser.Parse(PathWrapper::GetInstance().Expand(path));
@@ -550,12 +550,14 @@ void GameLogic::PlainRule(const LevelTag& tag, const IParserData& element)
 
 void GameLogic::DoorRule(const LevelTag& tag, const IParserData& element)
 {
-    m_nextLevel = element.GetAttribute("nextLevel", "");
-    if (m_nextLevel.empty())
+    // A door without a level must not take the other doors' level away: they would lead nowhere.
+    const std::string nextLevel = element.GetAttribute("nextLevel", "");
+    if (nextLevel.empty())
     {
         Log::Error(kChannel, "Could not get next level door");
         return;
     }
+    m_nextLevel = nextLevel;
     Game::Object* door = Place(tag, element);
     const Game::TransformComponent& transform = TransformOf(*door);
     MakeTrigger("Trigger", transform.GetPosition(), transform.GetScale(), "NoSave",

@@ -70,8 +70,9 @@ public:
     void Release() override;
 
     // Replaces the level's objects with those of the file at `path`; false (logged) when it cannot
-    // be read, and the current level stays.
-    bool LoadLevel(const std::string& path);
+    // be read, and the current level stays. A copy: the level's door rewrites the next level, which is
+    // what a transition passes in.
+    bool LoadLevel(std::string path);
     // Starts the fade that loads `path` at full black; false while a fade runs.
     bool ChangeLevel(const std::string& path);
     void UpdateTransition(float dt);
