@@ -10,7 +10,7 @@ namespace Morvane::Capture
 {
 namespace
 {
-TEST(LogWatch, CountsLinesWithItsTextsFromAnyThreadButNotItsOwnChannel)
+TEST(LogWatchThreaded, CountsLinesWithItsTextsFromAnyThreadButNotItsOwnChannel)
 {
     const Testing::LogCapture quiet;
     const LogWatch watch({"loaded: 'a'", "$(X)"});
