@@ -261,6 +261,12 @@ TEST(LevelObjectsCapture, AButtonOpensItsGateOnceAndStillDoesAfterTwoRestarts)
             specks += object.rfind("Door_Floating", 0) == 0 && placed.scale == glm::vec3(0.1f);
         }
         EXPECT_EQ(specks, 32) << name;
+        int shrunk = 0;
+        for (const auto& [object, placed] : dump.objects)
+        {
+            shrunk += object.rfind("Button", 0) == 0 && placed.scale == glm::vec3(0.0f);
+        }
+        EXPECT_EQ(shrunk, 1) << name;
         EXPECT_EQ(dump.CountNamed("Door_Floating"), 64) << name;
     }
 
