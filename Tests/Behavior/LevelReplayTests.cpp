@@ -10,6 +10,7 @@
 #include "Texture/ImageComparison.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 
 namespace Morvane
@@ -22,6 +23,12 @@ struct Replay
     // Whether leaving the level is a completion the collector hears of; the endings are events.
     bool completes;
 };
+
+// Names the replay in test listings instead of its bytes.
+void PrintTo(const Replay& replay, std::ostream* out)
+{
+    *out << replay.name;
+}
 
 const Replay kReplays[] = {{"Level_1", true},           {"Level_2", true}, {"Level_3", true},
                            {"Level_4", true},           {"Level_5", true}, {"Level_6", false},
