@@ -1,0 +1,1 @@
+"""Heat-map report of the local analytics collector's files: see the `report` script beside this folder."""
