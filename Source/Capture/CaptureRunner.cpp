@@ -137,18 +137,20 @@ void CaptureRunner::BeforeFrame()
 
 void CaptureRunner::CheckLogExpectations(int frame)
 {
-    const auto due = std::ranges::stable_partition(
-        m_pendingExpectations, [frame](const LogExpectation& expectation) { return expectation.by > frame; });
-    for (const LogExpectation& expectation : due)
+    // The clang of the fuzz build cannot use this library's ranges: the iterator form.
+    const auto due =
+        std::stable_partition(m_pendingExpectations.begin(), m_pendingExpectations.end(),
+                              [frame](const LogExpectation& expectation) { return expectation.by > frame; });
+    for (auto expectation = due; expectation != m_pendingExpectations.end(); ++expectation)
     {
-        if (m_log.Count(expectation.text) == 0)
+        if (m_log.Count(expectation->text) == 0)
         {
-            Log::Error(kChannel,
-                       Format("No log line with '%s' by frame %d", expectation.text.c_str(), expectation.by));
+            Log::Error(kChannel, Format("No log line with '%s' by frame %d", expectation->text.c_str(),
+                                        expectation->by));
             ++m_failures;
         }
     }
-    m_pendingExpectations.erase(due.begin(), due.end());
+    m_pendingExpectations.erase(due, m_pendingExpectations.end());
 }
 
 void CaptureRunner::BeforeUpdate(ISystem& system)

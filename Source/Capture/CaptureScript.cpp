@@ -6,13 +6,13 @@
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 #include "System/PathWrapper/PathWrapper.h"
+#include "System/StringUtilities/StringUtilities.h"
 
 #include <SDL_keyboard.h>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <ranges>
 
 namespace Morvane::Capture
 {
@@ -124,9 +124,9 @@ public:
     {
         const std::string text = Required(name);
         std::vector<double> numbers;
-        for (const auto part : std::views::split(text, ';'))
+        for (const std::string& part : StringUtilities::Split(text, ';'))
         {
-            const std::optional<double> number = ReadWhole<double>(std::string(part.begin(), part.end()));
+            const std::optional<double> number = ReadWhole<double>(part);
             if (!number || !std::isfinite(*number) || std::abs(*number) > kMaxCoordinate)
             {
                 numbers.clear();
