@@ -1,6 +1,7 @@
 #include "Capture/CaptureRunner.h"
 
 #include "Capture/WorldDump.h"
+#include "Capture/WorldProbe.h"
 #include "Graphics/BackBuffer.h"
 #include "Graphics/GraphicsSystem.h"
 #include "Platform/Interrupt.h"
@@ -216,8 +217,21 @@ void CaptureRunner::Perform(const Action& action)
     }
     else if (const auto* motion = std::get_if<MouseMotionAction>(&action))
     {
-        const int x = motion->x ? *motion->x : m_cursorX + motion->dx.value_or(0);
-        const int y = motion->y ? *motion->y : m_cursorY + motion->dy.value_or(0);
+        int x = motion->x ? *motion->x : m_cursorX + motion->dx.value_or(0);
+        int y = motion->y ? *motion->y : m_cursorY + motion->dy.value_or(0);
+        if (!motion->object.empty())
+        {
+            const std::optional<glm::ivec2> point = FindGuiPoint(motion->object);
+            if (!point)
+            {
+                Log::Error(kChannel, Format("Frame %d: no object '%s' on the GUI to move the cursor to",
+                                            m_frame, motion->object.c_str()));
+                ++m_failures;
+                return;
+            }
+            x = point->x;
+            y = point->y;
+        }
         SDL_Event event = MakeEvent(SDL_MOUSEMOTION);
         event.motion.windowID = WindowId();
         event.motion.state = m_mouseButtons;

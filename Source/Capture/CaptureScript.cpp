@@ -206,7 +206,15 @@ std::optional<Action> ReadMouseMotion(Attributes& attributes)
     {
         attributes.Fail("<MouseMotion> takes 'x' and 'y' together");
     }
-    if (attributes.Has("dx") || attributes.Has("dy") || !attributes.Has("x"))
+    if (attributes.Has("object"))
+    {
+        if (attributes.Has("x"))
+        {
+            attributes.Fail("<MouseMotion> takes 'object' or 'x' and 'y', not both");
+        }
+        motion.object = attributes.Required("object");
+    }
+    if (attributes.Has("dx") || attributes.Has("dy") || (!attributes.Has("x") && motion.object.empty()))
     {
         motion.dx = static_cast<int>(attributes.Integer("dx", 0, -kLimit, kLimit));
         motion.dy = static_cast<int>(attributes.Integer("dy", 0, -kLimit, kLimit));

@@ -25,14 +25,16 @@ struct KeyAction
     bool down = true;
 };
 
-// The cursor moves by (dx, dy); with x and y it goes to that client point instead, and the movement
-// reported is (dx, dy) when given, else the difference from where it was.
+// The cursor moves by (dx, dy); with x and y it goes to that client point instead, and with `object` to
+// the middle of that object as "Camera_GUI" shows it. The movement reported is (dx, dy) when given, else
+// the difference from where it was.
 struct MouseMotionAction
 {
     std::optional<int> dx;
     std::optional<int> dy;
     std::optional<int> x;
     std::optional<int> y;
+    std::string object;
 };
 
 // SDL's numbering: 1 left, 2 middle, 3 right, 4 and 5 the side buttons.

@@ -1,12 +1,17 @@
 #include "Capture/WorldDump.h"
 
+#include "Behavior/GameLogic/RenderSettings.h"
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
 #include "Graphics/Camera.h"
+#include "Graphics/GraphicsComponent.h"
 #include "Graphics/GraphicsSystem.h"
+#include "Graphics/TextGraphics/TextGraphics.h"
+#include "Sound/AudioSystem.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
+#include "Window/WindowSystem.h"
 
 #include <fstream>
 
@@ -38,6 +43,14 @@ std::string DescribeWorld()
             text += " position " + Vector(transform->GetPosition()) + " rotation " +
                     Quaternion(transform->GetRotation()) + " scale " + Vector(transform->GetScale());
         }
+        if (const auto* graphics = object->GetComponent<Graphics::Component>())
+        {
+            text += graphics->IsVisible() ? " shown" : " hidden";
+        }
+        if (const auto* caption = object->GetComponent<TextGraphics>())
+        {
+            text += " caption \"" + caption->GetCaption() + "\"";
+        }
         text += "\n";
     }
     for (const auto& [name, camera] : Graphics::System::GetInstance().GetCameras())
@@ -45,6 +58,14 @@ std::string DescribeWorld()
         text += "Camera '" + name + "' position " + Vector(camera->GetPosition()) + " target " +
                 Vector(camera->GetTarget()) + "\n";
     }
+    // What the options reached: the systems' own state, not the options record.
+    const Window::System& window = Window::System::GetInstance();
+    const RenderSettings& settings = RenderSettings::GetInstance();
+    text += Format("Settings volume %.9g fullScreen %d window %dx%d vsync %d fxaa %d quality %.9g\n",
+                   static_cast<double>(Audio::System::GetInstance().GetVolume()), window.fullScreen ? 1 : 0,
+                   window.clientRect.Width(), window.clientRect.Height(),
+                   Graphics::System::GetInstance().IsVSync() ? 1 : 0, settings.fxaa ? 1 : 0,
+                   static_cast<double>(settings.renderQuality));
     return text;
 }
 

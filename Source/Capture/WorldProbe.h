@@ -3,6 +3,7 @@
 #include "Capture/LogWatch.h"
 #include "Capture/StepRunner.h"
 
+#include <glm/vec2.hpp>
 #include <glm/vec3.hpp>
 #include <optional>
 #include <string>
@@ -13,6 +14,8 @@ namespace Morvane::Capture
 // The player: the first object, in creation order, with a character body and a transform.
 std::optional<glm::vec3> FindPlayerPosition();
 std::vector<glm::vec3> FindObjectPositions(const std::string& name);
+// The client pixel at the middle of the object called `name` (exactly) as "Camera_GUI" shows it.
+std::optional<glm::ivec2> FindGuiPoint(const std::string& name);
 // Where the graphics system's camera called `camera` looks (target - position).
 std::optional<glm::vec3> FindViewDirection(const std::string& camera);
 

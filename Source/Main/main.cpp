@@ -3,6 +3,8 @@
 #include "Behavior/BehaviorFactory/BehaviorFactory.h"
 #include "Behavior/BehaviorSystem.h"
 #include "Behavior/GameLogic/GameLogic.h"
+#include "Behavior/Options/Options.h"
+#include "Behavior/Options/OptionsFile.h"
 #include "Capture/CaptureRunner.h"
 #include "Capture/CaptureScript.h"
 #include "Capture/InputRecorder.h"
@@ -44,6 +46,8 @@ struct RunSettings
     std::string configuration = kProjectConfiguration;
     // Empty: the shipped analytics file.
     std::filesystem::path analytics;
+    // Empty: no options file; the defaults, never saved.
+    std::filesystem::path options;
 };
 
 void SendStartedEvent(const RunSettings& settings)
@@ -77,6 +81,9 @@ bool StartUp(const RunSettings& settings)
 
     SystemManager& manager = SystemManager::GetInstance();
     RegisterEngineSystems(manager);
+    manager.SetConfigurationListener([] { Options::GetInstance().Apply(); });
+    // Before the window shows, so that it opens in the player's mode.
+    Options::GetInstance().Open(settings.options);
     bool initialized = false;
     {
         FileParser parser;
@@ -106,6 +113,8 @@ void RunGame(const RunSettings& settings)
         throw "Could not initialize";
     }
     SystemManager::GetInstance().Run();
+    // A change on the last frame had no later frame to save it.
+    Options::GetInstance().SaveIfChanged();
     SendClosedEvent();
     SystemManager::GetInstance().Release();
 }
@@ -131,6 +140,8 @@ int RunCapture(const CommandLine& commandLine)
         settings.configuration = commandLine.GetConfiguration();
     }
     settings.analytics = script.GetAnalytics();
+    // A capture never reads or writes the player's own options.
+    settings.options = script.GetOptions();
     // A capture runs unattended: a failure's message box must never wait for a button.
     setenv("MORVANE_NO_MESSAGE_BOX", "1", 1);
 
@@ -177,6 +188,7 @@ int main(int argc, char** argv)
     {
         settings.configuration = commandLine.GetConfiguration();
     }
+    settings.options = OptionsFile::UserPath();
     if (!commandLine.GetRecord().empty())
     {
         return RunRecorded(settings, commandLine.GetRecord());

@@ -1,11 +1,10 @@
 #include "Platform/MessageBox.h"
 
+#include "Platform/InteractiveDisplay.h"
 #include "Platform/Interrupt.h"
 
 #include <SDL.h>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <mutex>
 
 namespace Morvane::Platform
@@ -24,26 +23,9 @@ MessageBoxHandler& Handler()
     return handler;
 }
 
-bool IsSet(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr && value[0] != '\0';
-}
-
-bool HasRealDisplay()
-{
-    if (IsSet("MORVANE_NO_MESSAGE_BOX") || !(IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY")))
-    {
-        return false;
-    }
-    // SDL's display-less video drivers cannot show a box either.
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    return driver == nullptr || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0);
-}
-
 void ShowDefault(const std::string& text, const std::string& caption)
 {
-    if (HasRealDisplay())
+    if (HasInteractiveDisplay())
     {
         // The box blocks: nothing polls the interrupt flag until the player closes it.
         const InterruptPollingScope waiting(false);

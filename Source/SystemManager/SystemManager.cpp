@@ -87,7 +87,12 @@ bool SystemManager::InitializeElement(IParserData* child)
     const std::string name = child->GetName();
     if (name == "Initialize")
     {
-        if (!InitializeSystems())
+        const bool initialized = InitializeSystems();
+        if (m_configurationListener)
+        {
+            m_configurationListener();
+        }
+        if (!initialized)
         {
             Log::Error(kChannel, "Could not initialize");
             return false;

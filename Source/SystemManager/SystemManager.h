@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Morvane
@@ -41,6 +42,12 @@ public:
     // Hands the frame loop's step and the moments around each update to `driver` (null: none). The
     // driver must outlive its installation.
     void SetFrameDriver(FrameDriver* driver) { m_driver = driver; }
+    // Called each time a configuration's systems have been initialised (its "Initialize" element), at
+    // start-up and after every switch, whether or not each system came up.
+    void SetConfigurationListener(std::function<void()> listener)
+    {
+        m_configurationListener = std::move(listener);
+    }
 
     std::vector<ISystem*> initOrder;
     std::vector<ISystem*> updateOrder;
@@ -65,5 +72,6 @@ private:
     std::map<std::string, SystemAccessor> m_systems;
     Clock m_clock;
     FrameDriver* m_driver = nullptr;
+    std::function<void()> m_configurationListener;
 };
 } // namespace Morvane

@@ -44,6 +44,24 @@ TEST(MorvaneData, CheckPassesSoundFilesAndReportsBrokenOnesWithTheEnginesMessage
     EXPECT_THAT(broken.output, testing::Not(HasSubstr("'Padded'"))) << "atoi reads \" 7\" as 7";
 }
 
+TEST(MorvaneData, CheckFailsAnOptionsFileForEachProblemTheGameWouldWarnAbout)
+{
+    const Testing::TempDirectory folder;
+    const std::string good = folder.Write(
+        "options.xml",
+        R"(<Options fullScreen="true" volume="0.7" quality="0.25" fxaa="false" vsync="true" invertY="true" sensitivity="9"/>)");
+    const std::string bad = folder.Write("bad.xml", R"(<Options volume="7" sensitivity="5.5" odd="1"/>)");
+    const Result result = RunTool("check '" + good + "' '" + bad + "'");
+    EXPECT_EQ(result.exitCode, 1);
+    for (const std::string& expected : std::vector<std::string>{
+             "options.xml: OK", bad + ": volume '7' is outside 0 to 1: 1 is used",
+             bad + ": sensitivity '5.5' is not a whole number: 6 is used",
+             bad + ": unknown attribute 'odd' is ignored", "bad.xml: FAILED", "2 files checked, 1 failed"})
+    {
+        EXPECT_THAT(result.output, HasSubstr(expected));
+    }
+}
+
 TEST(MorvaneData, PrintWritesOnlyTheSavedFormToStandardOutputAndBadCommandLinesShowTheUsage)
 {
     const Testing::TempDirectory folder;

@@ -55,6 +55,9 @@ WorldDump ReadWorldDump(const std::string& path)
 {
     static const std::regex object(R"(Object '([^']*)'(?: position (\S+) rotation (\S+) scale (\S+))?)");
     static const std::regex camera(R"(Camera '([^']*)' position (\S+) target (\S+))");
+    static const std::regex graphics(R"x(' .*(shown|hidden)(?: caption "(.*)")?$)x");
+    static const std::regex settings(
+        R"(Settings volume (\S+) fullScreen (\d) window (\d+)x(\d+) vsync (\d) fxaa (\d) quality (\S+))");
     WorldDump dump;
     std::ifstream file(path);
     std::string line;
@@ -68,10 +71,24 @@ WorldDump ReadWorldDump(const std::string& path)
             {
                 dump.objects[match[1]] = {ReadVec3(match[2]), ReadQuaternion(match[3]), ReadVec3(match[4])};
             }
+            const std::string name = match[1];
+            if (std::regex_search(line, match, graphics))
+            {
+                dump.shown[name] = match[1] == "shown";
+                if (match[2].matched)
+                {
+                    dump.captions[name] = match[2];
+                }
+            }
         }
         else if (std::regex_search(line, match, camera))
         {
             dump.cameras[match[1]] = {ReadVec3(match[2]), ReadVec3(match[3])};
+        }
+        else if (std::regex_search(line, match, settings))
+        {
+            dump.settings = {std::stof(match[1]), match[2] == "1", std::stoi(match[3]), std::stoi(match[4]),
+                             match[5] == "1",     match[6] == "1", std::stof(match[7])};
         }
     }
     return dump;

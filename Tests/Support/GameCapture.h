@@ -21,6 +21,18 @@ struct DumpedCamera
     glm::vec3 target{0.0f};
 };
 
+// The dump's "Settings" line: what the options reached in the systems that read them.
+struct DumpedSettings
+{
+    float volume = -1.0f;
+    bool fullScreen = false;
+    int width = 0;
+    int height = 0;
+    bool verticalSync = false;
+    bool fxaa = false;
+    float quality = 0.0f;
+};
+
 // One `<Dump>` file: the objects with a transform and the cameras, by name.
 struct WorldDump
 {
@@ -28,6 +40,10 @@ struct WorldDump
     std::map<std::string, DumpedCamera> cameras;
     // Every object line, with or without a transform.
     std::map<std::string, int> names;
+    // Objects with graphics: shown or hidden; and the captions of text graphics.
+    std::map<std::string, bool> shown;
+    std::map<std::string, std::string> captions;
+    DumpedSettings settings;
 
     // How many objects are named `base` or `base_NNN` (the game system's unique names).
     int CountNamed(const std::string& base) const;

@@ -251,4 +251,23 @@ TEST_F(SystemManagerTest, ConfigurationSwitchReleasesGameResourcesAndFilesThenRe
                                 "FileSystem.Release", "Window.Parse:next"}));
     EXPECT_EQ(manager.updateOrder.size(), 2u);
 }
+
+TEST_F(SystemManagerTest, TheConfigurationListenerHearsEveryInitialisationOnceItsSystemsHaveStarted)
+{
+    Journal heard;
+    manager.SetConfigurationListener([&] { heard.push_back(journal.back()); });
+    ASSERT_TRUE(InitializeFrom("<Project>" + kOrders + "<Initialize/><Window tag=\"after\"/></Project>"));
+    System("Window").initializeResult = false;
+    const std::string next = folder.Write("Next.xml", "<Project><Initialize/></Project>");
+    System("GraphicsSystem").onUpdate = [&]
+    {
+        manager.pendingConfiguration = next;
+        manager.quit = true;
+    };
+    manager.Run();
+    manager.SetConfigurationListener({});
+    // Before the elements after "Initialize" are read, and after a start in which a system failed too.
+    EXPECT_EQ(heard, (Journal{"GraphicsSystem.Initialize", "GraphicsSystem.Initialize"}));
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "Window.Initialize"), 2);
+}
 } // namespace

@@ -4,6 +4,7 @@
 #include "FontValidator.h"
 #include "ImportedFile.h"
 #include "LevelValidator.h"
+#include "OptionsValidator.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
 #include "PathsValidator.h"
@@ -25,6 +26,7 @@ FileChecker::FileChecker()
     m_validators.push_back(std::make_unique<PathsValidator>());
     m_validators.push_back(std::make_unique<FontValidator>());
     m_validators.push_back(std::make_unique<LevelValidator>());
+    m_validators.push_back(std::make_unique<OptionsValidator>());
 }
 
 bool FileChecker::Check(const std::string& path)

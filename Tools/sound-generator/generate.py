@@ -239,6 +239,32 @@ for step in range(1, 21):
     SOUNDS["Sound_Walk_%02d" % step] = ("Walk_%02d.wav" % step, False, lambda n=step: footstep(n))
 
 
+# The menu's clicks walk up a major pentatonic scale, so any two in a row sound well together.
+MENU_NOTES = ("C5", "D5", "E5", "G5", "A5", "C6", "D6", "E6")
+
+
+def menu_click(note):
+    """A soft, short blip for a pointer arriving on a menu line: a rounded pluck (a quieter octave
+    above, no noise), quieter than the game's effects so that quick sweeps over the menu stay gentle."""
+    seconds = 0.12
+    count = int(seconds * RATE)
+    f = frequency(note)
+    out = []
+    for i in range(count):
+        t = i / RATE
+        tone = math.sin(TWO_PI * f * t) + 0.25 * math.exp(-t * 40.0) * math.sin(TWO_PI * 2.0 * f * t)
+        # A 3 ms attack and a smooth (raised cosine) tail to silence: no click at either end.
+        attack = min(1.0, t / 0.003)
+        tail = 0.5 + 0.5 * math.cos(math.pi * i / (count - 1))
+        out.append(tone * attack * math.exp(-t * 28.0) * tail)
+    loudest = max(abs(s) for s in out)
+    return [s * 0.35 / loudest for s in out]
+
+
+for index, note in enumerate(MENU_NOTES):
+    SOUNDS["Sound_MenuButton_%d" % index] = ("MenuButton_%d.wav" % index, False, lambda n=note: menu_click(n))
+
+
 def write_wav(path, samples):
     with wave.open(str(path), "wb") as out:
         out.setnchannels(1)

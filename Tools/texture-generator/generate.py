@@ -3,11 +3,17 @@
 
 Checker: 64 x 64, 8 x 8 squares of light and dark grey (tiling with GL_REPEAT). White: 4 x 4, for
 untextured draws through the textured shader. Gradient: 64 x 64, red growing to the right, green
-upwards, for checking orientation by eye. Standard library only; deterministic bytes.
+upwards, for checking orientation by eye. Skybox_2: 512 x 256, the menu's calm evening sky wrapped
+around "Mesh_SkySphere" (longitude across, latitude up: the top row is the zenith, the middle row the
+horizon, the bottom row the nadir, since the world floats in the sky): a deep blue-violet zenith, a
+warm glow along the horizon, brightest toward -z, and soft clouds above and below it. Standard library
+only; deterministic bytes.
 
 Usage: generate.py [DATA_FOLDER]   (default: the repository's Data/ folder)
 """
 
+import math
+import random
 import struct
 import sys
 import zlib
@@ -36,10 +42,89 @@ def checker(x, y):
     return (level, level, level, 255)
 
 
+def mix(a, b, t):
+    return tuple(a[i] + (b[i] - a[i]) * t for i in range(len(a)))
+
+
+def smoothstep(edge0, edge1, x):
+    t = min(1.0, max(0.0, (x - edge0) / (edge1 - edge0)))
+    return t * t * (3.0 - 2.0 * t)
+
+
+class PeriodicNoise:
+    """Value noise on a lattice that wraps across (period cells), so the sky has no seam where its
+    longitude wraps; a fixed seed keeps the bytes the same on every run."""
+
+    def __init__(self, seed, period, rows):
+        rng = random.Random(seed)
+        self.period = period
+        self.rows = rows
+        self.values = [[rng.random() for _ in range(period)] for _ in range(rows + 1)]
+
+    def at(self, x, y):
+        """x in cells (wrapping), y in cells from 0 to rows."""
+        cx, cy = math.floor(x), math.floor(y)
+        fx, fy = x - cx, y - cy
+        fx, fy = fx * fx * (3.0 - 2.0 * fx), fy * fy * (3.0 - 2.0 * fy)
+        x0, x1 = cx % self.period, (cx + 1) % self.period
+        y0, y1 = min(max(cy, 0), self.rows), min(max(cy + 1, 0), self.rows)
+        top = self.values[y0][x0] + (self.values[y0][x1] - self.values[y0][x0]) * fx
+        bottom = self.values[y1][x0] + (self.values[y1][x1] - self.values[y1][x0]) * fx
+        return top + (bottom - top) * fy
+
+
+# Sky colour by elevation in degrees, from the zenith down to the nadir (8-bit sRGB).
+SKY_STOPS = [(90, (30, 27, 82)), (60, (48, 45, 118)), (32, (88, 80, 160)), (14, (150, 118, 176)),
+             (5, (214, 150, 158)), (0, (240, 176, 140)), (-4, (216, 150, 146)), (-14, (150, 104, 146)),
+             (-40, (82, 62, 120)), (-90, (40, 32, 84))]
+CLOUD_OCTAVES = [PeriodicNoise(200 + octave, 8 << octave, 4 << octave) for octave in range(5)]
+SKY_WIDTH, SKY_HEIGHT = 512, 256
+
+
+def sky_gradient(elevation):
+    for (upper, high), (lower, low) in zip(SKY_STOPS, SKY_STOPS[1:]):
+        if elevation >= lower:
+            t = (upper - elevation) / (upper - lower)
+            return mix(high, low, t * t * (3.0 - 2.0 * t))
+    return SKY_STOPS[-1][1]
+
+
+def clouds(u, v):
+    """Fractal noise, 0 to 1, stretched across so that the clouds lie in long soft bands."""
+    total, weight, amplitude = 0.0, 0.0, 1.0
+    for noise in CLOUD_OCTAVES:
+        total += amplitude * noise.at(u * noise.period, v * noise.rows)
+        weight += amplitude
+        amplitude *= 0.5
+    return total / weight
+
+
+def sky(x, y):
+    u = (x + 0.5) / SKY_WIDTH
+    v = (y + 0.5) / SKY_HEIGHT
+    elevation = 90.0 - 180.0 * v
+    colour = sky_gradient(elevation)
+    # The glow is warmest toward -z (u = 0.25 on the sphere), fading away from it round the horizon.
+    toward = math.cos(2.0 * math.pi * (u - 0.25))
+    glow = (0.5 + 0.5 * toward) ** 2 * math.exp(-abs(elevation) / 9.0)
+    colour = mix(colour, (255, 206, 150), 0.45 * glow)
+    # Thin high clouds above the horizon and a soft sea of cloud below it, thickest near the horizon.
+    band = (smoothstep(2.0, 7.0, elevation) * (1.0 - smoothstep(22.0, 42.0, elevation))
+            + 0.9 * smoothstep(-3.0, -9.0, elevation) * (1.0 - smoothstep(-30.0, -60.0, elevation)))
+    cover = smoothstep(0.52, 0.72, clouds(u, v)) * band
+    lit = math.exp(-abs(elevation) / 14.0) * (0.6 + 0.4 * glow / max(math.exp(-abs(elevation) / 9.0), 1e-6))
+    cloud = mix((150, 132, 186), (255, 214, 196), min(1.0, lit))
+    colour = mix(colour, cloud, 0.55 * cover)
+    # A little deterministic dither so that the slow gradient shows no bands once magnified.
+    dither = ((x * 73 + y * 151 + (x * y) % 7 * 29) % 16) / 16.0 - 0.47
+    return tuple(min(255, max(0, int(c + dither + 0.5))) for c in colour) + (255,)
+
+
 TEXTURES = [
     ("Checker", 64, 64, checker, 'wrapMode="GL_REPEAT" mag="GL_NEAREST" min="GL_LINEAR_MIPMAP_LINEAR" mipMap="true"'),
     ("White", 4, 4, lambda x, y: (255, 255, 255, 255), ""),
     ("Gradient", 64, 64, lambda x, y: (x * 4, (63 - y) * 4, 0, 255), ""),
+    ("Skybox_2", SKY_WIDTH, SKY_HEIGHT, sky, ""),
 ]
 
 

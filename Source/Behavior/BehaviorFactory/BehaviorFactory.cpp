@@ -8,6 +8,8 @@
 #include "Behavior/FloatingObject/FloatingObject.h"
 #include "Behavior/GameLogic/GameLogic.h"
 #include "Behavior/GravitationalPlatform/GravitationalPlatform.h"
+#include "Behavior/Menu/Menu.h"
+#include "Behavior/Menu/MenuButton.h"
 #include "Behavior/MovingPlatform/MovingPlatform.h"
 #include "Behavior/RoomLighting/RoomLighting.h"
 #include "Behavior/RotatingObject/RotatingObject.h"
@@ -41,6 +43,8 @@ const std::unordered_map<std::string, Creator> kBehaviorTypes = {
     {"BehaviorComponent_FloatingObject", &Make<FloatingObject>},
     {"BehaviorComponent_GameLogic", &Make<GameLogic>},
     {"BehaviorComponent_GravitationalPlatform", &Make<GravitationalPlatform>},
+    {"BehaviorComponent_Menu", &Make<Menu>},
+    {"BehaviorComponent_MenuButton", &Make<MenuButton>},
     {"BehaviorComponent_MovingPlatform", &Make<MovingPlatform>},
     {"BehaviorComponent_RoomLighting", &Make<RoomLighting>},
     {"BehaviorComponent_RotatingObject", &Make<RotatingObject>},
