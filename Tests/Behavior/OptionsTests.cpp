@@ -4,6 +4,7 @@
 #include "Behavior/Options/Options.h"
 #include "Graphics/GraphicsSystem.h"
 #include "Sound/AudioSystem.h"
+#include "Support/GameCapture.h"
 #include "Support/GlTest.h"
 #include "Support/TempDirectory.h"
 #include "Support/ToolRun.h"
@@ -44,7 +45,7 @@ TEST(Options, VolumeStepsByTenthsAndReachesTheMasterVolumeAtOnce)
     }
     EXPECT_EQ(heard, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
     for (const auto& [volume, tenths] : std::vector<std::pair<float, int>>{
-             {0.7f, 7}, {0.64f, 6}, {1.4f, 10}, {-1.0f, 0}, {std::nanf(""), 0}})
+             {0.7f, 7}, {0.68f, 7}, {0.64f, 6}, {1.4f, 10}, {-1.0f, 0}, {std::nanf(""), 0}})
     {
         options.SetVolume(volume);
         EXPECT_EQ(options.GetVolumeTenths(), tenths) << volume;
@@ -148,28 +149,36 @@ TEST_F(OptionsWithContext, VerticalSyncFollowsTheDriverWhileTheFileKeepsTheReque
 TEST(OptionsCapture, ACaptureStartsWithItsOptionsFileAppliedAndNeverTouchesThePlayers)
 {
     const Testing::TempDirectory player;
-    const std::string playerFile = player.Write("brimora/options.xml", R"(<Options volume="0.2"/>)");
+    const std::string playerText = R"(<Options volume="0.2" fxaa="false"/>)";
+    const std::string playerFile = player.Write("brimora/options.xml", playerText);
     setenv("XDG_CONFIG_HOME", player.Path().c_str(), 1);
     const Testing::TempDirectory folder;
-    const std::string ownText = R"(<Options volume="0.3" fullScreen="false" fxaa="false"/>)";
+    const std::string ownText = R"(<Options volume="0.3" fullScreen="true" fxaa="false" quality="0.25"/>)";
     const std::string own = folder.Write("own.xml", ownText);
-    const std::string configuration = R"(configuration="$(LocalFolder)Configuration/FirstRoom.xml")";
-    const std::string withOptions =
-        folder.Write("with.xml", "<Capture frames=\"2\" options=\"own.xml\" " + configuration + "/>");
-    const std::string without = folder.Write("without.xml", "<Capture frames=\"2\" " + configuration + "/>");
+    const std::string script = R"( frames="2" configuration="$(LocalFolder)Configuration/FirstRoom.xml">
+        <Frame number="1"><Dump path="dump.txt"/></Frame></Capture>)";
 
-    const Testing::ToolResult applied = Testing::RunGame("--capture " + withOptions);
+    const Testing::ToolResult applied = Testing::RunGame(
+        "--capture " + folder.Write("with/run.xml", "<Capture options=\"../own.xml\"" + script));
     ASSERT_EQ(applied.exitCode, 0) << applied.output;
-    EXPECT_THAT(applied.output,
-                testing::HasSubstr("In force: full screen off, volume 0.3, quality 1, FXAA off"));
-    const Testing::ToolResult plain = Testing::RunGame("--capture " + without);
+    const Testing::DumpedSettings with = Testing::ReadWorldDump(folder.Path() + "with/dump.txt").settings;
+    EXPECT_FLOAT_EQ(with.volume, 0.3f);
+    EXPECT_TRUE(with.fullScreen);
+    EXPECT_FALSE(with.fxaa);
+    EXPECT_EQ(with.quality, 0.25f);
+
+    const Testing::ToolResult plain =
+        Testing::RunGame("--capture " + folder.Write("without/run.xml", "<Capture" + script));
     ASSERT_EQ(plain.exitCode, 0) << plain.output;
-    EXPECT_THAT(plain.output,
-                testing::HasSubstr("In force: full screen off, volume 1.0, quality 1, FXAA on"));
-    EXPECT_THAT(plain.output, testing::Not(testing::HasSubstr("options.xml")));
+    const Testing::DumpedSettings without =
+        Testing::ReadWorldDump(folder.Path() + "without/dump.txt").settings;
+    EXPECT_FLOAT_EQ(without.volume, 1.0f);
+    EXPECT_FALSE(without.fullScreen);
+    EXPECT_TRUE(without.fxaa);
+    EXPECT_EQ(without.quality, 1.0f);
 
     EXPECT_EQ(ReadText(own), ownText);
-    EXPECT_EQ(ReadText(playerFile), R"(<Options volume="0.2"/>)");
+    EXPECT_EQ(ReadText(playerFile), playerText);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(player.Path() + "brimora"),
                             std::filesystem::directory_iterator()),
               1);

@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Writes the engine's basic meshes and their resource definitions.
 
-Cube, plane, sphere and cylinder are Wavefront OBJ files with positions, texture coordinates and
-normals; the screen quad is an XML mesh, and so are the particle quad (with two per-instance buffers)
-and the physics demo's collision cube (corners -1 to 1). Every mesh gives positions at location 0, texture coordinates
+Cube, plane, sphere, cylinder and the sky sphere (seen from inside, its normals all up) are Wavefront
+OBJ files with positions, texture coordinates and normals; the screen quad is an XML mesh, and so are
+the particle quad (with two per-instance buffers) and the physics demo's collision cube (corners -1 to 1). Every mesh gives positions at location 0, texture coordinates
 at location 1 and normals at location 2, so any of the basic shaders draws any of them. All are
 centred on the origin with a size of 1 (the plane lies in the XZ plane facing +Y; the screen quad
 spans -1 to 1 in XY for full-screen passes). Deterministic: run it again to get the same bytes.
@@ -95,6 +95,36 @@ def sphere(rings=16, segments=32):
     return obj
 
 
+def sky_sphere(rings=24, segments=48):
+    """The sphere seen from inside, for a sky: faces wound the other way round, so back-face culling
+    keeps the inside, and texture coordinates as longitude across and latitude up (v = 1 at the top).
+    Every normal points straight up: a sky gives light rather than receiving it, and an up normal
+    takes the same share of each of the three directional lights everywhere, so the whole dome shows
+    its texture evenly instead of one side lit and the other dark."""
+    obj = Obj("SkySphere")
+    grid = []
+    for ring in range(rings + 1):
+        polar = math.pi * ring / rings
+        row = []
+        for segment in range(segments + 1):
+            azimuth = 2.0 * math.pi * segment / segments
+            direction = (math.sin(polar) * math.cos(azimuth), math.cos(polar), -math.sin(polar) * math.sin(azimuth))
+            position = [0.5 * n for n in direction]
+            row.append(obj.vertex(position, (segment / segments, 1.0 - ring / rings), (0, 1, 0)))
+        grid.append(row)
+    for ring in range(rings):
+        for segment in range(segments):
+            a, b = grid[ring][segment], grid[ring + 1][segment]
+            c, d = grid[ring + 1][segment + 1], grid[ring][segment + 1]
+            if ring == 0:
+                obj.face([c, b, a])
+            elif ring == rings - 1:
+                obj.face([d, b, a])
+            else:
+                obj.face([d, c, b, a])
+    return obj
+
+
 def cylinder(segments=32):
     obj = Obj("Cylinder")
     for segment in range(segments):
@@ -177,7 +207,7 @@ def main():
     meshes = data / "Meshes"
     meshes.mkdir(parents=True, exist_ok=True)
     names = []
-    for obj in (cube(), plane(), sphere(), cylinder()):
+    for obj in (cube(), plane(), sphere(), cylinder(), sky_sphere()):
         (meshes / (obj.name + ".obj")).write_text(obj.text())
         (meshes / (obj.name + ".xml")).write_text(obj_description(obj.name))
         names.append(obj.name)

@@ -12,6 +12,7 @@ only; deterministic bytes.
 Usage: generate.py [DATA_FOLDER]   (default: the repository's Data/ folder)
 """
 
+import functools
 import math
 import random
 import struct
@@ -74,19 +75,30 @@ class PeriodicNoise:
 
 
 # Sky colour by elevation in degrees, from the zenith down to the nadir (8-bit sRGB).
-SKY_STOPS = [(90, (30, 27, 82)), (60, (48, 45, 118)), (32, (88, 80, 160)), (14, (150, 118, 176)),
-             (5, (214, 150, 158)), (0, (240, 176, 140)), (-4, (216, 150, 146)), (-14, (150, 104, 146)),
+SKY_STOPS = [(90, (28, 25, 78)), (60, (42, 40, 108)), (34, (72, 66, 142)), (16, (128, 104, 168)),
+             (6, (196, 142, 160)), (0, (242, 178, 140)), (-5, (214, 148, 148)), (-16, (146, 102, 146)),
              (-40, (82, 62, 120)), (-90, (40, 32, 84))]
-CLOUD_OCTAVES = [PeriodicNoise(200 + octave, 8 << octave, 4 << octave) for octave in range(5)]
+CLOUD_OCTAVES = [PeriodicNoise(200 + octave, 6 << octave, 12 << octave) for octave in range(5)]
 SKY_WIDTH, SKY_HEIGHT = 512, 256
 
 
-def sky_gradient(elevation):
+def piecewise(elevation):
+    elevation = min(90.0, max(-90.0, elevation))
     for (upper, high), (lower, low) in zip(SKY_STOPS, SKY_STOPS[1:]):
         if elevation >= lower:
-            t = (upper - elevation) / (upper - lower)
-            return mix(high, low, t * t * (3.0 - 2.0 * t))
+            return mix(high, low, (upper - elevation) / (upper - lower))
     return SKY_STOPS[-1][1]
+
+
+@functools.lru_cache(maxsize=None)
+def sky_gradient(elevation):
+    """The stops joined by straight lines, then blurred over a few degrees: no kink at a stop shows as a line."""
+    total, weight = (0.0, 0.0, 0.0), 0.0
+    for step in range(-8, 9):
+        w = math.exp(-0.5 * (step / 3.5) ** 2)
+        total = mix(total, piecewise(elevation + step * 0.75), w / (weight + w))
+        weight += w
+    return total
 
 
 def clouds(u, v):
@@ -95,7 +107,7 @@ def clouds(u, v):
     for noise in CLOUD_OCTAVES:
         total += amplitude * noise.at(u * noise.period, v * noise.rows)
         weight += amplitude
-        amplitude *= 0.5
+        amplitude *= 0.55
     return total / weight
 
 
@@ -105,16 +117,16 @@ def sky(x, y):
     elevation = 90.0 - 180.0 * v
     colour = sky_gradient(elevation)
     # The glow is warmest toward -z (u = 0.25 on the sphere), fading away from it round the horizon.
-    toward = math.cos(2.0 * math.pi * (u - 0.25))
-    glow = (0.5 + 0.5 * toward) ** 2 * math.exp(-abs(elevation) / 9.0)
-    colour = mix(colour, (255, 206, 150), 0.45 * glow)
+    toward = (0.5 + 0.5 * math.cos(2.0 * math.pi * (u - 0.25))) ** 2
+    colour = mix(colour, (255, 210, 150), 0.5 * toward * math.exp(-abs(elevation) / 10.0))
     # Thin high clouds above the horizon and a soft sea of cloud below it, thickest near the horizon.
-    band = (smoothstep(2.0, 7.0, elevation) * (1.0 - smoothstep(22.0, 42.0, elevation))
-            + 0.9 * smoothstep(-3.0, -9.0, elevation) * (1.0 - smoothstep(-30.0, -60.0, elevation)))
-    cover = smoothstep(0.52, 0.72, clouds(u, v)) * band
-    lit = math.exp(-abs(elevation) / 14.0) * (0.6 + 0.4 * glow / max(math.exp(-abs(elevation) / 9.0), 1e-6))
-    cloud = mix((150, 132, 186), (255, 214, 196), min(1.0, lit))
-    colour = mix(colour, cloud, 0.55 * cover)
+    band = (smoothstep(2.0, 8.0, elevation) * (1.0 - smoothstep(24.0, 46.0, elevation))
+            + smoothstep(-2.0, -8.0, elevation) * (1.0 - smoothstep(-28.0, -60.0, elevation)))
+    cover = smoothstep(0.46, 0.68, clouds(u, v)) * band
+    # Clouds near the horizon catch the glow; higher and lower ones stay a cool lavender.
+    lit = math.exp(-abs(elevation) / 16.0) * (0.55 + 0.45 * toward)
+    cloud = mix((150, 134, 190), (255, 218, 200), lit)
+    colour = mix(colour, cloud, 0.5 * cover)
     # A little deterministic dither so that the slow gradient shows no bands once magnified.
     dither = ((x * 73 + y * 151 + (x * y) % 7 * 29) % 16) / 16.0 - 0.47
     return tuple(min(255, max(0, int(c + dither + 0.5))) for c in colour) + (255,)

@@ -195,11 +195,15 @@ public:
         for (std::size_t written = 0; written < text.size();)
         {
             const ssize_t count = write(m_descriptor, text.data() + written, text.size() - written);
-            if (count < 0 && errno != EINTR)
+            if (count < 0 && errno == EINTR)
+            {
+                continue;
+            }
+            if (count <= 0)
             {
                 return false;
             }
-            written += count > 0 ? static_cast<std::size_t>(count) : 0;
+            written += static_cast<std::size_t>(count);
         }
         return fsync(m_descriptor) == 0 && Close();
     }

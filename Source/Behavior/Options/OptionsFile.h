@@ -2,6 +2,7 @@
 
 #include "Behavior/Options/OptionValues.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
