@@ -299,13 +299,14 @@ TEST(GameLogicCapture, LevelEventsCarryTheLevelAndThePlayersPlaceAndRefusedChang
     EXPECT_NE(first("Brimora:Game:Closed").find("\"area\":"), std::string::npos);
 }
 
-// The shipped game as it starts, and its pause room, as a player sees them.
+// The shipped game as "New game" starts it, and its pause room, as a player sees them.
 TEST(GameLogicCapture, TheFirstLevelAndThePauseRoomLookAsTheyShould)
 {
     const TempDirectory folder;
     const Testing::ToolResult result = Testing::RunGame(
         "--capture " +
-        folder.Write("run.xml", "<Capture frames=\"70\" width=\"160\" height=\"100\" draw=\"screenshots\">" +
+        folder.Write("run.xml", "<Capture frames=\"70\" width=\"160\" height=\"100\" draw=\"screenshots\" "
+                                "configuration=\"$(LocalFolder)Configuration/Level_Test.xml\">" +
                                     ShotAt(30, "level.png") + Press(31, "Escape") + At(34, Key("S")) +
                                     At(50, Key("S", false)) + ShotAt(69, "pause.png") + "</Capture>"));
     ASSERT_EQ(result.exitCode, 0) << result.output;

@@ -24,7 +24,7 @@ LevelRun::LevelRun(const std::map<std::string, std::string>& levels, const std::
         m_folder.Write("Levels/" + name, text);
     }
     std::string configuration =
-        ReadText(std::string(MORVANE_GAME_DATA_FOLDER) + "Configuration/ProjectConfiguration.xml");
+        ReadText(std::string(MORVANE_GAME_DATA_FOLDER) + "Configuration/Level_Test.xml");
     const auto replace = [&configuration](const std::string& from, const std::string& to)
     {
         const std::size_t at = configuration.find(from);
