@@ -58,7 +58,7 @@ constexpr float kLeftMargin = 0.08f;
 constexpr float kColumnWidth = 0.42f;
 constexpr float kTitleSize = 1.8f;
 
-const glm::vec4 kHeadingColour{0.55f, 0.8f, 1.0f, 1.0f};
+const glm::vec4 kHeadingColour{0.2f, 0.42f, 0.88f, 1.0f};
 const glm::vec4 kPlainColour{0.86f, 0.88f, 0.92f, 1.0f};
 
 std::string YesNo(const char* name, bool on)
