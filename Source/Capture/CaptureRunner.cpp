@@ -313,8 +313,18 @@ int CaptureRunner::Finish()
         ++m_failures;
     }
     bool complete = m_failures == 0 && !m_steps.HasFailed();
+    const bool endedEarly = m_frame < m_script.GetFrameCount();
     // A failed step was logged when it failed, and it ended the run.
-    if (!m_steps.HasFailed() && m_frame < m_script.GetFrameCount())
+    if (m_script.Quits() && !endedEarly)
+    {
+        Log::Error(kChannel, Format("The game did not quit within %d frames", m_script.GetFrameCount()));
+        complete = false;
+    }
+    else if (m_script.Quits() && !m_steps.HasFailed())
+    {
+        Log::Info(kChannel, Format("The game quit after %d of %d frames", m_frame, m_script.GetFrameCount()));
+    }
+    else if (!m_steps.HasFailed() && endedEarly)
     {
         Log::Error(kChannel,
                    Format("The run ended after %d of %d frames", m_frame, m_script.GetFrameCount()));

@@ -450,6 +450,8 @@ bool CaptureScript::ParseAttributes(const IParserData& root, const std::filesyst
         }
     }
 
+    m_quits = attributes.Bool("quits", false);
+
     const std::string drawing = attributes.Text("draw");
     if (drawing == "screenshots")
     {

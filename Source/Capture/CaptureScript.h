@@ -168,6 +168,8 @@ public:
     const std::filesystem::path& GetOptions() const { return m_options; }
     float GetStep() const { return m_step; }
     int GetFrameCount() const { return m_frameCount; }
+    // Whether the game is to quit by itself (its menu's "Exit") before the frames run out.
+    bool Quits() const { return m_quits; }
     unsigned GetSeed() const { return m_seed; }
     Drawing GetDrawing() const { return m_drawing; }
     // The window's client size for the run; none keeps the game's own.
@@ -203,6 +205,7 @@ private:
     std::filesystem::path m_options;
     float m_step = kDefaultStep;
     int m_frameCount = 0;
+    bool m_quits = false;
     unsigned m_seed = 1;
     Drawing m_drawing = Drawing::EveryFrame;
     std::optional<int> m_width;

@@ -335,6 +335,13 @@ void System::ParseCamera(const IParserData& element)
     {
         m_debugCamera = camera.get();
     }
+    // A camera read after the window took its size (a configuration switch, a full-screen start) would
+    // otherwise keep the file's size until the next resize.
+    const Window::ClientRect& client = Window::System::GetInstance().clientRect;
+    if (camera->AdaptsToWindow() && client.Width() > 0 && client.Height() > 0)
+    {
+        camera->SetViewportSize(static_cast<float>(client.Width()), static_cast<float>(client.Height()));
+    }
     m_cameras.emplace(name, std::move(camera));
 }
 

@@ -116,6 +116,17 @@ TEST(CaptureRun, TheFirstRoomShowsItsWelcomeCaption)
     EXPECT_TRUE(Testing::MatchesGolden(image, "Capture/Welcome.png"));
 }
 
+// A run that is to end with the game quitting fails when the frames run out first.
+TEST(CaptureRun, ARunThatShouldQuitFailsWhenTheGameKeepsRunning)
+{
+    const TempDirectory folder;
+    const ToolResult result = Testing::RunGame("--capture " + folder.Write("run.xml", R"(<Capture frames="2"
+        quits="true" configuration="$(LocalFolder)Configuration/FirstRoom.xml"/>)"));
+    EXPECT_EQ(result.exitCode, 1) << result.output;
+    EXPECT_NE(result.output.find("The game did not quit within 2 frames"), std::string::npos)
+        << result.output;
+}
+
 TEST(CaptureRun, BadScriptsExitWithTwoBeforeAnyFrame)
 {
     const TempDirectory folder;
