@@ -90,8 +90,11 @@ TEST_F(GraphicsSystemTest, ConfigurationReadsCamerasSetsSectionsAndFiles)
     EXPECT_EQ(world->GetMode(), Camera::Mode::Orthogonal);
     EXPECT_EQ(world->GetPosition(), glm::vec3(1, 2, 3));
     EXPECT_EQ(world->GetUp(), glm::vec3(0, 0, 1));
-    EXPECT_EQ(world->GetViewportSize(), glm::vec2(200, 100));
-    EXPECT_FLOAT_EQ(world->GetAspectRatio(), 2.0f);
+    // A camera that follows the window takes the window's size when read, not the file's.
+    const Window::ClientRect& client = Window::System::GetInstance().clientRect;
+    EXPECT_EQ(world->GetViewportSize(), glm::vec2(client.Width(), client.Height()));
+    EXPECT_FLOAT_EQ(world->GetAspectRatio(),
+                    static_cast<float>(client.Width()) / static_cast<float>(client.Height()));
     EXPECT_FLOAT_EQ(world->GetNearPlane(), 0.5f);
     EXPECT_TRUE(world->AdaptsToWindow());
     EXPECT_EQ(system.GetDebugCamera(), world);
