@@ -70,38 +70,13 @@ def plane():
     return obj
 
 
-def sphere(rings=16, segments=32):
-    obj = Obj("Sphere")
-    grid = []
-    for ring in range(rings + 1):
-        polar = math.pi * ring / rings
-        row = []
-        for segment in range(segments + 1):
-            azimuth = 2.0 * math.pi * segment / segments
-            normal = (math.sin(polar) * math.cos(azimuth), math.cos(polar), -math.sin(polar) * math.sin(azimuth))
-            position = [0.5 * n for n in normal]
-            row.append(obj.vertex(position, (segment / segments, 1.0 - ring / rings), normal))
-        grid.append(row)
-    for ring in range(rings):
-        for segment in range(segments):
-            a, b = grid[ring][segment], grid[ring + 1][segment]
-            c, d = grid[ring + 1][segment + 1], grid[ring][segment + 1]
-            if ring == 0:
-                obj.face([a, b, c])
-            elif ring == rings - 1:
-                obj.face([a, b, d])
-            else:
-                obj.face([a, b, c, d])
-    return obj
-
-
-def sky_sphere(rings=24, segments=48):
-    """The sphere seen from inside, for a sky: faces wound the other way round, so back-face culling
-    keeps the inside, and texture coordinates as longitude across and latitude up (v = 1 at the top).
-    Every normal points straight up: a sky gives light rather than receiving it, and an up normal
-    takes the same share of each of the three directional lights everywhere, so the whole dome shows
-    its texture evenly instead of one side lit and the other dark."""
-    obj = Obj("SkySphere")
+def uv_sphere(name, rings, segments, inside):
+    """A unit-diameter sphere of rings x segments, u along the longitude, v = 1 at the top. Seen from
+    outside its normals point outward; seen from `inside` (a sky) its faces wind the other way round and
+    every normal points straight up: a sky gives light rather than receiving it, and an up normal takes
+    the same share of each of the three directional lights everywhere, so the whole dome shows its
+    texture evenly instead of one side lit and the other dark."""
+    obj = Obj(name)
     grid = []
     for ring in range(rings + 1):
         polar = math.pi * ring / rings
@@ -110,19 +85,29 @@ def sky_sphere(rings=24, segments=48):
             azimuth = 2.0 * math.pi * segment / segments
             direction = (math.sin(polar) * math.cos(azimuth), math.cos(polar), -math.sin(polar) * math.sin(azimuth))
             position = [0.5 * n for n in direction]
-            row.append(obj.vertex(position, (segment / segments, 1.0 - ring / rings), (0, 1, 0)))
+            normal = (0, 1, 0) if inside else direction
+            row.append(obj.vertex(position, (segment / segments, 1.0 - ring / rings), normal))
         grid.append(row)
     for ring in range(rings):
         for segment in range(segments):
             a, b = grid[ring][segment], grid[ring + 1][segment]
             c, d = grid[ring + 1][segment + 1], grid[ring][segment + 1]
             if ring == 0:
-                obj.face([c, b, a])
+                words = [a, b, c]
             elif ring == rings - 1:
-                obj.face([d, b, a])
+                words = [a, b, d]
             else:
-                obj.face([d, c, b, a])
+                words = [a, b, c, d]
+            obj.face(words[::-1] if inside else words)
     return obj
+
+
+def sphere(rings=16, segments=32):
+    return uv_sphere("Sphere", rings, segments, inside=False)
+
+
+def sky_sphere(rings=24, segments=48):
+    return uv_sphere("SkySphere", rings, segments, inside=True)
 
 
 def cylinder(segments=32):
