@@ -4,6 +4,7 @@
 #include "Behavior/BehaviorSystem.h"
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 #include "Graphics/GraphicsSystem.h"
+#include "Parsing/XMLParserData/XMLParserData.h"
 #include "Physics/HeadlessMesh.h"
 #include "Physics/PhysicsFactory/PhysicsFactory.h"
 #include "Physics/PhysicsSystem.h"
@@ -11,8 +12,12 @@
 #include "System/PathWrapper/PathWrapper.h"
 #include "Texture/Texture.h"
 
+#include <algorithm>
+#include <chrono>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace Morvane::Benchmarks
 {
@@ -44,5 +49,34 @@ inline bool AddRendererStandIns()
     return resources.AddResource(std::make_unique<Physics::HeadlessMesh>("Mesh_Cube")) &&
            resources.AddResource(std::make_unique<Physics::HeadlessMesh>("Mesh_ScreenQuad")) &&
            resources.AddResource(std::make_unique<Graphics::Texture>("Texture_White"));
+}
+
+// The game's sound, shader and font packs, with stand-ins for what only a renderer uses.
+inline bool PrepareGamePacks()
+{
+    Resources::System& resources = Resources::System::GetInstance();
+    XMLParserData packs;
+    packs.FromString(R"(<ResourceSystem><Pack name="Sounds" path="$(LocalFolder)Resources/Sounds.xml"/>)"
+                     R"(<Pack name="Shaders" path="$(LocalFolder)Resources/Shaders.xml"/>)"
+                     R"(<Pack name="Fonts" path="$(LocalFolder)Resources/Fonts.xml"/></ResourceSystem>)");
+    return resources.Parse(&packs) && resources.Initialize() && AddRendererStandIns();
+}
+
+// Updates the resource system until every one of `loading` is initialised, at most about 10 s: the
+// "multiThreaded" ones come through the load thread. False when one is missing or never came.
+inline bool WaitUntilInitialized(std::initializer_list<const Resources::Resource*> loading, float step)
+{
+    const auto missing = [](const Resources::Resource* resource) { return resource == nullptr; };
+    const auto ready = [](const Resources::Resource* resource) { return resource->IsInitialized(); };
+    if (std::any_of(loading.begin(), loading.end(), missing))
+    {
+        return false;
+    }
+    for (int wait = 0; wait < 10000 && !std::all_of(loading.begin(), loading.end(), ready); ++wait)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        Resources::System::GetInstance().Update(step);
+    }
+    return std::all_of(loading.begin(), loading.end(), ready);
 }
 } // namespace Morvane::Benchmarks

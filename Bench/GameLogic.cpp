@@ -35,7 +35,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <tinyxml2.h>
 #include <vector>
 
@@ -174,26 +173,10 @@ private:
     static bool PrepareResources()
     {
         Resources::System& resources = Resources::System::GetInstance();
-        XMLParserData packs;
-        packs.FromString(R"(<ResourceSystem><Pack name="Sounds" path="$(LocalFolder)Resources/Sounds.xml"/>)"
-                         R"(<Pack name="Shaders" path="$(LocalFolder)Resources/Shaders.xml"/>)"
-                         R"(<Pack name="Fonts" path="$(LocalFolder)Resources/Fonts.xml"/></ResourceSystem>)");
-        if (!resources.Parse(&packs) || !resources.Initialize() || !Benchmarks::AddRendererStandIns())
-        {
-            return false;
-        }
-        const Resources::Resource* font = resources.GetResource<Graphics::Font>("Font_Sans");
-        const Resources::Resource* music = resources.GetResource<Audio::Sound>("Sound_Level1");
-        if (font == nullptr || music == nullptr)
-        {
-            return false;
-        }
-        for (int wait = 0; wait < 10000 && !(font->IsInitialized() && music->IsInitialized()); ++wait)
-        {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            resources.Update(kStep);
-        }
-        return font->IsInitialized() && music->IsInitialized();
+        return Benchmarks::PrepareGamePacks() &&
+               Benchmarks::WaitUntilInitialized({resources.GetResource<Graphics::Font>("Font_Sans"),
+                                                 resources.GetResource<Audio::Sound>("Sound_Level1")},
+                                                kStep);
     }
 
     // As in the game's configuration, without a level to load at parse time and without analytics.

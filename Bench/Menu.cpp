@@ -23,14 +23,12 @@
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <glm/vec2.hpp>
 #include <glm/vec4.hpp>
 #include <optional>
 #include <string>
-#include <thread>
 #include <tinyxml2.h>
 #include <unistd.h>
 #include <vector>
@@ -98,22 +96,9 @@ private:
 
     static bool PrepareResources()
     {
-        Resources::System& resources = Resources::System::GetInstance();
-        XMLParserData packs;
-        packs.FromString(R"(<ResourceSystem><Pack name="Sounds" path="$(LocalFolder)Resources/Sounds.xml"/>)"
-                         R"(<Pack name="Shaders" path="$(LocalFolder)Resources/Shaders.xml"/>)"
-                         R"(<Pack name="Fonts" path="$(LocalFolder)Resources/Fonts.xml"/></ResourceSystem>)");
-        if (!resources.Parse(&packs) || !resources.Initialize() || !Benchmarks::AddRendererStandIns())
-        {
-            return false;
-        }
-        const Resources::Resource* font = resources.GetResource<Graphics::Font>("Font_Sans");
-        for (int wait = 0; wait < 10000 && font != nullptr && !font->IsInitialized(); ++wait)
-        {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            resources.Update(kStep);
-        }
-        return font != nullptr && font->IsInitialized();
+        return Benchmarks::PrepareGamePacks() &&
+               Benchmarks::WaitUntilInitialized(
+                   {Resources::System::GetInstance().GetResource<Graphics::Font>("Font_Sans")}, kStep);
     }
 
     // The menu as Levels/Menu.xml makes it, without the scenery; on its credits page, the largest.
