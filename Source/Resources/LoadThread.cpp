@@ -103,6 +103,13 @@ int LoadThread::GetLoadingCount() const
     return m_loadingCount;
 }
 
+int LoadThread::GetPendingCount() const
+{
+    const std::lock_guard lock(m_mutex);
+    return static_cast<int>(m_queue.size() + m_batch.size() + m_parsed.size()) +
+           (m_parsing != nullptr ? 1 : 0);
+}
+
 void LoadThread::RethrowParseFailure()
 {
     std::exception_ptr failure;

@@ -46,6 +46,8 @@ public:
     Resource* TakeParsed();
     // Resources of the batch being parsed that are not finished yet.
     int GetLoadingCount() const;
+    // Resources queued, being parsed, or parsed and not yet taken; a failed one is done.
+    int GetPendingCount() const;
     // Throws, on the calling thread, the first exception a Parse threw on the load thread since the last
     // call, so that it reaches the crash report instead of ending the process from the load thread.
     void RethrowParseFailure();

@@ -291,4 +291,9 @@ int System::GetLoadingCount() const
 {
     return m_loadThread.GetLoadingCount();
 }
+
+int System::GetPendingCount() const
+{
+    return m_loadThread.GetPendingCount();
+}
 } // namespace Morvane::Resources

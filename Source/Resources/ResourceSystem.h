@@ -31,8 +31,8 @@ namespace Morvane::Resources
 //
 // where Texture derives from Resources::Resource. The delegate runs on the main thread; it only builds
 // the object (Parse and Initialize follow). Registering a tag again replaces its delegate; delegates
-// survive Release(). Every call here belongs to the main thread; only GetLoadingCount may be polled from
-// anywhere.
+// survive Release(). Every call here belongs to the main thread; only GetLoadingCount and GetPendingCount may
+// be polled from anywhere.
 class System : public ISystem
 {
 public:
@@ -75,6 +75,9 @@ public:
     void UnloadIfLoaded(const std::string& name);
     // Resources of the load thread's current batch not yet parsed (for loading screens).
     int GetLoadingCount() const;
+    // Multi-threaded resources not ready yet: queued, being parsed, or parsed and waiting for Update to
+    // initialise them. Unlike the loading count it is never 0 before the load thread takes its batch.
+    int GetPendingCount() const;
 
 private:
     using TypeCheck = bool (*)(const Resource*);

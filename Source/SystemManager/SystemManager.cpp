@@ -226,6 +226,9 @@ void SystemManager::Run()
         frameTime = static_cast<float>(elapsed) * 0.001f;
         if (m_driver != nullptr)
         {
+            // A driven run measures its frames in steps, so that nothing it shows depends on the
+            // machine that replays it.
+            frameTime = dt;
             m_driver->AfterFrame();
         }
 

@@ -29,7 +29,7 @@ using Testing::ShotAt;
 using Testing::TempDirectory;
 using Testing::WorldDump;
 
-const char* const kMenu = "$(LocalFolder)Configuration/ProjectConfiguration.xml";
+const char* const kMenu = "$(LocalFolder)Configuration/Level_Menu.xml";
 
 struct MenuRun
 {
@@ -308,7 +308,7 @@ TEST(MenuCapture, NewGameStartsLevelOneAndAMissingGameLeavesTheMenuUp)
     std::filesystem::copy(std::string(MORVANE_DATA_FOLDER) + "Configuration", configuration.Path(),
                           std::filesystem::copy_options::recursive);
     std::filesystem::remove(configuration.Path() + "Level_Test.xml");
-    std::string project = ReadText(configuration.Path() + "ProjectConfiguration.xml");
+    std::string project = ReadText(configuration.Path() + "Level_Menu.xml");
     const std::string alias = R"(<Path alias="ConfigurationFolder" path="$(LocalFolder)Configuration/"/>)";
     ASSERT_NE(project.find(alias), std::string::npos);
     project.replace(project.find(alias), alias.size(),

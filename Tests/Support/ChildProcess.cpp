@@ -65,8 +65,18 @@ ChildOutcome RunInChild(const std::function<int()>& body)
     return Fork([&body] { std::exit(body()); }, std::nullopt);
 }
 
-ChildOutcome RunProgram(const std::string& program, std::optional<std::chrono::milliseconds> interruptAfter)
+ChildOutcome RunProgram(const std::string& program, std::optional<std::chrono::milliseconds> interruptAfter,
+                        const std::string& argument)
 {
-    return Fork([&program] { execl(program.c_str(), program.c_str(), nullptr); }, interruptAfter);
+    return Fork(
+        [&program, &argument]
+        {
+            if (argument.empty())
+            {
+                execl(program.c_str(), program.c_str(), nullptr);
+            }
+            execl(program.c_str(), program.c_str(), argument.c_str(), nullptr);
+        },
+        interruptAfter);
 }
 } // namespace Morvane::Testing

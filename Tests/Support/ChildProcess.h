@@ -20,7 +20,9 @@ struct ChildOutcome
 // message boxes to standard error, and one still running after a minute is killed.
 ChildOutcome RunInChild(const std::function<int()>& body);
 
-// Runs `program` without arguments; sends it SIGINT after `interruptAfter` if given.
+// Runs `program` with one argument, or none when it is empty; sends it SIGINT after `interruptAfter` if
+// given.
 ChildOutcome RunProgram(const std::string& program,
-                        std::optional<std::chrono::milliseconds> interruptAfter = {});
+                        std::optional<std::chrono::milliseconds> interruptAfter = {},
+                        const std::string& argument = "");
 } // namespace Morvane::Testing

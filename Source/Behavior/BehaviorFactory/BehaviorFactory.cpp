@@ -4,15 +4,23 @@
 #include "Behavior/Button/Button.h"
 #include "Behavior/CameraController/CameraController.h"
 #include "Behavior/CharacterController/CharacterController.h"
+#include "Behavior/Credits/Credits.h"
 #include "Behavior/Door/Door.h"
+#include "Behavior/FPSText/FPSText.h"
 #include "Behavior/FloatingObject/FloatingObject.h"
 #include "Behavior/GameLogic/GameLogic.h"
 #include "Behavior/GravitationalPlatform/GravitationalPlatform.h"
+#include "Behavior/LoadingScreen/LoadingScreen.h"
 #include "Behavior/Menu/Menu.h"
 #include "Behavior/Menu/MenuButton.h"
 #include "Behavior/MovingPlatform/MovingPlatform.h"
+#include "Behavior/OculusController/OculusController.h"
+#include "Behavior/PhysicsController/PhysicsController.h"
+#include "Behavior/RenderController/RenderController.h"
+#include "Behavior/ResolutionKeeper/ResolutionKeeper.h"
 #include "Behavior/RoomLighting/RoomLighting.h"
 #include "Behavior/RotatingObject/RotatingObject.h"
+#include "Behavior/Splash/Splash.h"
 #include "Behavior/Trigger/Trigger.h"
 #include "Parsing/IParserData.h"
 #include "System/Logging/Format.h"
@@ -36,6 +44,12 @@ template <class T> Behavior::Component* Make(Game::Object* owner)
 }
 
 const std::unordered_map<std::string, Creator> kBehaviorTypes = {
+    {"BehaviorComponent_RenderController", &Make<RenderController>},
+    {"BehaviorComponent_PhysicsController", &Make<PhysicsController>},
+    {"BehaviorComponent_OculusController", &Make<OculusController>},
+    {"BehaviorComponent_LoadingScreen", &Make<LoadingScreen>},
+    {"BehaviorComponent_FpsText", &Make<FPSText>},
+    {"BehaviorComponent_Credits", &Make<Credits>},
     {"BehaviorComponent_Button", &Make<Button>},
     {"BehaviorComponent_CameraController", &Make<CameraController>},
     {"BehaviorComponent_CharacterController", &Make<CharacterController>},
@@ -46,8 +60,10 @@ const std::unordered_map<std::string, Creator> kBehaviorTypes = {
     {"BehaviorComponent_Menu", &Make<Menu>},
     {"BehaviorComponent_MenuButton", &Make<MenuButton>},
     {"BehaviorComponent_MovingPlatform", &Make<MovingPlatform>},
+    {"BehaviorComponent_ResolutionKeeper", &Make<ResolutionKeeper>},
     {"BehaviorComponent_RoomLighting", &Make<RoomLighting>},
     {"BehaviorComponent_RotatingObject", &Make<RotatingObject>},
+    {"BehaviorComponent_Splash", &Make<Splash>},
     {"BehaviorComponent_Trigger", &Make<Trigger>},
 };
 } // namespace

@@ -4,9 +4,11 @@
 #include "Analytics/AnalyticsSystem.h"
 #include "Behavior/Button/Button.h"
 #include "Behavior/CharacterController/CharacterController.h"
+#include "Behavior/Credits/Credits.h"
 #include "Behavior/FloatingObject/FloatingObject.h"
 #include "Behavior/GameLogic/RenderSettings.h"
 #include "Behavior/MovingPlatform/MovingPlatform.h"
+#include "Behavior/RenderController/RenderController.h"
 #include "Behavior/Trigger/Trigger.h"
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
@@ -217,9 +219,23 @@ bool GameLogic::Initialize()
     return true;
 }
 
+bool GameLogic::AreCreditsRunning() const
+{
+    const Game::Object* credits =
+        m_finalCredits.empty() ? nullptr : Game::System::GetInstance().GetObject(m_finalCredits);
+    const auto* behavior = credits != nullptr ? credits->GetComponent<Credits>() : nullptr;
+    return behavior != nullptr && behavior->IsActive();
+}
+
 void GameLogic::Update(const float& dt)
 {
     const Input::System& input = Input::System::GetInstance();
+    // The credits take every key; none of them may restart, pause or leave the level under them.
+    if (AreCreditsRunning())
+    {
+        UpdateTransition(dt);
+        return;
+    }
     if (input.IsTriggered(kRestartKey) && !IsInTransition())
     {
         Submit(MakeEvent("Brimora:GameLogic:Restart"));
@@ -288,6 +304,10 @@ bool GameLogic::LoadLevel(std::string path)
         (this->*tag->rule)(*tag, *child);
     }
     BuildPauseRoom();
+    if (RenderController* controller = RenderController::Find())
+    {
+        controller->Apply(RenderSettings::GetInstance());
+    }
     Log::Info(kChannel, Format("Level loaded: '%s'", path.c_str()));
     Submit(MakeEvent("Brimora:GameLogic:Level_Load"));
     return true;

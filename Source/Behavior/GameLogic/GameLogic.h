@@ -122,6 +122,7 @@ private:
     void PlayMusic(const std::string& sound) const;
     void BuildPauseRoom();
     void DestroyLevelObjects();
+    bool AreCreditsRunning() const;
 
     void PlainRule(const LevelTag& tag, const Morvane::IParserData& element);
     void DoorRule(const LevelTag& tag, const Morvane::IParserData& element);

@@ -2,8 +2,8 @@
 
 #include <glm/vec3.hpp>
 
-// What the render controller applies after each level load: the menu's display options and the
-// level's lighting, one record for the whole process.
+// What the render controller applies after each level load: the effects, the menu's display options
+// and the level's lighting, one record for the whole process.
 struct RenderSettings
 {
     static RenderSettings& GetInstance()
@@ -12,6 +12,10 @@ struct RenderSettings
         return instance;
     }
 
+    bool bloom = true;
+    bool depthOfField = true;
+    bool ambientOcclusion = true;
+    bool headMountedDisplay = false;
     bool fxaa = true;
     bool verticalSync = true;
     float renderQuality = 1.0f;

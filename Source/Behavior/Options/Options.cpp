@@ -1,6 +1,7 @@
 #include "Behavior/Options/Options.h"
 
 #include "Behavior/GameLogic/RenderSettings.h"
+#include "Behavior/RenderController/RenderController.h"
 #include "Graphics/GraphicsSystem.h"
 #include "Sound/AudioSystem.h"
 #include "System/Logging/Format.h"
@@ -162,6 +163,11 @@ void Options::ApplyRenderSettings() const
     settings.fxaa = m_values.fxaa;
     settings.renderQuality = m_values.GetQuality();
     settings.verticalSync = m_values.verticalSync;
+    // Shown at once, in the menu as in a level.
+    if (RenderController* controller = RenderController::Find())
+    {
+        controller->Apply(settings);
+    }
 }
 
 void Options::ApplyVerticalSync(bool askAgain)

@@ -1,5 +1,6 @@
 #include "Behavior/RoomLighting/RoomLighting.h"
 
+#include "Behavior/GameLogic/RenderSettings.h"
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
 #include "Graphics/LightingDirectionalGraphics/LightingDirectionalGraphics.h"
@@ -79,5 +80,11 @@ bool RoomLighting::Initialize()
     sun->SetFogAmount(m_fogAmount);
     sun->SetAmbientColor(m_ambientColor);
     pointLight->SetAttenuation(m_attenuation);
+    // The render controller hands these to the lights again whenever the display options change.
+    RenderSettings& settings = RenderSettings::GetInstance();
+    settings.fogColor = m_fogColor;
+    settings.fogAmount = m_fogAmount;
+    settings.ambientColor = m_ambientColor;
+    settings.attenuation = m_attenuation;
     return true;
 }

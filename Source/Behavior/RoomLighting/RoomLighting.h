@@ -8,7 +8,8 @@
 // A room's lighting, handed once to its lights when the room starts: fog colour and amount and the
 // ambient colour to the directional lights of the object "sun" (default "Sun"), the attenuation to the
 // point light of "pointLight" (default "Pointlight"). The attributes read like a level's sun: "fog",
-// "fogAmount", "ambient", "attenuation"; absent ones are zero.
+// "fogAmount", "ambient", "attenuation"; absent ones are zero. The values also become the process's
+// render settings, as a level's sun does.
 class RoomLighting : public Morvane::Behavior::Component
 {
 public:

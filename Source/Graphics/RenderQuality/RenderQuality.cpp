@@ -88,13 +88,23 @@ bool ApplyRenderQuality(float factor)
         return false;
     }
     Resources::System& resources = Resources::System::GetInstance();
+    bool resized = false;
     for (const Target& target : kTargets)
     {
-        if (auto* texture = resources.GetResource<Graphics::Texture>(target.texture))
+        auto* texture = resources.GetResource<Graphics::Texture>(target.texture);
+        const auto targetWidth = static_cast<unsigned>(std::round(width * target.widthShare));
+        const auto targetHeight = static_cast<unsigned>(std::round(height * target.heightShare));
+        // Reallocating a target of the same size would only cost a frame buffer rebuild.
+        if (texture != nullptr &&
+            (texture->GetWidth() != targetWidth || texture->GetHeight() != targetHeight))
         {
-            texture->SetSize(static_cast<unsigned>(std::round(width * target.widthShare)),
-                             static_cast<unsigned>(std::round(height * target.heightShare)));
+            texture->SetSize(targetWidth, targetHeight);
+            resized = true;
         }
+    }
+    if (!resized)
+    {
+        return true;
     }
     bool built = true;
     for (const char* name : kFrameBuffers)

@@ -4,6 +4,7 @@
 // scattering targets, where the configuration has them, half as wide; ambient occlusion and bloom half
 // each way), every frame buffer drawing into them built again on the new textures, and every blur
 // object scaled to the size of the texture it reads (its texel size). Factors the menu offers: 0.25, 0.5, 1.0
-// and 1.5. A factor that gives no texel or more than OpenGL allows changes nothing and is logged; false then,
-// and when a frame buffer could not be built again.
+// and 1.5. Only targets whose size changes are made again, and the frame buffers only then. A factor that
+// gives no texel or more than OpenGL allows changes nothing and is logged; false then, and when a frame
+// buffer could not be built again.
 bool ApplyRenderQuality(float factor);
