@@ -1,6 +1,7 @@
 #include "Behavior/BehaviorSet.h"
 
 #include "Behavior/BehaviorComponent.h"
+#include "Component/GameSystem.h"
 
 #include <algorithm>
 
@@ -65,11 +66,14 @@ void BehaviorSet::UpdateMembers(const float& dt)
         UpdatingFlag& operator=(const UpdatingFlag&) = delete;
     };
     const UpdatingFlag flag(*this);
-    // Members appended during the walk first update when the set fires next.
+    // Members appended during the walk first update when the set fires next, and none updates before
+    // its object is initialised (one made by another set's behavior earlier this frame).
+    const Game::System& game = Game::System::GetInstance();
     const std::size_t count = m_components.size();
     for (std::size_t index = 0; index < count; ++index)
     {
-        if (Component* component = m_components[index])
+        Component* component = m_components[index];
+        if (component != nullptr && !game.IsAwaitingInitialization(component->GetParentObject()))
         {
             component->Update(dt);
         }

@@ -37,6 +37,12 @@ public:
     Object* GetObject(const std::string& name) const;
     // Destroys the object at the next update; it stays usable until then.
     void MarkForDeletion(Object* object);
+    // Made since the last update, so not initialised yet.
+    bool IsAwaitingInitialization(const Object* object) const
+    {
+        return !m_pendingInitialization.empty() &&
+               m_pendingInitialization.contains(const_cast<Object*>(object));
+    }
 
     const std::string& GetArchetypesFolder() const { return m_archetypesFolder; }
     std::size_t GetObjectCount() const { return m_objects.size(); }

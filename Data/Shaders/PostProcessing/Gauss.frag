@@ -13,7 +13,7 @@ out vec4 fragmentColour;
 subroutine vec3 Direction();
 layout(index = 0) subroutine(Direction) vec3 Horizontal() { return vec3(oneOverSize.x, 0.0, 0.0); }
 layout(index = 1) subroutine(Direction) vec3 Vertical() { return vec3(0.0, oneOverSize.y, 0.0); }
-layout(index = 2) subroutine(Direction) vec3 BrightHorizontal() { return vec3(oneOverSize.x, 0.0, 0.75); }
+layout(index = 2) subroutine(Direction) vec3 BrightHorizontal() { return vec3(oneOverSize.x, 0.0, 0.85); }
 subroutine uniform Direction direction;
 
 // Below the threshold's brightness a tap is black, fading in above it, so that only what glows (not a

@@ -46,12 +46,20 @@ void FPSText::KeepInCorner() const
 {
     const Graphics::Camera* camera = Graphics::System::GetInstance().GetCamera("Camera_GUI");
     auto* transform = GetParentObject()->GetComponent<Game::TransformComponent>();
-    if (camera == nullptr || transform == nullptr)
+    if (camera == nullptr || transform == nullptr || m_myGraphics == nullptr)
     {
         return;
     }
-    // The quad spans twice its scale.
+    // The quad spans twice its scale; the caption keeps its texture's proportions at a fixed share of
+    // the window's height, so that it stays small in a small window.
     const glm::vec2 half = camera->GetViewportSize() * 0.5f;
-    const glm::vec3& scale = transform->GetScale();
+    const glm::vec2 texture = m_myGraphics->GetTextureSize();
+    if (texture.y <= 0.0f)
+    {
+        return;
+    }
+    const float halfHeight = half.y * kHeightShare;
+    const glm::vec2 scale{halfHeight * texture.x / texture.y, halfHeight};
+    transform->SetScale({scale.x, scale.y, transform->GetScale().z});
     transform->SetPosition({-half.x + scale.x, half.y - scale.y, transform->GetPosition().z});
 }

@@ -11,6 +11,8 @@ class FPSText : public Morvane::Behavior::Component
 {
 public:
     static constexpr float kPeriod = 0.25f;
+    // The caption's height as a share of the window's.
+    static constexpr float kHeightShare = 0.04f;
 
     explicit FPSText(Morvane::Game::Object* owner) : Component(owner) {}
 
