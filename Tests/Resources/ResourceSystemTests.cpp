@@ -330,6 +330,7 @@ protected:
 TEST_F(ResourceSystemThreaded, RequestedTwiceIsCreatedOnceAndTheLoadingCountIsTheBatchSize)
 {
     EXPECT_EQ(m_system.GetLoadingCount(), 0);
+    EXPECT_EQ(m_system.GetPendingCount(), 0);
     LogCapture log;
     TestTexture* first = m_system.GetResource<TestTexture>("first");
     ASSERT_NE(first, nullptr);
@@ -342,15 +343,21 @@ TEST_F(ResourceSystemThreaded, RequestedTwiceIsCreatedOnceAndTheLoadingCountIsTh
     ASSERT_NE(m_system.GetResource<TestTexture>("second"), nullptr);
     ASSERT_NE(m_system.GetResource<TestTexture>("third"), nullptr);
     EXPECT_EQ(m_system.GetLoadingCount(), 1);
+    // The loading count knows only the batch being parsed; the pending count also what waits behind it.
+    EXPECT_EQ(m_system.GetPendingCount(), 3);
     m_probe.passes.release();
     ASSERT_TRUE(WaitForArrivals(2));
     EXPECT_EQ(m_system.GetLoadingCount(), 2);
+    EXPECT_EQ(m_system.GetPendingCount(), 3);
     m_probe.passes.release(2);
     ASSERT_TRUE(WaitForParses(3));
     EXPECT_FALSE(first->IsInitialized());
+    // Parsed but not initialised yet: still pending, though no longer loading.
+    EXPECT_EQ(m_system.GetPendingCount(), 3);
 
     // Parsed on the load thread, initialised by the next frame on this one.
     m_system.Update(0.016f);
+    EXPECT_EQ(m_system.GetPendingCount(), 0);
     EXPECT_EQ(m_probe.initialized, 3);
     EXPECT_TRUE(first->IsInitialized());
     EXPECT_NE(first->parseThread, std::this_thread::get_id());
@@ -370,6 +377,8 @@ TEST_F(ResourceSystemThreaded, FailuresLeaveTheResourceRegisteredAndUninitialise
     TestTexture* broken = m_system.GetResource<TestTexture>("broken");
     TestTexture* stubborn = m_system.GetResource<TestTexture>("stubborn");
     ASSERT_TRUE(WaitForParses(2));
+    // A failed parse is done: only "stubborn" waits for its initialisation.
+    EXPECT_EQ(m_system.GetPendingCount(), 1);
     m_system.Update(0.016f);
     m_system.Update(0.016f);
     TestTexture* throwing = m_system.GetResource<TestTexture>("throwing");

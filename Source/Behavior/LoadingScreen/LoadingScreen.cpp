@@ -95,6 +95,7 @@ void LoadingScreen::Finish()
     m_finished = true;
     LetGo();
     Log::Info(GetOwnerName(), "READY TO GO");
+    Release();
     Game::System::GetInstance().MarkForDeletion(GetParentObject());
 }
 
@@ -124,6 +125,8 @@ void LoadingScreen::Release()
             game.MarkForDeletion(game.GetObject(name));
         }
     }
+    m_loadingTextName.clear();
+    m_loadingBarName.clear();
     m_loadingText = nullptr;
     m_loadingBar = nullptr;
 }
