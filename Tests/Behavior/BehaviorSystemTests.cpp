@@ -89,7 +89,10 @@ protected:
     Game::Object* MakeObject(const std::string& name, const std::string& children)
     {
         const auto element = Testing::ParseXml("<Object name=\"" + name + "\">" + children + "</Object>");
-        return game.CreateObject(static_cast<const IParserData*>(element.get()));
+        Game::Object* object = game.CreateObject(static_cast<const IParserData*>(element.get()));
+        // As a frame does before the behaviors run: behaviors of objects not yet initialised wait.
+        game.Update(0.0f);
+        return object;
     }
 
     // Updates `frames` frames and returns the number (from 1) of the frame of every update.
@@ -207,6 +210,28 @@ TEST_F(BehaviorSystemTest, BehaviorsThatCannotBeMadeLeaveNothingBehind)
     EXPECT_EQ(behaviors.GetComponentCount(), 0u);
     behaviors.Update(0.016f);
     EXPECT_TRUE(CountingBehavior::updates.empty());
+}
+
+// A level loaded by a behavior of one set makes objects whose behaviors sit in a later set: they wait
+// for the game system to initialise their objects, as members appended during a set's own walk do.
+TEST_F(BehaviorSystemTest, BehaviorsMadeByAnEarlierSetWaitForTheirObjectsInitialisation)
+{
+    DeclareSets(R"(<BehaviorSet name="Main"/><BehaviorSet name="Gameplay"/>)");
+    Game::Object* logic = MakeObject("logic", Counting("maker", "Main"));
+    auto* maker = dynamic_cast<CountingBehavior*>(logic->GetComponents()[0]);
+    ASSERT_NE(maker, nullptr);
+    maker->onUpdate = [&]
+    {
+        const auto element =
+            Testing::ParseXml("<Object name=\"door\">" + Counting("opens", "Gameplay") + "</Object>");
+        game.CreateObject(static_cast<const IParserData*>(element.get()));
+        maker->onUpdate = nullptr;
+    };
+    behaviors.Update(0.016f);
+    EXPECT_EQ(CountingBehavior::updates, (Strings{"logic/maker"}));
+    game.Update(0.016f);
+    behaviors.Update(0.016f);
+    EXPECT_EQ(CountingBehavior::updates, (Strings{"logic/maker", "logic/maker", "door/opens"}));
 }
 
 TEST_F(BehaviorSystemTest, DeletedObjectOrBehaviorLeavesEverySetAndNothingIsFreedTwice)
