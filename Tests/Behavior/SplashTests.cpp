@@ -366,7 +366,8 @@ TEST(SplashCapture, TheCardsPlayThroughAndTheMenuStartsTheFrameAfterTheSplashGoe
     EXPECT_GE(last, 128);
     EXPECT_LE(last, 133);
     // Fitted to the 320 x 200 window: its full width at 2 : 1.
-    const Testing::DumpedObject* card = run.Dump("frame_100.txt").FindNamed("Splash");
+    const WorldDump first = run.Dump("frame_100.txt");
+    const Testing::DumpedObject* card = first.FindNamed("Splash");
     ASSERT_NE(card, nullptr);
     EXPECT_EQ(card->scale, glm::vec3(160, 80, 1));
 
@@ -409,7 +410,8 @@ TEST(SplashCapture, WideAndTallWindowsFitTheCardsAtTheirRatio)
         SplashRun run;
         Play(run, DumpAt(3, "fit.txt"), 4, width, height);
         ASSERT_EQ(run.result.exitCode, 0) << run.result.output;
-        const Testing::DumpedObject* card = run.Dump("fit.txt").FindNamed("Splash");
+        const WorldDump fit = run.Dump("fit.txt");
+        const Testing::DumpedObject* card = fit.FindNamed("Splash");
         ASSERT_NE(card, nullptr) << width;
         EXPECT_EQ(card->scale, scale) << width << "x" << height;
     }
