@@ -17,6 +17,7 @@
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 #include "Graphics/GraphicsSystem.h"
 #include "Graphics/OpenGL.h"
+#include "Graphics/RenderQuality/RenderQuality.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/XMLParserData/XMLParserData.h"
 #include "RatioReporter.h"
@@ -43,28 +44,6 @@ using namespace Morvane;
 constexpr float kSmallQuality = 0.125f;
 constexpr int kBackgroundResources = 100;
 
-// The render targets the quality sizes, with their shares of the full 1280 x 800.
-struct Target
-{
-    const char* name;
-    float widthShare;
-    float heightShare;
-};
-const Target kTargets[] = {
-    {"Texture_WorldDepth", 1.0f, 1.0f},
-    {"Texture_Diffuse", 1.0f, 1.0f},
-    {"Texture_PositionsInView", 1.0f, 1.0f},
-    {"Texture_NormalsInView", 1.0f, 1.0f},
-    {"Texture_Lit", 1.0f, 1.0f},
-    {"Texture_DOF", 1.0f, 1.0f},
-    {"Texture_LightScattering_Fetch", 0.5f, 1.0f},
-    {"Texture_LightScattering_Final", 0.5f, 1.0f},
-    {"SSAO_OcclusionTexture", 0.5f, 0.5f},
-    {"SSAO_OcclusionTextureBlurHorizontal", 0.5f, 0.5f},
-    {"SSAO_OcclusionTextureBlur", 0.5f, 0.5f},
-    {"Texture_Bloom0", 0.5f, 0.5f},
-    {"Texture_Bloom1", 0.5f, 0.5f},
-};
 constexpr int kFrameBuffers = 10;
 
 // Each target's internal format, format and type, as the engine makes it.
@@ -156,9 +135,9 @@ bool BuildScene()
     }
     g_controller = std::make_unique<RenderController>(effects);
     g_controller->Initialize();
-    for (const Target& target : kTargets)
+    for (const RenderQualityTarget& target : GetRenderQualityTargets())
     {
-        const auto* texture = resources.GetResource<Graphics::Texture>(target.name);
+        const auto* texture = resources.GetResource<Graphics::Texture>(target.texture);
         if (texture == nullptr)
         {
             return false;
@@ -196,9 +175,10 @@ void MakeTargets(float quality, std::vector<Graphics::GlTexture>& textures,
 {
     textures.clear();
     frameBuffers.clear();
-    for (std::size_t index = 0; index < std::size(kTargets); ++index)
+    const std::span<const RenderQualityTarget> targets = GetRenderQualityTargets();
+    for (std::size_t index = 0; index < targets.size(); ++index)
     {
-        const Target& target = kTargets[index];
+        const RenderQualityTarget& target = targets[index];
         textures.push_back(Graphics::GlTexture::Create());
         const TargetFormat& format = g_formats[index];
         glBindTexture(GL_TEXTURE_2D, textures.back().Get());

@@ -21,16 +21,8 @@ const char* const kChannel = "RenderQuality";
 constexpr float kBaseWidth = 1280.0f;
 constexpr float kBaseHeight = 800.0f;
 
-struct Target
-{
-    const char* texture;
-    // Shares of the full size: 1 for the world's targets, 0.5 for the smaller effect targets.
-    float widthShare;
-    float heightShare;
-};
-
 // The lit target shares the world's depth, so it is resized with the G-buffer.
-const Target kTargets[] = {
+const RenderQualityTarget kTargets[] = {
     {"Texture_WorldDepth", 1.0f, 1.0f},
     {"Texture_Diffuse", 1.0f, 1.0f},
     {"Texture_PositionsInView", 1.0f, 1.0f},
@@ -74,6 +66,11 @@ void FitBlursToTheirTextures()
 }
 } // namespace
 
+std::span<const RenderQualityTarget> GetRenderQualityTargets()
+{
+    return kTargets;
+}
+
 bool ApplyRenderQuality(float factor)
 {
     GLint largest = 0;
@@ -89,7 +86,7 @@ bool ApplyRenderQuality(float factor)
     }
     Resources::System& resources = Resources::System::GetInstance();
     bool resized = false;
-    for (const Target& target : kTargets)
+    for (const RenderQualityTarget& target : kTargets)
     {
         auto* texture = resources.GetResource<Graphics::Texture>(target.texture);
         const auto targetWidth = static_cast<unsigned>(std::round(width * target.widthShare));

@@ -1,5 +1,15 @@
 #pragma once
 
+#include <span>
+
+// A render target the quality sizes: its shares of the full 1280 x 800.
+struct RenderQualityTarget
+{
+    const char* texture;
+    float widthShare;
+    float heightShare;
+};
+
 // The render quality: the world's render targets at `factor` × 1280 by `factor` × 800 (the light
 // scattering targets, where the configuration has them, half as wide; ambient occlusion and bloom half
 // each way), every frame buffer drawing into them built again on the new textures, and every blur
@@ -8,3 +18,5 @@
 // gives no texel or more than OpenGL allows changes nothing and is logged; false then, and when a frame
 // buffer could not be built again.
 bool ApplyRenderQuality(float factor);
+// Every target ApplyRenderQuality sizes, in the order it sizes them.
+std::span<const RenderQualityTarget> GetRenderQualityTargets();
