@@ -100,6 +100,30 @@ TEST(XMLParserData, ANodeOwnsItsSubtreeAndItsLaterSiblings)
     EXPECT_EQ(first->GetFirstChild(), nullptr);
 }
 
+// A read tree shares the parsed document; a changed node takes its own content, and copies and
+// refilled nodes must not read a document that is gone (the sanitizer build of this program sees that).
+TEST(XMLParserData, ChangedCopiedAndRefilledNodesKeepTheirOwnContent)
+{
+    auto root = ParseXml(R"(<Level name="one"><Wall a="1" b="x &amp; y" c="3">text</Wall><Door/></Level>)");
+    IParserData* wall = root->GetFirstChild();
+    wall->SetAttribute("b", "changed");
+    wall->SetAttribute("d", "4");
+    wall->SetInnerText("new text");
+    EXPECT_EQ(wall->ToString(), "<Wall a=\"1\"  b=\"changed\"  c=\"3\"  d=\"4\" >\nnew text</Wall>\n");
+    wall->SetName("Floor");
+    EXPECT_EQ(root->ToString(), "<Level name=\"one\" >\n<Floor a=\"1\"  b=\"changed\"  c=\"3\"  d=\"4\" >\n"
+                                "new text</Floor>\n<Door>\n</Door>\n</Level>\n");
+
+    const std::unique_ptr<IParserData> copy(root->Clone());
+    ASSERT_TRUE(root->FromString(R"(<Other kind="second"><Child/></Other>)"));
+    EXPECT_EQ(root->ToString(), "<Other kind=\"second\" >\n<Child>\n</Child>\n</Other>\n");
+    EXPECT_EQ(copy->GetAttribute("name", ""), "one");
+    EXPECT_EQ(copy->GetFirstChild()->GetNextSibling()->GetName(), "Door");
+    root.reset();
+    EXPECT_EQ(copy->GetFirstChild()->GetAttribute("b", ""), "changed");
+    EXPECT_EQ(copy->GetFirstChild()->GetAttributeInt("c", 0), 3);
+}
+
 TEST(XMLParserData, ToStringWritesTheEngineLayoutAndReplacesDoubleQuotes)
 {
     XMLParserData root("Root");
@@ -201,6 +225,34 @@ TEST(XMLParserDataThreaded, TreesFreedOnTheLoadThreadAreReusedIntact)
         EXPECT_EQ(ParseXml(xml)->ToString(), expected);
     }
 }
+// Readers on several threads share cached trees: reading one must write nothing.
+TEST(XMLParserDataThreaded, OneTreeIsReadFromTwoThreadsAtOnce)
+{
+    const auto tree = ParseXml(Testing::GenerateXml(20'000, 4));
+    const auto read = [&tree]
+    {
+        std::size_t total = 0;
+        for (const IParserData* section = tree->GetFirstChild(); section != nullptr;
+             section = section->GetNextSibling())
+        {
+            for (const IParserData* object = section->GetFirstChild(); object != nullptr;
+                 object = object->GetNextSibling())
+            {
+                total += object->GetAttribute("archetype", "").size() + object->GetName().size();
+                total += object->GetFirstChild()->GetInnerText().size();
+            }
+        }
+        return total;
+    };
+    std::size_t first = 0;
+    std::size_t second = 0;
+    std::thread other([&] { first = read(); });
+    second = read();
+    other.join();
+    EXPECT_EQ(first, second);
+    EXPECT_GT(first, 0u);
+}
+
 // FNV-1a: a fingerprint of a whole saved file.
 std::uint64_t Fingerprint(const std::string& text)
 {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <sstream>
+#include <string_view>
 #include <tinyxml2.h>
 #include <utility>
 
@@ -73,7 +74,7 @@ template <class T> std::string ToText(T value)
 }
 
 // Saved text must read back as the same value: markup characters and carriage returns become entities.
-void AppendEscaped(std::string& text, const std::string& value)
+void AppendEscaped(std::string& text, std::string_view value)
 {
     for (const char character : value)
     {
@@ -99,9 +100,9 @@ void AppendEscaped(std::string& text, const std::string& value)
 
 // The reader drops text made only of white space (as isspace counts it, vertical tab and form feed
 // included); its first character as an entity keeps it.
-void AppendInnerText(std::string& text, const std::string& innerText)
+void AppendInnerText(std::string& text, std::string_view innerText)
 {
-    if (!innerText.empty() && innerText.find_first_not_of(" \t\n\v\f\r") == std::string::npos)
+    if (!innerText.empty() && innerText.find_first_not_of(" \t\n\v\f\r") == std::string_view::npos)
     {
         text += "&#" + std::to_string(static_cast<int>(innerText.front())) + ';';
         AppendEscaped(text, innerText.substr(1));
@@ -110,26 +111,37 @@ void AppendInnerText(std::string& text, const std::string& innerText)
     AppendEscaped(text, innerText);
 }
 
-std::string WithoutDoubleQuotes(const std::string& text)
+// Saved names and values cannot hold double quotes: each becomes a single quote, and the loss is logged.
+void AppendQuoteSafe(std::string& text, std::string_view value, bool escaped)
 {
-    if (text.find('"') == std::string::npos)
+    std::string replaced;
+    if (value.find('"') != std::string_view::npos)
     {
-        return text;
+        Log::Error(kChannel, "Data cannot have double quotes");
+        replaced.assign(value);
+        std::replace(replaced.begin(), replaced.end(), '"', '\'');
+        value = replaced;
     }
-    Log::Error(kChannel, "Data cannot have double quotes");
-    std::string replaced = text;
-    for (char& character : replaced)
+    if (escaped)
     {
-        if (character == '"')
-        {
-            character = '\'';
-        }
+        AppendEscaped(text, value);
     }
-    return replaced;
+    else
+    {
+        text.append(value);
+    }
 }
 } // namespace
 
-XMLParserData::XMLParserData(const std::string& nodeName) : name(nodeName) {}
+XMLParserData::XMLParserData(const std::string& nodeName)
+    : m_own(std::make_unique<OwnContent>(OwnContent{nodeName, {}, {}}))
+{
+}
+
+XMLParserData::XMLParserData(const tinyxml2::XMLElement& element)
+{
+    ConvertContent(element);
+}
 
 XMLParserData::~XMLParserData()
 {
@@ -156,6 +168,43 @@ void XMLParserData::DestroyChildrenAndSiblings()
     nextSibling = nullptr;
 }
 
+std::string_view XMLParserData::NameView() const
+{
+    return m_own != nullptr ? std::string_view(m_own->name) : std::string_view(m_element->Name());
+}
+
+std::string_view XMLParserData::InnerTextView() const
+{
+    return m_own != nullptr ? std::string_view(m_own->innerText) : std::string_view(m_parsedText);
+}
+
+template <class Visit> void XMLParserData::ForEachAttribute(Visit&& visit) const
+{
+    if (m_own != nullptr)
+    {
+        for (const auto& [attributeName, value] : m_own->attributes)
+        {
+            visit(std::string_view(attributeName), std::string_view(value));
+        }
+        return;
+    }
+    for (const tinyxml2::XMLAttribute* attribute = m_element->FirstAttribute(); attribute != nullptr;
+         attribute = attribute->Next())
+    {
+        visit(std::string_view(attribute->Name()), std::string_view(attribute->Value()));
+    }
+}
+
+std::string XMLParserData::GetName() const
+{
+    return std::string(NameView());
+}
+
+std::string XMLParserData::GetInnerText() const
+{
+    return std::string(InnerTextView());
+}
+
 std::string XMLParserData::ToString() const
 {
     std::string text;
@@ -165,42 +214,41 @@ std::string XMLParserData::ToString() const
 
 void XMLParserData::AppendTo(std::string& text) const
 {
-    MORVANE_ASSERT_NAMED(!GetName().empty(), "!GetName().empty()", 50);
+    MORVANE_ASSERT_NAMED(!NameView().empty(), "!GetName().empty()", 50);
     text += '<';
-    text += name;
-    for (const auto& [attributeName, value] : m_attributes)
-    {
-        const std::string safeName = WithoutDoubleQuotes(attributeName);
-        const std::string safeValue = WithoutDoubleQuotes(value);
-        text += ' ';
-        text += safeName;
-        text += "=\"";
-        AppendEscaped(text, safeValue);
-        text += "\" ";
-    }
+    text += NameView();
+    ForEachAttribute(
+        [&text](std::string_view attributeName, std::string_view value)
+        {
+            text += ' ';
+            AppendQuoteSafe(text, attributeName, false);
+            text += "=\"";
+            AppendQuoteSafe(text, value, true);
+            text += "\" ";
+        });
     text += ">\n";
     if (firstChild == nullptr)
     {
-        AppendInnerText(text, m_innerText);
+        AppendInnerText(text, InnerTextView());
     }
     else
     {
-        MORVANE_ASSERT_NAMED(m_innerText.empty(), "m_innerText.empty()", 78);
+        MORVANE_ASSERT_NAMED(InnerTextView().empty(), "m_innerText.empty()", 78);
         for (const XMLParserData* child = firstChild; child != nullptr; child = child->nextSibling)
         {
             child->AppendTo(text);
         }
     }
     text += "</";
-    text += name;
+    text += NameView();
     text += ">\n";
 }
 
 bool XMLParserData::FromString(const std::string& xml)
 {
     DestroyChildrenAndSiblings();
-    tinyxml2::XMLDocument document;
-    const tinyxml2::XMLError result = document.Parse(xml.c_str(), xml.size());
+    auto document = std::make_unique<tinyxml2::XMLDocument>();
+    const tinyxml2::XMLError result = document->Parse(xml.c_str(), xml.size());
     if (result != tinyxml2::XML_SUCCESS)
     {
         if (const ErrorEntry* entry = FindError(result))
@@ -209,26 +257,26 @@ bool XMLParserData::FromString(const std::string& xml)
         }
         return false;
     }
-    const tinyxml2::XMLElement* root = document.FirstChildElement();
+    const tinyxml2::XMLElement* root = document->FirstChildElement();
     if (root == nullptr)
     {
         Log::Error(kChannel, "Error: XML_ERROR_EMPTY_DOCUMENT");
         return false;
     }
-    Convert(*root);
+    Convert(std::move(document), *root);
     return true;
 }
 
 bool XMLParserData::LoadFile(const std::string& path, XMLParserData* target)
 {
     MORVANE_ASSERT_NAMED(target != nullptr, "target", 500);
-    tinyxml2::XMLDocument document;
-    const tinyxml2::XMLError result = document.LoadFile(path.c_str());
+    auto document = std::make_unique<tinyxml2::XMLDocument>();
+    const tinyxml2::XMLError result = document->LoadFile(path.c_str());
     const tinyxml2::XMLElement* root =
-        result == tinyxml2::XML_SUCCESS ? document.FirstChildElement() : nullptr;
+        result == tinyxml2::XML_SUCCESS ? document->FirstChildElement() : nullptr;
     if (root != nullptr)
     {
-        target->Convert(*root);
+        target->Convert(std::move(document), *root);
         return true;
     }
 
@@ -237,8 +285,8 @@ bool XMLParserData::LoadFile(const std::string& path, XMLParserData* target)
         result == tinyxml2::XML_SUCCESS ? tinyxml2::XML_ERROR_EMPTY_DOCUMENT : result;
     const ErrorEntry* entry = FindError(error);
     Log::Error(kChannel, Format("Error ID: %d", entry != nullptr ? entry->code : static_cast<int>(error)));
-    Log::Error(kChannel, Format("Error string 1: %s", ErrorDetail(document).c_str()));
-    const int line = document.ErrorLineNum();
+    Log::Error(kChannel, Format("Error string 1: %s", ErrorDetail(*document).c_str()));
+    const int line = document->ErrorLineNum();
     Log::Error(kChannel,
                line > 0 ? Format("Error string 2: line %d", line) : std::string("Error string 2: "));
     if (entry != nullptr)
@@ -248,28 +296,29 @@ bool XMLParserData::LoadFile(const std::string& path, XMLParserData* target)
     return false;
 }
 
-void XMLParserData::Convert(const tinyxml2::XMLElement& element)
+void XMLParserData::Convert(std::unique_ptr<tinyxml2::XMLDocument> document,
+                            const tinyxml2::XMLElement& element)
 {
-    DestroyChildrenAndSiblings();
     // The node takes the element's content, so a node filled twice does not keep the first attributes.
-    m_attributes.clear();
-    name = element.Name();
-    std::size_t count = 0;
+    DestroyChildrenAndSiblings();
+    m_own.reset();
+    ConvertContent(element);
+    // A document read before goes only now: nothing reads it any more.
+    m_document = std::move(document);
+}
+
+void XMLParserData::ConvertContent(const tinyxml2::XMLElement& element)
+{
+    m_element = &element;
+    // tinyxml2 decodes each text in place the first time it is read. Reading them all now leaves the
+    // document untouched afterwards, so a finished tree can be read from any thread. tinyxml2 refuses
+    // duplicate attribute names, so the names are unique.
+    element.Name();
     for (const tinyxml2::XMLAttribute* attribute = element.FirstAttribute(); attribute != nullptr;
          attribute = attribute->Next())
     {
-        ++count;
-    }
-    m_attributes.reserve(count);
-    for (const tinyxml2::XMLAttribute* attribute = element.FirstAttribute(); attribute != nullptr;
-         attribute = attribute->Next())
-    {
-        const char* const attributeName = attribute->Name();
-        MORVANE_ASSERT_NAMED(std::none_of(m_attributes.begin(), m_attributes.end(),
-                                          [attributeName](const auto& entry)
-                                          { return entry.first == attributeName; }),
-                             "m_attributes.find(attributeName) == m_attributes.end()", 605);
-        m_attributes.emplace_back(attributeName, attribute->Value());
+        attribute->Name();
+        attribute->Value();
     }
 
     const tinyxml2::XMLNode* first = element.FirstChild();
@@ -280,17 +329,32 @@ void XMLParserData::Convert(const tinyxml2::XMLElement& element)
     {
         ++value;
     }
-    m_innerText = value != nullptr ? value : "";
+    m_parsedText = value != nullptr ? value : "";
 
     XMLParserData* last = nullptr;
     for (const tinyxml2::XMLElement* child = element.FirstChildElement(); child != nullptr;
          child = child->NextSiblingElement())
     {
-        auto* node = new XMLParserData();
+        auto* node = new XMLParserData(*child);
         (last == nullptr ? firstChild : last->nextSibling) = node;
         last = node;
-        node->Convert(*child);
     }
+}
+
+XMLParserData::OwnContent& XMLParserData::Own()
+{
+    if (m_own == nullptr)
+    {
+        auto own = std::make_unique<OwnContent>();
+        own->name = NameView();
+        own->innerText = InnerTextView();
+        ForEachAttribute([&own](std::string_view attributeName, std::string_view value)
+                         { own->attributes.emplace_back(attributeName, value); });
+        m_own = std::move(own);
+        m_element = nullptr;
+        m_parsedText = nullptr;
+    }
+    return *m_own;
 }
 
 IParserData* XMLParserData::AddChild(const std::string& childName)
@@ -312,9 +376,10 @@ IParserData* XMLParserData::AddChild(const std::string& childName)
 
 IParserData* XMLParserData::Clone() const
 {
-    auto* copy = new XMLParserData(name);
-    copy->m_innerText = m_innerText;
-    copy->m_attributes = m_attributes;
+    auto* copy = new XMLParserData(GetName());
+    copy->m_own->innerText = InnerTextView();
+    ForEachAttribute([copy](std::string_view attributeName, std::string_view value)
+                     { copy->m_own->attributes.emplace_back(attributeName, value); });
     XMLParserData* last = nullptr;
     for (const XMLParserData* child = firstChild; child != nullptr; child = child->nextSibling)
     {
@@ -325,67 +390,72 @@ IParserData* XMLParserData::Clone() const
     return copy;
 }
 
-const std::string* XMLParserData::FindAttribute(const std::string& attributeName) const
+std::optional<std::string_view> XMLParserData::FindAttribute(const std::string& attributeName) const
 {
-    for (const auto& [entryName, value] : m_attributes)
+    if (m_own == nullptr)
+    {
+        const char* value = m_element->Attribute(attributeName.c_str());
+        return value != nullptr ? std::optional<std::string_view>(value) : std::nullopt;
+    }
+    for (const auto& [entryName, value] : m_own->attributes)
     {
         if (entryName == attributeName)
         {
-            return &value;
+            return value;
         }
     }
-    return nullptr;
-}
-
-std::string* XMLParserData::FindAttribute(const std::string& attributeName)
-{
-    return const_cast<std::string*>(std::as_const(*this).FindAttribute(attributeName));
+    return std::nullopt;
 }
 
 bool XMLParserData::HasAttribute(const std::string& attributeName) const
 {
-    return FindAttribute(attributeName) != nullptr;
+    return FindAttribute(attributeName).has_value();
 }
 
+// Both kinds of content end their texts with a null character, so the C conversions may read them.
 std::string XMLParserData::GetAttribute(const std::string& attributeName,
                                         const std::string& defaultValue) const
 {
-    const std::string* value = FindAttribute(attributeName);
-    return value != nullptr ? *value : defaultValue;
+    const std::optional<std::string_view> value = FindAttribute(attributeName);
+    return value ? std::string(*value) : defaultValue;
 }
 
 int XMLParserData::GetAttributeInt(const std::string& attributeName, int defaultValue) const
 {
-    const std::string* value = FindAttribute(attributeName);
-    return value != nullptr ? std::atoi(value->c_str()) : defaultValue;
+    const std::optional<std::string_view> value = FindAttribute(attributeName);
+    return value ? std::atoi(value->data()) : defaultValue;
 }
 
 float XMLParserData::GetAttributeFloat(const std::string& attributeName, float defaultValue) const
 {
-    const std::string* value = FindAttribute(attributeName);
-    return value != nullptr ? static_cast<float>(std::atof(value->c_str())) : defaultValue;
+    const std::optional<std::string_view> value = FindAttribute(attributeName);
+    return value ? static_cast<float>(std::atof(value->data())) : defaultValue;
 }
 
 double XMLParserData::GetAttributeDouble(const std::string& attributeName, double defaultValue) const
 {
-    const std::string* value = FindAttribute(attributeName);
-    return value != nullptr ? std::atof(value->c_str()) : defaultValue;
+    const std::optional<std::string_view> value = FindAttribute(attributeName);
+    return value ? std::atof(value->data()) : defaultValue;
 }
 
 bool XMLParserData::GetAttributeBool(const std::string& attributeName, bool defaultValue) const
 {
-    const std::string* value = FindAttribute(attributeName);
-    return value != nullptr ? *value == "true" : defaultValue;
+    const std::optional<std::string_view> value = FindAttribute(attributeName);
+    return value ? *value == "true" : defaultValue;
 }
 
 void XMLParserData::SetAttribute(const std::string& attributeName, const std::string& value)
 {
-    if (std::string* existing = FindAttribute(attributeName))
+    auto& attributes = Own().attributes;
+    for (auto& [entryName, entryValue] : attributes)
     {
-        *existing = value;
-        return;
+        if (entryName == attributeName)
+        {
+            entryValue = value;
+            return;
+        }
     }
-    m_attributes.emplace_back(attributeName, value);
+    attributes.emplace_back(attributeName, value);
 }
 
 void XMLParserData::SetAttributeInt(const std::string& attributeName, int value)
@@ -406,5 +476,15 @@ void XMLParserData::SetAttributeDouble(const std::string& attributeName, double 
 void XMLParserData::SetAttributeBool(const std::string& attributeName, bool value)
 {
     SetAttribute(attributeName, value ? "true" : "false");
+}
+
+void XMLParserData::SetInnerText(const std::string& text)
+{
+    Own().innerText = text;
+}
+
+void XMLParserData::SetName(const std::string& newName)
+{
+    Own().name = newName;
 }
 } // namespace Morvane

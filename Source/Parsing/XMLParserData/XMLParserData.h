@@ -3,19 +3,26 @@
 #include "Parsing/IParserData.h"
 #include "System/Pool/Pooled.h"
 
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace tinyxml2
 {
+class XMLDocument;
 class XMLElement;
-}
+} // namespace tinyxml2
 
 namespace Morvane
 {
 // The XML implementation of a data node. A node owns its first child and every node after it in
 // its own sibling chain: destroying a node frees its subtree and its later siblings.
+// A tree read from XML keeps the parsed document: its nodes read names, texts and attributes from it
+// instead of copying them, which is most of what building a second tree would cost. A node takes
+// content of its own when it is first changed, and nodes made by hand start with their own.
 class XMLParserData : public IParserData, public Pooled<XMLParserData>
 {
 public:
@@ -24,7 +31,7 @@ public:
     XMLParserData(const XMLParserData&) = delete;
     XMLParserData& operator=(const XMLParserData&) = delete;
 
-    std::string GetName() const override { return name; }
+    std::string GetName() const override;
     std::string ToString() const override;
     bool FromString(const std::string& xml) override;
     IParserData* AddChild(const std::string& childName) override;
@@ -43,8 +50,8 @@ public:
     void SetAttributeDouble(const std::string& attributeName, double value) override;
     void SetAttributeBool(const std::string& attributeName, bool value) override;
 
-    std::string GetInnerText() const override { return m_innerText; }
-    void SetInnerText(const std::string& text) override { m_innerText = text; }
+    std::string GetInnerText() const override;
+    void SetInnerText(const std::string& text) override;
 
     IParserData* GetNextSibling() override { return nextSibling; }
     const IParserData* GetNextSibling() const override { return nextSibling; }
@@ -52,25 +59,42 @@ public:
     const IParserData* GetFirstChild() const override { return firstChild; }
 
     bool HasAttribute(const std::string& attributeName) const override;
-    void SetName(const std::string& newName) override { name = newName; }
+    void SetName(const std::string& newName) override;
 
     // Reads the XML file at `path` and converts its first element into `target`.
     static bool LoadFile(const std::string& path, XMLParserData* target);
 
 private:
+    // What a node holds once it is changed or made by hand.
+    struct OwnContent
+    {
+        std::string name;
+        std::string innerText;
+        // Unique names. Nodes carry a handful of attributes: a flat list is much cheaper to build,
+        // copy and search than a hash map, and keeps document order (callers must not rely on any order).
+        std::vector<std::pair<std::string, std::string>> attributes;
+    };
+
+    explicit XMLParserData(const tinyxml2::XMLElement& element);
     static void DestroyChain(XMLParserData* node);
     void DestroyChildrenAndSiblings();
-    void Convert(const tinyxml2::XMLElement& element);
+    void Convert(std::unique_ptr<tinyxml2::XMLDocument> document, const tinyxml2::XMLElement& element);
+    void ConvertContent(const tinyxml2::XMLElement& element);
     void AppendTo(std::string& text) const;
-    const std::string* FindAttribute(const std::string& attributeName) const;
-    std::string* FindAttribute(const std::string& attributeName);
+    std::optional<std::string_view> FindAttribute(const std::string& attributeName) const;
+    template <class Visit> void ForEachAttribute(Visit&& visit) const;
+    std::string_view NameView() const;
+    std::string_view InnerTextView() const;
+    OwnContent& Own();
 
+    // Only on the node a document was converted into; it outlives every node reading from it, as they
+    // are all below this one.
+    std::unique_ptr<tinyxml2::XMLDocument> m_document;
     XMLParserData* nextSibling = nullptr;
     XMLParserData* firstChild = nullptr;
-    std::string name;
-    std::string m_innerText;
-    // Unique names. Nodes carry a handful of attributes: a flat list is much cheaper to build, copy and
-    // search than a hash map, and keeps document order (callers must not rely on any order).
-    std::vector<std::pair<std::string, std::string>> m_attributes;
+    // Exactly one of the two: the element this node reads, with its inner text, or content of its own.
+    const tinyxml2::XMLElement* m_element = nullptr;
+    const char* m_parsedText = nullptr;
+    std::unique_ptr<OwnContent> m_own;
 };
 } // namespace Morvane
