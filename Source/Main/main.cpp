@@ -11,6 +11,7 @@
 #include "Graphics/CustomPurposes/CustomPurposes.h"
 #include "Graphics/GraphicsFactory/GraphicsFactory.h"
 #include "Graphics/GraphicsSystem.h"
+#include "Graphics/RenderQuality/RenderQuality.h"
 #include "Hmd/HmdDevice.h"
 #include "Main/CommandLine.h"
 #include "Main/CrashGuard.h"
@@ -46,9 +47,25 @@ struct RunSettings
     std::string configuration = kProjectConfiguration;
     // Empty: the shipped analytics file.
     std::filesystem::path analytics;
-    // Empty: no options file; the defaults, never saved.
+    // Empty: no options file; `defaults`, never saved.
     std::filesystem::path options;
+    OptionValues defaults;
 };
+
+// The lowest render quality whose targets are at least a window of that size; the highest when none is.
+int QualityCovering(int width, int height)
+{
+    const auto& steps = OptionValues::kQualitySteps;
+    for (std::size_t index = 0; index < steps.size(); ++index)
+    {
+        if (steps[index].factor * kRenderQualityBaseWidth >= static_cast<float>(width) &&
+            steps[index].factor * kRenderQualityBaseHeight >= static_cast<float>(height))
+        {
+            return static_cast<int>(index);
+        }
+    }
+    return static_cast<int>(steps.size()) - 1;
+}
 
 void SendStartedEvent(const RunSettings& settings)
 {
@@ -83,7 +100,7 @@ bool StartUp(const RunSettings& settings)
     RegisterEngineSystems(manager);
     manager.SetConfigurationListener([] { Options::GetInstance().Apply(); });
     // Before the window shows, so that it opens in the player's mode.
-    Options::GetInstance().Open(settings.options);
+    Options::GetInstance().Open(settings.options, settings.defaults);
     bool initialized = false;
     {
         FileParser parser;
@@ -140,8 +157,14 @@ int RunCapture(const CommandLine& commandLine)
         settings.configuration = commandLine.GetConfiguration();
     }
     settings.analytics = script.GetAnalytics();
-    // A capture never reads or writes the player's own options.
+    // A capture never reads or writes the player's own options. Without a file of its own, a capture
+    // with a window size renders at the lowest quality that still covers its window: captures are
+    // mostly small, and full-size effect targets only made them slower.
     settings.options = script.GetOptions();
+    if (script.GetWidth() && script.GetHeight())
+    {
+        settings.defaults.qualityIndex = QualityCovering(*script.GetWidth(), *script.GetHeight());
+    }
     // A capture runs unattended: a failure's message box must never wait for a button.
     setenv("MORVANE_NO_MESSAGE_BOX", "1", 1);
 

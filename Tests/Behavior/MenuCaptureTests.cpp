@@ -114,7 +114,8 @@ TEST(MenuCapture, KeysMoveTheFocusStopAtTheEndsClickAndGoBack)
     const std::vector<std::pair<const char*, const char*>> captions = {
         {"Option_FullScreen", "Switch full screen"},
         {"Option_Volume", "Volume: 10"},
-        {"Option_Quality", "Quality: High"},
+        // A capture of this size starts at the lowest quality.
+        {"Option_Quality", "Quality: Low"},
         {"Option_Fxaa", "FXAA: Yes"},
         {"Option_InvertY", "Invert Y: No"},
         {"Option_Sensitivity", "Sensitivity: 5"},
@@ -183,8 +184,9 @@ TEST(MenuCapture, TheMouseFocusesAndClicksOnlyTheShownPagesButtons)
     {
         names.push_back(run.Dump("quality_" + std::to_string(click) + ".txt").captions.at("Option_Quality"));
     }
-    EXPECT_EQ(run.Dump("hidden.txt").captions.at("Option_Quality"), "Quality: Ultra");
-    EXPECT_EQ(names, (Pages{"Quality: Low", "Quality: Med", "Quality: High", "Quality: Ultra"}));
+    // A 640 x 400 capture starts at "Med".
+    EXPECT_EQ(run.Dump("hidden.txt").captions.at("Option_Quality"), "Quality: High");
+    EXPECT_EQ(names, (Pages{"Quality: Ultra", "Quality: Low", "Quality: Med", "Quality: High"}));
     EXPECT_TRUE(run.Dump("back.txt").shown.at("Start"));
 
     Texture::RgbImage image;
@@ -225,8 +227,8 @@ TEST(MenuCapture, EveryOptionReachesTheSystemsThatReadIt)
     const WorldDump after = run.Dump("after.txt");
     EXPECT_FALSE(before.fullScreen);
     EXPECT_TRUE(after.settings.fullScreen);
-    EXPECT_EQ(before.quality, 1.0f);
-    EXPECT_EQ(after.settings.quality, 1.5f);
+    EXPECT_EQ(before.quality, 0.25f);
+    EXPECT_EQ(after.settings.quality, 0.5f);
     EXPECT_TRUE(before.fxaa);
     EXPECT_FALSE(after.settings.fxaa);
     EXPECT_EQ(after.captions.at("Option_Fxaa"), "FXAA: No");
@@ -371,7 +373,7 @@ TEST(MenuCapture, TheWholeMenuReplayWalksEveryPageIntoTheGameAndBack)
     // Around every cycle and back where the options started.
     const WorldDump options = Testing::ReadWorldDump(folder.Path() + "options.txt");
     EXPECT_EQ(options.captions.at("Option_Volume"), "Volume: 10");
-    EXPECT_EQ(options.captions.at("Option_Quality"), "Quality: High");
+    EXPECT_EQ(options.captions.at("Option_Quality"), "Quality: Low");
     EXPECT_EQ(options.captions.at("Option_Fxaa"), "FXAA: Yes");
     EXPECT_EQ(options.captions.at("Option_InvertY"), "Invert Y: No");
     EXPECT_EQ(options.captions.at("Option_Sensitivity"), "Sensitivity: 5");

@@ -27,10 +27,10 @@ Options& Options::GetInstance()
     return instance;
 }
 
-void Options::Open(const std::filesystem::path& path)
+void Options::Open(const std::filesystem::path& path, const OptionValues& defaults)
 {
     m_file.reset();
-    m_values = {};
+    m_values = defaults;
     if (!path.empty())
     {
         m_file.emplace(path);

@@ -21,9 +21,9 @@ public:
 
     static Options& GetInstance();
 
-    // Reads the record from the file at `path` and saves it there from then on (an empty path: the
-    // defaults, never saved), then applies it. Called before the window shows.
-    void Open(const std::filesystem::path& path);
+    // Reads the record from the file at `path` and saves it there from then on (an empty path:
+    // `defaults`, never saved), then applies it. Called before the window shows.
+    void Open(const std::filesystem::path& path, const OptionValues& defaults = {});
     // Saves the record when it changed since it was opened or last saved; a failed save is warned once and
     // tried again only after the next change. The menu calls it once a frame and when it goes.
     void SaveIfChanged();

@@ -18,8 +18,6 @@ using namespace Morvane;
 namespace
 {
 const char* const kChannel = "RenderQuality";
-constexpr float kBaseWidth = 1280.0f;
-constexpr float kBaseHeight = 800.0f;
 
 // The lit target shares the world's depth, so it is resized with the G-buffer.
 const RenderQualityTarget kTargets[] = {
@@ -75,8 +73,8 @@ bool ApplyRenderQuality(float factor)
 {
     GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
-    const float width = std::round(factor * kBaseWidth);
-    const float height = std::round(factor * kBaseHeight);
+    const float width = std::round(factor * kRenderQualityBaseWidth);
+    const float height = std::round(factor * kRenderQualityBaseHeight);
     // Written so that NaN fails too.
     if (!(std::round(width * 0.5f) >= 1.0f && std::round(height * 0.5f) >= 1.0f &&
           width <= static_cast<float>(largest)))

@@ -2,6 +2,10 @@
 
 #include <span>
 
+// The size a factor of 1 renders the world at, whatever the window's size.
+constexpr float kRenderQualityBaseWidth = 1280.0f;
+constexpr float kRenderQualityBaseHeight = 800.0f;
+
 // A render target the quality sizes: its shares of the full 1280 x 800.
 struct RenderQualityTarget
 {
