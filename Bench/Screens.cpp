@@ -182,10 +182,11 @@ void MakeTargets(float quality, std::vector<Graphics::GlTexture>& textures,
         textures.push_back(Graphics::GlTexture::Create());
         const TargetFormat& format = g_formats[index];
         glBindTexture(GL_TEXTURE_2D, textures.back().Get());
-        glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format.internalFormat),
-                     static_cast<GLsizei>(std::round(quality * kRenderQualityBaseWidth * target.widthShare)),
-                     static_cast<GLsizei>(std::round(quality * 800.0f * target.heightShare)), 0,
-                     format.format, format.type, nullptr);
+        glTexImage2D(
+            GL_TEXTURE_2D, 0, static_cast<GLint>(format.internalFormat),
+            static_cast<GLsizei>(std::round(quality * kRenderQualityBaseWidth * target.widthShare)),
+            static_cast<GLsizei>(std::round(quality * kRenderQualityBaseHeight * target.heightShare)), 0,
+            format.format, format.type, nullptr);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     }
