@@ -1,5 +1,6 @@
 #include "Capture/CaptureRunner.h"
 
+#include "Behavior/GameRandom/GameRandom.h"
 #include "Capture/WorldDump.h"
 #include "Capture/WorldProbe.h"
 #include "Graphics/BackBuffer.h"
@@ -53,7 +54,7 @@ CaptureRunner::CaptureRunner(const CaptureScript& script)
     {
         m_trace.emplace(script.GetTrace());
     }
-    std::srand(script.GetSeed());
+    GameRandom::SetSeed(script.GetSeed());
     if (script.GetWidth() && script.GetHeight())
     {
         Window::System::GetInstance().width = *script.GetWidth();

@@ -15,6 +15,7 @@
 #include "Behavior/Menu/MenuButton.h"
 #include "Behavior/MovingPlatform/MovingPlatform.h"
 #include "Behavior/OculusController/OculusController.h"
+#include "Behavior/Other/Other.h"
 #include "Behavior/PhysicsController/PhysicsController.h"
 #include "Behavior/RenderController/RenderController.h"
 #include "Behavior/ResolutionKeeper/ResolutionKeeper.h"
@@ -65,6 +66,7 @@ const std::unordered_map<std::string, Creator> kBehaviorTypes = {
     {"BehaviorComponent_RotatingObject", &Make<RotatingObject>},
     {"BehaviorComponent_Splash", &Make<Splash>},
     {"BehaviorComponent_Trigger", &Make<Trigger>},
+    {"BehaviorComponent_Other", &Make<Other>},
 };
 } // namespace
 

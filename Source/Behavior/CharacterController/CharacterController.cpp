@@ -3,6 +3,7 @@
 #include "Analytics/AnalyticsEvent.h"
 #include "Analytics/AnalyticsSystem.h"
 #include "Behavior/Options/Options.h"
+#include "Behavior/Other/Other.h"
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
@@ -12,6 +13,7 @@
 #include "Input/InputSystem.h"
 #include "Parsing/IParserData.h"
 #include "Physics/CharacterPhysics/CharacterPhysics.h"
+#include "Platform/KeyCodes.h"
 #include "Resources/ResourceSystem.h"
 #include "Shape/AABB.h"
 #include "Sound/AudioComponent.h"
@@ -19,6 +21,7 @@
 #include "System/Assert/Assertion.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
+#include "System/Math/Smoothing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,6 +43,9 @@ constexpr unsigned kJumpKey = 0x20;
 constexpr unsigned kWalkKey = 0x10;
 constexpr unsigned kInfiniteJumpKey = 'B';
 constexpr std::uint16_t kPadJumpWalk = 0x1000;
+// The pad's stand-ins for the mouse buttons that send the companion off and call it back.
+constexpr std::uint16_t kPadInteract = Input::GamepadButton::kRightShoulder;
+constexpr std::uint16_t kPadCall = Input::GamepadButton::kLeftShoulder;
 
 constexpr std::int32_t kFloorId = 0;
 constexpr std::int32_t kBouncerId = 3;
@@ -76,12 +82,6 @@ constexpr float kBounceAirTime = -2.0f;
 constexpr float kPi = 3.14159265f;
 const glm::vec3 kWorldDown(0.0f, -1.0f, 0.0f);
 const glm::vec3 kWorldUp(0.0f, 1.0f, 0.0f);
-
-// How far a first-order follower at rate `rate` closes its gap in `dt`, the same total at any step.
-float Smoothing(float rate, float dt)
-{
-    return 1.0f - std::exp(-rate * dt);
-}
 
 bool IsDown(const Input::System& input, unsigned key)
 {
@@ -131,18 +131,21 @@ void CharacterController::CreateCompanions()
     MORVANE_ASSERT_NAMED(m_fadeGraphics != nullptr, "FadeInOutGComponent", __LINE__);
     m_fadeGraphics->SetDiffuseColor(glm::vec4(1.0f, 1.0f, 1.0f, 0.0f));
 
-    m_other = game.CreateObjectFromArchetype("Other", "Other.xml");
-    MORVANE_ASSERT_NAMED(m_other != nullptr, "m_other", __LINE__);
-    m_otherTransform = m_other->GetComponent<Game::TransformComponent>();
-    MORVANE_ASSERT_NAMED(m_otherTransform != nullptr, "otherTransform", __LINE__);
-    if (const auto* myTransform = GetParentObject()->GetComponent<Game::TransformComponent>())
-    {
-        m_otherTransform->SetPosition(myTransform->GetPosition());
-    }
+    Game::Object* other = game.CreateObjectFromArchetype("Other", "Other.xml");
+    MORVANE_ASSERT_NAMED(other != nullptr, "m_other", __LINE__);
+    auto* otherTransform = other->GetComponent<Game::TransformComponent>();
+    MORVANE_ASSERT_NAMED(otherTransform != nullptr, "otherTransform", __LINE__);
+    const auto* myTransform = GetParentObject()->GetComponent<Game::TransformComponent>();
+    MORVANE_ASSERT_NAMED(myTransform != nullptr, "myTransform", __LINE__);
+    otherTransform->SetPosition(myTransform->GetPosition());
+    m_otherTransform.Reset(otherTransform);
+    m_otherBody.Reset(other->GetComponent<Physics::Component>());
+    m_companion.Reset(other->GetComponent<Other>());
+    MORVANE_ASSERT_NAMED(m_companion.IsSet(), "otherBehavior", __LINE__);
 
     m_cordParticles = game.CreateObjectFromArchetype("ParticleSystem_Cord", "ParticleSystem_Cord.xml");
     MORVANE_ASSERT_NAMED(m_cordParticles != nullptr, "m_cordParticles", __LINE__);
-    m_createdNames = {m_respawnFadeInOut->GetName(), m_other->GetName(), m_cordParticles->GetName()};
+    m_createdNames = {m_respawnFadeInOut->GetName(), other->GetName(), m_cordParticles->GetName()};
 }
 
 bool CharacterController::Parse(const IParserData* data)
@@ -156,6 +159,10 @@ bool CharacterController::Parse(const IParserData* data)
     if (m_camera == nullptr)
     {
         Log::Error(kChannel, Format("Camera '%s' does not exists", m_cameraName.c_str()));
+    }
+    if (Other* companion = m_companion.Get())
+    {
+        companion->SetCamera(m_camera);
     }
     return true;
 }
@@ -178,12 +185,19 @@ bool CharacterController::Initialize()
         m_respawnPoint = m_transform->GetPosition();
     }
     m_audio = GetParentObject()->GetComponent<Audio::Component>();
-    m_pointLight = Game::System::GetInstance().GetObject("Pointlight");
-    m_lightTransform =
-        m_pointLight != nullptr ? m_pointLight->GetComponent<Game::TransformComponent>() : nullptr;
-    if (m_other->GetComponent<Behavior::Component>() == nullptr || m_lightTransform == nullptr)
+    Game::Object* light = Game::System::GetInstance().GetObject("Pointlight");
+    m_lightTransform.Reset(light != nullptr ? light->GetComponent<Game::TransformComponent>() : nullptr);
+    if (Other* companion = m_companion.Get())
     {
-        Log::Warning(kChannel, "No companion behavior or no 'Pointlight': the companion stays where it is");
+        if (m_transform != nullptr)
+        {
+            // Where the level put the player: the camera comes there on the first frame.
+            companion->Place(m_transform->GetPosition() + m_up * kEyeHeight);
+        }
+        if (light != nullptr)
+        {
+            companion->SetLight(light);
+        }
     }
     Input::System::GetInstance().mouseLocked = true;
     return true;
@@ -211,9 +225,12 @@ void CharacterController::Release()
         game.MarkForDeletion(game.GetObject(name));
     }
     m_createdNames.clear();
-    m_respawnFadeInOut = m_other = m_cordParticles = m_pointLight = nullptr;
+    m_respawnFadeInOut = m_cordParticles = nullptr;
     m_fadeGraphics = nullptr;
-    m_otherTransform = m_lightTransform = nullptr;
+    m_companion.Reset();
+    m_otherTransform.Reset();
+    m_otherBody.Reset();
+    m_lightTransform.Reset();
 }
 
 void CharacterController::SetGravity(const glm::vec3& gravity)
@@ -237,6 +254,17 @@ void CharacterController::SetGravity(const glm::vec3& gravity)
 void CharacterController::SetTipPoints(const std::vector<glm::vec3>& points)
 {
     m_tipPoints = points;
+    Other* companion = m_companion.Get();
+    MORVANE_ASSERT_NAMED(companion != nullptr, "other", __LINE__);
+    if (companion != nullptr)
+    {
+        companion->SetTipPoints(points);
+    }
+}
+
+Other* CharacterController::GetCompanion() const
+{
+    return m_companion.Get();
 }
 
 void CharacterController::Reanchor()
@@ -246,9 +274,14 @@ void CharacterController::Reanchor()
     const glm::vec3 offset = m_transform->GetPosition() - m_camera->GetPosition();
     m_camera->SetPosition(m_camera->GetPosition() + offset);
     m_camera->SetTarget(m_camera->GetTarget() + offset);
-    if (m_otherTransform != nullptr)
+    if (Other* companion = m_companion.Get())
     {
-        m_otherTransform->SetPosition(m_camera->GetPosition());
+        companion->SetCamera(m_camera);
+        const Game::Object* light = Game::System::GetInstance().GetObject("Pointlight");
+        if (light != nullptr)
+        {
+            companion->SetLight(light);
+        }
     }
 }
 
@@ -451,7 +484,7 @@ void CharacterController::Look(float dt)
     m_targetPolar =
         std::clamp(m_targetPolar + vertical * polarTurn * sensitivity, kMinimumPolar, kMaximumPolar);
     m_targetAzimuth += azimuthTurn * sensitivity;
-    const float follow = Smoothing(kViewSmoothing, dt);
+    const float follow = Math::Smoothing(kViewSmoothing, dt);
     m_polar += (m_targetPolar - m_polar) * follow;
     m_azimuth += (m_targetAzimuth - m_azimuth) * follow;
     m_up = kWorldUp;
@@ -566,7 +599,7 @@ void CharacterController::FollowWithCamera(float dt)
     }
     else
     {
-        position += gap * Smoothing(kCameraSmoothing, dt);
+        position += gap * Math::Smoothing(kCameraSmoothing, dt);
     }
     const glm::vec3 forward = Forward();
     m_camera->SetPosition(position);
@@ -577,8 +610,37 @@ void CharacterController::FollowWithCamera(float dt)
 
 void CharacterController::GuideCompanion()
 {
-    if (m_otherTransform != nullptr && m_lightTransform != nullptr)
+    Game::TransformComponent* otherTransform = m_otherTransform.Get();
+    Other* companion = m_companion.Get();
+    Physics::Component* otherBody = m_otherBody.Get();
+    if (otherTransform == nullptr || companion == nullptr || otherBody == nullptr)
     {
-        m_lightTransform->SetPosition(m_otherTransform->GetPosition());
+        if (!m_warnedMissingCompanion)
+        {
+            Log::Warning(kChannel, "The companion is gone: nobody follows the player");
+            m_warnedMissingCompanion = true;
+        }
+        return;
+    }
+    if (Game::TransformComponent* light = m_lightTransform.Get())
+    {
+        light->SetPosition(otherTransform->GetPosition());
+    }
+    if (!companion->IsFree())
+    {
+        const glm::vec3 mine = m_body->GetVelocity();
+        otherBody->SetVelocity(glm::vec3(mine.x, otherBody->GetVelocity().y, mine.z));
+    }
+    const Input::System& input = Input::System::GetInstance();
+    const Input::Joystick* pad = ConnectedPad();
+    const auto pressed = [&](unsigned key, std::uint16_t padButton)
+    { return input.IsTriggered(key) || (pad != nullptr && pad->IsButtonTriggered(padButton)); };
+    if (pressed(Platform::VirtualKey::kLeftButton, kPadInteract))
+    {
+        companion->Interact();
+    }
+    if (pressed(Platform::VirtualKey::kRightButton, kPadCall))
+    {
+        companion->Call();
     }
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Behavior/BehaviorComponent.h"
+#include "Component/ComponentHandle.h"
+#include "Component/TransformComponent.h"
 
 #include <glm/vec3.hpp>
 #include <set>
@@ -25,6 +27,7 @@ namespace Morvane::Physics
 class Component;
 }
 class CharacterPhysics;
+class Other;
 
 // The player: first-person look and movement of its character body from keyboard, mouse and the first
 // pad, jumps, ledges, bouncers, jumpers and moving platforms, the fall that ends behind a white flash
@@ -66,6 +69,8 @@ public:
     float GetAirTime() const { return m_airTime; }
     const glm::vec3& GetRespawnPoint() const { return m_respawnPoint; }
     Morvane::Graphics::Camera* GetCamera() const { return m_camera; }
+    // Null once the companion's object is gone.
+    Other* GetCompanion() const;
 
 private:
     struct Frame;
@@ -89,13 +94,14 @@ private:
     Morvane::Game::TransformComponent* m_transform = nullptr;
     CharacterPhysics* m_body = nullptr;
     Morvane::Game::Object* m_respawnFadeInOut = nullptr;
-    Morvane::Game::Object* m_other = nullptr;
     Morvane::Game::Object* m_cordParticles = nullptr;
-    Morvane::Game::Object* m_pointLight = nullptr;
     // Looked up once: the frame needs them all.
     Morvane::Graphics::Component* m_fadeGraphics = nullptr;
-    Morvane::Game::TransformComponent* m_otherTransform = nullptr;
-    Morvane::Game::TransformComponent* m_lightTransform = nullptr;
+    // Checked: the editor or a load may destroy the companion or the light under the player.
+    Morvane::Game::ComponentHandle<Other> m_companion;
+    Morvane::Game::ComponentHandle<Morvane::Game::TransformComponent> m_otherTransform;
+    Morvane::Game::ComponentHandle<Morvane::Physics::Component> m_otherBody;
+    Morvane::Game::ComponentHandle<Morvane::Game::TransformComponent> m_lightTransform;
     Morvane::Audio::Component* m_audio = nullptr;
     std::vector<std::string> m_createdNames;
     std::set<std::string> m_missingSounds;
@@ -119,4 +125,5 @@ private:
     // Set when a fall has put the player back; cleared by the next floor, so each fall counts once.
     bool m_respawned = false;
     bool m_warnedMissingBody = false;
+    bool m_warnedMissingCompanion = false;
 };

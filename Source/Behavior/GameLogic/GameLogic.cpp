@@ -8,6 +8,7 @@
 #include "Behavior/FloatingObject/FloatingObject.h"
 #include "Behavior/GameLogic/RenderSettings.h"
 #include "Behavior/MovingPlatform/MovingPlatform.h"
+#include "Behavior/Other/Other.h"
 #include "Behavior/RenderController/RenderController.h"
 #include "Behavior/Trigger/Trigger.h"
 #include "Component/GameSystem.h"
@@ -168,6 +169,7 @@ const std::vector<GameLogic::LevelTag>& GameLogic::GetLevelTags()
          "archetype playLoop minDistance maxDistance volume sound", false, &GameLogic::AudioRule},
         {"Trigger", "Trigger.xml", "Trigger", "Trigger", kPosition | kScale, "archetype event", true,
          &GameLogic::TriggerRule},
+        {"Other", "Other.xml", "Other", "Other", kCommon, "archetype", false, &GameLogic::OtherRule},
         {"Sun", nullptr, "Sun", nullptr, 0, "pos fog skyColor sunColor ambient fogAmount attenuation", false,
          &GameLogic::SunRule},
         {"Skybox", nullptr, "Skybox", nullptr, 0, "texture", false, &GameLogic::SkyboxRule},
@@ -288,6 +290,12 @@ bool GameLogic::LoadLevel(std::string path)
         game.MarkForDeletion(game.GetObject(m_finalCredits));
         m_finalCredits.clear();
     }
+    m_endingReached = false;
+    m_sunFollowsCompanion = false;
+    if (Other* companion = FindCompanion())
+    {
+        companion->SetSun(nullptr);
+    }
     DestroyLevelObjects();
     // A level without a player must not leave the last one's name, nor a pause it can never end.
     m_playerName.clear();
@@ -302,6 +310,11 @@ bool GameLogic::LoadLevel(std::string path)
             continue;
         }
         (this->*tag->rule)(*tag, *child);
+    }
+    if (Other* companion = FindCompanion(); companion != nullptr && m_sunFollowsCompanion)
+    {
+        Game::Object* sun = game.GetObject("Sun");
+        companion->SetSun(sun != nullptr ? sun->GetComponent<Game::TransformComponent>() : nullptr);
     }
     BuildPauseRoom();
     if (RenderController* controller = RenderController::Find())
@@ -462,6 +475,28 @@ CharacterController* GameLogic::FindPlayerController() const
 {
     Game::Object* player = FindPlayer();
     return player != nullptr ? player->GetComponent<CharacterController>() : nullptr;
+}
+
+Other* GameLogic::FindCompanion() const
+{
+    const CharacterController* controller = FindPlayerController();
+    return controller != nullptr ? controller->GetCompanion() : nullptr;
+}
+
+bool GameLogic::StartFinalCredits()
+{
+    if (m_endingReached)
+    {
+        return false;
+    }
+    m_endingReached = true;
+    const Game::Object* credits =
+        m_finalCredits.empty() ? nullptr : Game::System::GetInstance().GetObject(m_finalCredits);
+    if (auto* behavior = credits != nullptr ? credits->GetComponent<Credits>() : nullptr)
+    {
+        behavior->Start();
+    }
+    return true;
 }
 
 Physics::Component* GameLogic::FindPlayerBody() const
@@ -723,15 +758,29 @@ void GameLogic::TriggerRule(const LevelTag& tag, const IParserData& element)
     Game::Object* object = Place(tag, element);
     auto* trigger = object->GetComponent<Trigger>();
     MORVANE_ASSERT_NAMED(trigger != nullptr, "trigger", __LINE__);
-    // The companion takes these events once it can; until then they are only logged.
     trigger->SetOnEnter(
         [this, event = element.GetAttribute("event", "")](Physics::Component* other)
         {
-            if (other != nullptr && other == FindPlayerBody())
+            if (other == nullptr || other != FindPlayerBody())
             {
-                Log::Info("Other", Format("Event: %s", event.c_str()));
+                return;
             }
+            Other* companion = FindCompanion();
+            if (companion == nullptr)
+            {
+                Log::Warning(kChannel, Format("No companion takes the event '%s'", event.c_str()));
+                return;
+            }
+            companion->OnEvent(event);
         });
+}
+
+void GameLogic::OtherRule(const LevelTag& tag, const IParserData& element)
+{
+    Game::Object* object = Place(tag, element);
+    auto* other = object->GetComponent<Other>();
+    MORVANE_ASSERT_NAMED(other != nullptr, "other", __LINE__);
+    other->SetAmbient();
 }
 
 void GameLogic::SunRule(const LevelTag&, const IParserData& element)
@@ -824,6 +873,7 @@ void GameLogic::CustomLoadRule(const LevelTag& tag, const IParserData& element)
     else if (id == "Level_5.xml")
     {
         PlayMusic("Sound_Level5");
+        m_sunFollowsCompanion = true;
         makeCredits("FinalBadCredits.xml");
     }
     else if (id == "Level_6.xml")

@@ -22,6 +22,7 @@ namespace Morvane::Physics
 class Component;
 }
 class CharacterController;
+class Other;
 
 // The game in progress, on the object "GameLogic": reads a level file and builds its objects from
 // archetypes, fades between levels, restarts, pauses into a room far below the level, and reports
@@ -79,6 +80,9 @@ public:
     void Pause();
     void Resume();
     void ReturnToMenu();
+    // An ending reached: the level's final credits start. False when an ending already played in this
+    // level, so that walking through its trigger again restarts nothing.
+    bool StartFinalCredits();
 
     // A design event with the level as "area" and the player's position, when there is a player.
     Morvane::AnalyticsEvent MakeEvent(const std::string& eventId) const;
@@ -119,6 +123,8 @@ private:
     Morvane::Game::Object* FindPlayer() const;
     CharacterController* FindPlayerController() const;
     Morvane::Physics::Component* FindPlayerBody() const;
+    // The player's companion, or null (no player, or a player without one).
+    Other* FindCompanion() const;
     void PlayMusic(const std::string& sound) const;
     void BuildPauseRoom();
     void DestroyLevelObjects();
@@ -134,6 +140,7 @@ private:
     void WorldTextRule(const LevelTag& tag, const Morvane::IParserData& element);
     void AudioRule(const LevelTag& tag, const Morvane::IParserData& element);
     void TriggerRule(const LevelTag& tag, const Morvane::IParserData& element);
+    void OtherRule(const LevelTag& tag, const Morvane::IParserData& element);
     void SunRule(const LevelTag& tag, const Morvane::IParserData& element);
     void SkyboxRule(const LevelTag& tag, const Morvane::IParserData& element);
     void CustomLoadRule(const LevelTag& tag, const Morvane::IParserData& element);
@@ -151,6 +158,9 @@ private:
     glm::vec3 m_pausedPosition{0.0f};
     bool m_paused = false;
     std::string m_finalCredits;
+    bool m_endingReached = false;
+    // Level 5's sun copies the companion, which the level may create after its custom load.
+    bool m_sunFollowsCompanion = false;
     // The wall between the pause room and its "SURE?" corner, opened by walking to "EXIT".
     std::string m_pauseBlock;
 };
