@@ -7,6 +7,7 @@
 #include "Graphics/Camera.h"
 #include "Graphics/GraphicsComponent.h"
 #include "Graphics/GraphicsSystem.h"
+#include "Graphics/LightingPointGraphics/LightingPointGraphics.h"
 #include "Graphics/TextGraphics/TextGraphics.h"
 #include "Sound/AudioSystem.h"
 #include "System/Logging/Format.h"
@@ -45,6 +46,14 @@ std::string DescribeWorld()
         }
         if (const auto* graphics = object->GetComponent<Graphics::Component>())
         {
+            const glm::vec4& colour = graphics->GetDiffuseColor();
+            text += Format(" colour %.9g;%.9g;%.9g;%.9g", static_cast<double>(colour.r),
+                           static_cast<double>(colour.g), static_cast<double>(colour.b),
+                           static_cast<double>(colour.a));
+            if (const auto* light = dynamic_cast<const LightingPointGraphics*>(graphics))
+            {
+                text += " attenuation " + Vector(light->GetAttenuation());
+            }
             text += graphics->IsVisible() ? " shown" : " hidden";
         }
         if (const auto* caption = object->GetComponent<TextGraphics>())

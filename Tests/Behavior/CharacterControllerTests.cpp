@@ -44,12 +44,19 @@ protected:
     void SetUp() override
     {
         SetUpGame({"Meshes.xml"});
+        // The player makes its companion, a behavior of the game's own.
+        Behavior::System::GetInstance().m_customComponentFactory = &CreateCustomBehaviorComponent;
         ASSERT_TRUE(Input::System::GetInstance().Initialize());
         Input::System::GetInstance().mouseDeltaX = Input::System::GetInstance().mouseDeltaY = 0;
         m_archetypes.Write(
             "FadeInOut.xml",
             "<Object><Transform/><Graphics renderable=\"Mesh_ScreenQuad\" renderSets=\"Fade\"/></Object>");
-        m_archetypes.Write("Other.xml", "<Object><Transform/></Object>");
+        m_archetypes.Write("Other.xml", R"(<Object><Transform/><Graphics renderable="Mesh_Cube"/>
+            <Physics category="Dynamic" shape="AABB" size="0.3;0.3;0.3" collisionIds="7" collideWithIds="0"/>
+            <Audio/><Behavior type="BehaviorComponent_Other"/></Object>)");
+        m_archetypes.Write("FloatingObject.xml", R"(<Object><Transform/><Graphics renderable="Mesh_Cube"/>
+            <Behavior type="BehaviorComponent_FloatingObject"/></Object>)");
+        m_archetypes.Write("ParticleSystem_OtherAura.xml", "<Object><Transform/></Object>");
         m_archetypes.Write("ParticleSystem_Cord.xml", "<Object><Transform/></Object>");
         ASSERT_TRUE(game.Parse(Testing::ParseXml("<GameSystem><Objects archetypesFolder=\"" +
                                                  m_archetypes.Path() + "\"/></GameSystem>")
@@ -190,7 +197,8 @@ TEST_F(CharacterControllerTest, MakesItsCompanionsAndDestroysThemOnRelease)
     ASSERT_NE(game.GetObject("Other"), nullptr);
     const auto* other = game.GetObject("Other")->GetComponent<Game::TransformComponent>();
     ASSERT_NE(other, nullptr);
-    EXPECT_EQ(other->GetPosition(), glm::vec3(3.0f, 1.0f, -2.0f));
+    // At the player's eye, where the camera comes on the first frame.
+    EXPECT_EQ(other->GetPosition(), glm::vec3(3.0f, 1.5f, -2.0f));
     ASSERT_NE(game.GetObject("ParticleSystem_Cord"), nullptr);
 
     controller.Release();

@@ -81,11 +81,17 @@ TEST(CaptureRun, TurnAndWalkAreRepeatableToTheByteAndMatchTheirGoldens)
     // the position too.
     const std::string start = ReadFile(first.Path() + "start.txt");
     // The render objects the room's file names first, then the room's own.
-    EXPECT_EQ(start.rfind("Object 'result' position 0;0;0 rotation 1;0;0;0 scale 1;1;1 shown\n", 0), 0u)
+    EXPECT_EQ(
+        start.rfind(
+            "Object 'result' position 0;0;0 rotation 1;0;0;0 scale 1;1;1 colour 1;0.970000029;0.899999976;1 "
+            "shown\n",
+            0),
+        0u)
         << start;
     const std::size_t room =
         start.find("Object 'BackgroundMusic' position 0;0;0 rotation 1;0;0;0 scale 1;1;1\n"
-                   "Object 'Floor' position 0;-0.25;0 rotation 1;0;0;0 scale 20;0.5;20 shown\n");
+                   "Object 'Floor' position 0;-0.25;0 rotation 1;0;0;0 scale 20;0.5;20 colour "
+                   "0.550000012;0.550000012;0.5;1 shown\n");
     EXPECT_NE(room, std::string::npos) << start;
     EXPECT_LT(start.find("Object 'Viewport'"), room) << start;
     const std::string camera = "Camera 'Camera_World'";

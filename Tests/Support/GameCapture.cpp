@@ -17,6 +17,15 @@ glm::vec3 ReadVec3(const std::string& text)
     return value;
 }
 
+glm::vec4 ReadVec4(const std::string& text)
+{
+    glm::vec4 value(0.0f);
+    char separator = 0;
+    std::istringstream stream(text);
+    stream >> value.x >> separator >> value.y >> separator >> value.z >> separator >> value.w;
+    return value;
+}
+
 glm::quat ReadQuaternion(const std::string& text)
 {
     glm::quat value(1.0f, 0.0f, 0.0f, 0.0f);
@@ -56,6 +65,8 @@ WorldDump ReadWorldDump(const std::string& path)
     static const std::regex object(R"(Object '([^']*)'(?: position (\S+) rotation (\S+) scale (\S+))?)");
     static const std::regex camera(R"(Camera '([^']*)' position (\S+) target (\S+))");
     static const std::regex graphics(R"x(' .*(shown|hidden)(?: caption "(.*)")?$)x");
+    static const std::regex colour(R"( colour (\S+))");
+    static const std::regex attenuation(R"( attenuation (\S+))");
     static const std::regex settings(
         R"(Settings volume (\S+) fullScreen (\d) window (\d+)x(\d+) vsync (\d) fxaa (\d) quality (\S+))");
     WorldDump dump;
@@ -72,6 +83,14 @@ WorldDump ReadWorldDump(const std::string& path)
                 dump.objects[match[1]] = {ReadVec3(match[2]), ReadQuaternion(match[3]), ReadVec3(match[4])};
             }
             const std::string name = match[1];
+            if (std::regex_search(line, match, colour))
+            {
+                dump.colours[name] = ReadVec4(match[1]);
+            }
+            if (std::regex_search(line, match, attenuation))
+            {
+                dump.attenuations[name] = ReadVec3(match[1]);
+            }
             if (std::regex_search(line, match, graphics))
             {
                 dump.shown[name] = match[1] == "shown";

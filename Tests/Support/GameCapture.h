@@ -2,6 +2,7 @@
 
 #include <glm/gtc/quaternion.hpp>
 #include <glm/vec3.hpp>
+#include <glm/vec4.hpp>
 #include <map>
 #include <string>
 
@@ -43,6 +44,9 @@ struct WorldDump
     // Objects with graphics: shown or hidden; and the captions of text graphics.
     std::map<std::string, bool> shown;
     std::map<std::string, std::string> captions;
+    // Graphics colours, and the attenuation of point lights.
+    std::map<std::string, glm::vec4> colours;
+    std::map<std::string, glm::vec3> attenuations;
     DumpedSettings settings;
 
     // How many objects are named `base` or `base_NNN` (the game system's unique names).
