@@ -22,6 +22,8 @@ struct Replay
     const char* name;
     // Whether leaving the level is a completion the collector hears of; the endings are events.
     bool completes;
+    // A second picture the replay takes at its end, or null: the credits an ending brings up.
+    const char* endShot = nullptr;
 };
 
 // Names the replay in test listings instead of its bytes.
@@ -30,9 +32,13 @@ void PrintTo(const Replay& replay, std::ostream* out)
     *out << replay.name;
 }
 
-const Replay kReplays[] = {{"Level_1", true},           {"Level_2", true}, {"Level_3", true},
-                           {"Level_4", true},           {"Level_5", true}, {"Level_6", false},
-                           {"Level_5_BadEnding", false}};
+const Replay kReplays[] = {{"Level_1", true},
+                           {"Level_2", true},
+                           {"Level_3", true},
+                           {"Level_4", true},
+                           {"Level_5", true},
+                           {"Level_6", false},
+                           {"Level_5_BadEnding", false, "Level_5_BadEnding_Credits"}};
 
 #ifdef MORVANE_SANITIZED
 constexpr int kRuns = 1;
@@ -84,6 +90,13 @@ TEST_P(LevelReplay, PlaysToTheEndTheSameWayTwiceAndLooksAsItShould)
             ASSERT_TRUE(Texture::ReadRgbPng(folder.Path() + replay.name + ".png", image, error)) << error;
             EXPECT_TRUE(
                 Testing::MatchesGolden(image, std::string("Behavior/Replay_") + replay.name + ".png"));
+            if (replay.endShot != nullptr)
+            {
+                ASSERT_TRUE(Texture::ReadRgbPng(folder.Path() + replay.endShot + ".png", image, error))
+                    << error;
+                EXPECT_TRUE(
+                    Testing::MatchesGolden(image, std::string("Behavior/Replay_") + replay.endShot + ".png"));
+            }
         }
         else
         {

@@ -4,6 +4,7 @@
 #include "Behavior/BehaviorFactory/BehaviorFactory.h"
 #include "Behavior/BehaviorSystem.h"
 #include "Behavior/FloatingObject/FloatingObject.h"
+#include "Behavior/GameLogic/RenderSettings.h"
 #include "Behavior/Other/Other.h"
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
@@ -99,6 +100,7 @@ protected:
         lightObject->AddComponent(light.get());
         light->SetDiffuseColor(kRestingColour);
         light->SetAttenuation(kRestingAttenuation);
+        RenderSettings::GetInstance().attenuation = kRestingAttenuation;
 
         companion = game.CreateObjectFromArchetype("Other", "Other.xml");
         ASSERT_NE(companion, nullptr);
@@ -123,6 +125,7 @@ protected:
         audio.Release();
         Resources::System::GetInstance().Release();
         Behavior::System::GetInstance().m_customComponentFactory = nullptr;
+        RenderSettings::GetInstance() = RenderSettings();
         GameGraphicsTest::TearDown();
     }
 

@@ -38,7 +38,7 @@ glm::quat ReadQuaternion(const std::string& text)
 
 int WorldDump::CountNamed(const std::string& base) const
 {
-    const std::regex unique(base + "(_[0-9]{3})?");
+    const std::regex unique(base + "(_[0-9]{3,})?");
     int count = 0;
     for (const auto& [name, lines] : names)
     {
@@ -49,7 +49,7 @@ int WorldDump::CountNamed(const std::string& base) const
 
 const DumpedObject* WorldDump::FindNamed(const std::string& base) const
 {
-    const std::regex unique(base + "(_[0-9]{3})?");
+    const std::regex unique(base + "(_[0-9]{3,})?");
     for (const auto& [name, object] : objects)
     {
         if (std::regex_match(name, unique))
@@ -64,7 +64,8 @@ WorldDump ReadWorldDump(const std::string& path)
 {
     static const std::regex object(R"(Object '([^']*)'(?: position (\S+) rotation (\S+) scale (\S+))?)");
     static const std::regex camera(R"(Camera '([^']*)' position (\S+) target (\S+))");
-    static const std::regex graphics(R"x(' .*(shown|hidden)(?: caption "(.*)")?$)x");
+    // A caption may go on over several lines: the first line's part is kept.
+    static const std::regex graphics(R"x(' .*(shown|hidden)(?: caption "(.*?)"?)?$)x");
     static const std::regex colour(R"( colour (\S+))");
     static const std::regex attenuation(R"( attenuation (\S+))");
     static const std::regex settings(

@@ -2,6 +2,7 @@
 
 #include "Behavior/FloatingObject/FloatingObject.h"
 #include "Behavior/GameLogic/GameLogic.h"
+#include "Behavior/GameLogic/RenderSettings.h"
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
@@ -191,10 +192,8 @@ void Other::SetLight(const Game::Object* light)
     auto* graphics = light != nullptr ? light->GetComponent<LightingPointGraphics>() : nullptr;
     if (graphics != m_light.Get() && graphics != nullptr)
     {
-        // The light's own colour and falloff, which the level's lighting gave it, are what a flash fades
-        // back to.
+        // The light's own colour is what a flash fades back to.
         m_restingLightColour = graphics->GetDiffuseColor();
-        m_restingAttenuation = graphics->GetAttenuation();
     }
     m_lightTransform.Reset(light != nullptr ? light->GetComponent<Game::TransformComponent>() : nullptr);
     m_light.Reset(graphics);
@@ -440,7 +439,9 @@ void Other::FadeLight(float dt)
         return;
     }
     light->SetDiffuseColor(Toward(light->GetDiffuseColor(), m_restingLightColour, kLightColourRate, dt));
-    light->SetAttenuation(Toward(light->GetAttenuation(), m_restingAttenuation, kLightAttenuationRate, dt));
+    // The falloff the level's lighting asks for, which the render controller hands the light after a load.
+    light->SetAttenuation(Toward(light->GetAttenuation(), RenderSettings::GetInstance().attenuation,
+                                 kLightAttenuationRate, dt));
 }
 
 void Other::ShrinkIntoSurfaces(float dt, Parts& parts)

@@ -103,7 +103,6 @@ private:
     Morvane::Game::ComponentHandle<LightingPointGraphics> m_light;
     Morvane::Game::ComponentHandle<Morvane::Game::TransformComponent> m_sun;
     glm::vec4 m_restingLightColour{1.0f};
-    glm::vec3 m_restingAttenuation{0.1f, 0.05f, 0.05f};
     std::array<std::string, 3> m_orbitalNames;
     std::array<Morvane::Game::ComponentHandle<FloatingObject>, 3> m_orbitals;
     std::string m_auraName;
