@@ -30,6 +30,7 @@ namespace
 constexpr const char* kChannel = "Other";
 constexpr float kFollowRate = 20.0f;
 constexpr float kHoverRate = 1.0f;
+constexpr float kDriftRate = 1.0f;
 constexpr float kInteractPush = 10.0f;
 // The push of a nudge dies away instead of carrying the companion past every tip point.
 constexpr float kPushDamping = 2.0f;
@@ -380,7 +381,7 @@ void Other::Drift(float dt)
 {
     // Draws in [-1, 1]: from [0, 1] the drift would settle on (1, 1, 1) and carry the companion off.
     const glm::vec3 random(m_random.Signed(), m_random.Signed(), m_random.Signed());
-    const glm::vec3 sum = m_drift + (random - m_drift) * dt;
+    const glm::vec3 sum = Toward(m_drift, random, kDriftRate, dt);
     if (glm::length(sum) > kDriftMinimum)
     {
         m_drift = glm::normalize(sum);
