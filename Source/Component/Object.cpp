@@ -76,7 +76,19 @@ bool Object::CreateOwnedComponent(ComponentRegistry::Kind kind, const IParserDat
         Log::Warning(Channel(), Format("Could not create component '%s'", kind.elementName.c_str()));
         return false;
     }
-    if (!component->Parse(element))
+    bool parsed = false;
+    try
+    {
+        parsed = component->Parse(element);
+    }
+    catch (...)
+    {
+        // An assertion in Parse unwinds past this object: its system must not keep a component that
+        // nobody owns and that points at an object about to go.
+        kind.destroy(component);
+        throw;
+    }
+    if (!parsed)
     {
         Log::Error(Channel(), Format("Could not create %s component", kind.label.c_str()));
         kind.destroy(component);

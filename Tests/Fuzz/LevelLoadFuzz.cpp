@@ -65,6 +65,9 @@ const std::pair<const char*, const char*> kArchetypes[] = {
     {"FadeInOut.xml", R"(<Object><Transform scale="4096;4096;1"/></Object>)"},
     {"Other.xml", "<Object><Transform/></Object>"},
     {"ParticleSystem_Cord.xml", "<Object><Transform/></Object>"},
+    {"Whale.xml", R"(<Object><Transform/><Physics category="Kinematic" mass="0" restitution="0" shape="AABB"
+        size="1;1;1" collidable="false"/><Behavior type="BehaviorComponent_Whale"/></Object>)"},
+    {"WhaleSegment.xml", "<Object><Transform/></Object>"},
 };
 
 // What the game's configuration makes before the game logic: the music and the sun (without its

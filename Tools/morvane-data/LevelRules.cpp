@@ -36,6 +36,7 @@ const TagNeed kTagNeeds[] = {
     {"Trigger", Behavior("BehaviorComponent_Trigger")},
     {"WorldText", {"Graphics", "type", "GraphicsComponent_Text", ""}},
     {"Audio", {"Audio", nullptr, nullptr, ""}},
+    {"Whale", Behavior("BehaviorComponent_Whale")},
 };
 
 struct CommonAttribute

@@ -3,7 +3,9 @@
 
 Checker: 64 x 64, 8 x 8 squares of light and dark grey (tiling with GL_REPEAT). White: 4 x 4, for
 untextured draws through the textured shader. Gradient: 64 x 64, red growing to the right, green
-upwards, for checking orientation by eye. Skybox_2: 512 x 256, the menu's calm evening sky wrapped
+upwards, for checking orientation by eye. LookerEye: 128 x 64, wrapped around "Mesh_Sphere" like the
+sky (longitude across, latitude up): a grey ball with one pale eye and its dark pupil centred on +z
+(u = 0.75 on the equator), so that a Looker's facing shows. Skybox_2: 512 x 256, the menu's calm evening sky wrapped
 around "Mesh_SkySphere" (longitude across, latitude up: the top row is the zenith, the middle row the
 horizon, the bottom row the nadir, since the world floats in the sky): a deep blue-violet zenith, a
 warm glow along the horizon, brightest toward -z, and soft clouds above and below it. Standard library
@@ -132,11 +134,31 @@ def sky(x, y):
     return tuple(min(255, max(0, int(c + dither + 0.5))) for c in colour) + (255,)
 
 
+EYE_WIDTH, EYE_HEIGHT = 128, 64
+
+
+def looker_eye(x, y):
+    u = (x + 0.5) / EYE_WIDTH
+    v = (y + 0.5) / EYE_HEIGHT
+    polar = math.pi * v
+    azimuth = 2.0 * math.pi * u
+    # The sphere's point at this texel, as the mesh generator lays it out; its angle from +z.
+    z = -math.sin(polar) * math.sin(azimuth)
+    angle = math.degrees(math.acos(max(-1.0, min(1.0, z))))
+    body = (84, 84, 96)
+    # Soft edges over a degree or two, so the eye shows no stair steps when magnified.
+    colour = mix(body, (236, 228, 200), 1.0 - smoothstep(30.0, 33.0, angle))
+    colour = mix(colour, (150, 40, 30), 1.0 - smoothstep(17.0, 19.0, angle))
+    colour = mix(colour, (12, 8, 8), 1.0 - smoothstep(9.0, 11.0, angle))
+    return tuple(int(c + 0.5) for c in colour) + (255,)
+
+
 TEXTURES = [
     ("Checker", 64, 64, checker, 'wrapMode="GL_REPEAT" mag="GL_NEAREST" min="GL_LINEAR_MIPMAP_LINEAR" mipMap="true"'),
     ("White", 4, 4, lambda x, y: (255, 255, 255, 255), ""),
     ("Gradient", 64, 64, lambda x, y: (x * 4, (63 - y) * 4, 0, 255), ""),
     ("Skybox_2", SKY_WIDTH, SKY_HEIGHT, sky, ""),
+    ("LookerEye", EYE_WIDTH, EYE_HEIGHT, looker_eye, ""),
 ]
 
 

@@ -10,7 +10,9 @@
 #include "Behavior/FloatingObject/FloatingObject.h"
 #include "Behavior/GameLogic/GameLogic.h"
 #include "Behavior/GravitationalPlatform/GravitationalPlatform.h"
+#include "Behavior/Heart/Heart.h"
 #include "Behavior/LoadingScreen/LoadingScreen.h"
+#include "Behavior/Looker/Looker.h"
 #include "Behavior/Menu/Menu.h"
 #include "Behavior/Menu/MenuButton.h"
 #include "Behavior/MovingPlatform/MovingPlatform.h"
@@ -23,6 +25,7 @@
 #include "Behavior/RotatingObject/RotatingObject.h"
 #include "Behavior/Splash/Splash.h"
 #include "Behavior/Trigger/Trigger.h"
+#include "Behavior/Whale/Whale.h"
 #include "Parsing/IParserData.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
@@ -67,6 +70,9 @@ const std::unordered_map<std::string, Creator> kBehaviorTypes = {
     {"BehaviorComponent_Splash", &Make<Splash>},
     {"BehaviorComponent_Trigger", &Make<Trigger>},
     {"BehaviorComponent_Other", &Make<Other>},
+    {"BehaviorComponent_Heart", &Make<Heart>},
+    {"BehaviorComponent_Looker", &Make<Looker>},
+    {"BehaviorComponent_Whale", &Make<Whale>},
 };
 } // namespace
 

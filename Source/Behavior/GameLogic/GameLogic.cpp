@@ -7,10 +7,12 @@
 #include "Behavior/Credits/Credits.h"
 #include "Behavior/FloatingObject/FloatingObject.h"
 #include "Behavior/GameLogic/RenderSettings.h"
+#include "Behavior/Looker/Looker.h"
 #include "Behavior/MovingPlatform/MovingPlatform.h"
 #include "Behavior/Other/Other.h"
 #include "Behavior/RenderController/RenderController.h"
 #include "Behavior/Trigger/Trigger.h"
+#include "Behavior/Whale/Whale.h"
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
@@ -135,6 +137,8 @@ std::string LevelPath(int number)
     return Format("$(CurrentLevel)Levels/Level_%d.xml", number);
 }
 
+// Above the chasm, left of the shuttle's run: in sight from the start, never in the way.
+const glm::vec3 kHeartPosition(-9.0f, 4.5f, -27.0f);
 const glm::vec3 kLookerScale(8.575435f, 7.379056f, 8.229101f);
 const glm::vec3 kLookerPositions[] = {{35.48729f, 7.777224f, -271.2155f},
                                       {-38.64666f, 7.777224f, -402.0202f},
@@ -170,6 +174,8 @@ const std::vector<GameLogic::LevelTag>& GameLogic::GetLevelTags()
         {"Trigger", "Trigger.xml", "Trigger", "Trigger", kPosition | kScale, "archetype event", true,
          &GameLogic::TriggerRule},
         {"Other", "Other.xml", "Other", "Other", kCommon, "archetype", false, &GameLogic::OtherRule},
+        {"Whale", "Whale.xml", "Whale", "Whale", kCommon, "archetype stopAtArrive", false,
+         &GameLogic::WhaleRule},
         {"Sun", nullptr, "Sun", nullptr, 0, "pos fog skyColor sunColor ambient fogAmount attenuation", false,
          &GameLogic::SunRule},
         {"Skybox", nullptr, "Skybox", nullptr, 0, "texture", false, &GameLogic::SkyboxRule},
@@ -316,6 +322,7 @@ bool GameLogic::LoadLevel(std::string path)
         Game::Object* sun = game.GetObject("Sun");
         companion->SetSun(sun != nullptr ? sun->GetComponent<Game::TransformComponent>() : nullptr);
     }
+    WatchPlayer();
     BuildPauseRoom();
     if (RenderController* controller = RenderController::Find())
     {
@@ -324,6 +331,22 @@ bool GameLogic::LoadLevel(std::string path)
     Log::Info(kChannel, Format("Level loaded: '%s'", path.c_str()));
     Submit(MakeEvent("Brimora:GameLogic:Level_Load"));
     return true;
+}
+
+void GameLogic::WatchPlayer()
+{
+    // After every tag: a level may place its lookers before its player.
+    Game::Object* player = FindPlayer();
+    auto* watched = player != nullptr ? player->GetComponent<Game::TransformComponent>() : nullptr;
+    Game::System& game = Game::System::GetInstance();
+    for (const auto& [name, registeredTag] : m_levelObjects)
+    {
+        const Game::Object* object = name.empty() ? nullptr : game.GetObject(name);
+        if (auto* looker = object != nullptr ? object->GetComponent<Looker>() : nullptr)
+        {
+            looker->SetWatched(watched);
+        }
+    }
 }
 
 void GameLogic::DestroyLevelObjects()
@@ -783,6 +806,15 @@ void GameLogic::OtherRule(const LevelTag& tag, const IParserData& element)
     other->SetAmbient();
 }
 
+void GameLogic::WhaleRule(const LevelTag& tag, const IParserData& element)
+{
+    Game::Object* object = Place(tag, element);
+    auto* whale = object->GetComponent<Whale>();
+    MORVANE_ASSERT_NAMED(whale != nullptr, "whale", __LINE__);
+    // Before the next update initialises it: the whale starts on the path read here.
+    whale->Parse(&element);
+}
+
 void GameLogic::SunRule(const LevelTag&, const IParserData& element)
 {
     Game::Object* sun = Game::System::GetInstance().GetObject("Sun");
@@ -857,7 +889,7 @@ void GameLogic::CustomLoadRule(const LevelTag& tag, const IParserData& element)
     }
     else if (id == "Level_3.xml")
     {
-        make("Heart", "Heart.xml");
+        TransformOf(*make("Heart", "Heart.xml")).SetPosition(kHeartPosition);
         PlayMusic("Sound_Level3");
     }
     else if (id == "Level_4.xml")

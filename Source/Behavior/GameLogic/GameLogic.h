@@ -127,6 +127,8 @@ private:
     Other* FindCompanion() const;
     void PlayMusic(const std::string& sound) const;
     void BuildPauseRoom();
+    // Every looker of the level watches the player (nothing when there is none).
+    void WatchPlayer();
     void DestroyLevelObjects();
     bool AreCreditsRunning() const;
 
@@ -141,6 +143,7 @@ private:
     void AudioRule(const LevelTag& tag, const Morvane::IParserData& element);
     void TriggerRule(const LevelTag& tag, const Morvane::IParserData& element);
     void OtherRule(const LevelTag& tag, const Morvane::IParserData& element);
+    void WhaleRule(const LevelTag& tag, const Morvane::IParserData& element);
     void SunRule(const LevelTag& tag, const Morvane::IParserData& element);
     void SkyboxRule(const LevelTag& tag, const Morvane::IParserData& element);
     void CustomLoadRule(const LevelTag& tag, const Morvane::IParserData& element);
