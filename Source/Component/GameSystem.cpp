@@ -241,7 +241,17 @@ void System::InitializePendingObjects()
 {
     while (!m_pendingInitialization.empty())
     {
-        const std::set<Object*> pending = std::move(m_pendingInitialization);
+        // In creation order, not the set's pointer order, which changes from run to run: behaviors that
+        // draw random numbers or make objects while they initialise must do so in the same order every run.
+        std::vector<Object*> pending;
+        pending.reserve(m_pendingInitialization.size());
+        for (Object* object : m_creationOrder)
+        {
+            if (m_pendingInitialization.contains(object))
+            {
+                pending.push_back(object);
+            }
+        }
         m_pendingInitialization.clear();
         for (Object* object : pending)
         {

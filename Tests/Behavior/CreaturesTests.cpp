@@ -490,7 +490,8 @@ TEST(CreaturesCapture, AWhalePlacedByItsTagSwimsItsPathWithItsTailAndStopsAtItsE
     const Testing::WorldDump swimming = run.Dump("whale.txt");
     EXPECT_EQ(swimming.CountNamed("WhaleSegment"), 3);
     const Testing::DumpedObject* early = swimming.FindNamed("Whale");
-    const Testing::DumpedObject* late = run.Dump("arrived.txt").FindNamed("Whale");
+    const Testing::WorldDump arrived = run.Dump("arrived.txt");
+    const Testing::DumpedObject* late = arrived.FindNamed("Whale");
     ASSERT_TRUE(early != nullptr && late != nullptr);
     EXPECT_GT(early->position.x, -20.0f);
     EXPECT_LT(early->position.x, 10.0f);

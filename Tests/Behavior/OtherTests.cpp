@@ -350,6 +350,7 @@ TEST_F(OtherTest, TheSunCopiesItAndGoneReferencesSkipTheirStepWithOneWarning)
 
     Testing::LogCapture log;
     lightObject->DetachComponent(light.get());
+    light.reset();
     game.MarkForDeletion(lightObject);
     game.MarkForDeletion(sun);
     for (const std::string& name : other->GetOrbitalNames())
