@@ -275,6 +275,10 @@ void Other::Interact()
 
 void Other::OnEvent(const std::string& name)
 {
+    if (m_ambient)
+    {
+        return;
+    }
     Log::Info(kChannel, Format("Event: %s", name.c_str()));
     if (name == "Guide")
     {

@@ -61,7 +61,8 @@ public:
     void Call();
     // The player's nudge from within 10 units: a red flash and off to the current tip point.
     void Interact();
-    // A story trigger's event; unknown ones are logged as errors and change nothing.
+    // A story trigger's event; unknown ones are logged as errors and change nothing. An ambient companion
+    // hears none.
     void OnEvent(const std::string& name);
     // A transform that takes the companion's position and scale every frame (null: none).
     void SetSun(Morvane::Game::TransformComponent* sun);
@@ -84,7 +85,7 @@ private:
     struct Parts;
 
     std::string Channel() const;
-    // The companion's own components, or null parts with one warning for the lot.
+    // The companion's own transform, body and graphics (asserted); false when one is missing.
     bool FindParts(Parts& parts);
     void Orbit(float dt, const glm::vec3& position);
     void Drift(float dt);
@@ -120,7 +121,6 @@ private:
     bool m_free = false;
     bool m_guiding = false;
     bool m_ambient = false;
-    bool m_warnedParts = false;
     float m_idleTimer = kIdleTime;
     std::vector<glm::vec3> m_tipPoints;
     std::size_t m_currentTip = 0;
