@@ -29,22 +29,12 @@ bool CreatureBodyPhysics::Parse(const IParserData* data)
 void CreatureBodyPhysics::SetAttachedToTransform(Game::TransformComponent* transform)
 {
     m_attachedToTransform = transform != nullptr ? transform : m_targetTransform;
-    m_attachedToObject = m_attachedToTransform != nullptr ? m_attachedToTransform->GetOwnerName() : "";
+    m_attached.Reset(m_attachedToTransform);
 }
 
 bool CreatureBodyPhysics::TargetAlive() const
 {
-    if (m_attachedToTransform == m_targetTransform)
-    {
-        return true;
-    }
-    const Game::Object* object = Game::System::GetInstance().GetObject(m_attachedToObject);
-    if (object == nullptr)
-    {
-        return false;
-    }
-    const auto& components = object->GetComponents();
-    return std::find(components.begin(), components.end(), m_attachedToTransform) != components.end();
+    return m_attachedToTransform == m_targetTransform || m_attached.Get() != nullptr;
 }
 
 void CreatureBodyPhysics::AddForces(const float& dt)

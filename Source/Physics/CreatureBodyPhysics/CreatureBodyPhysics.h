@@ -1,9 +1,10 @@
 #pragma once
 
+#include "Component/ComponentHandle.h"
+#include "Component/TransformComponent.h"
 #include "Physics/PhysicsComponent.h"
 
 #include <glm/vec3.hpp>
-#include <string>
 
 // A creature's body segment: pulled toward a point fixed in another transform's frame and turned
 // toward that transform's rotation. The creature behaviors build segments in code and attach them.
@@ -33,8 +34,8 @@ private:
     void TurnToward(const Morvane::Game::TransformComponent& followed, float dt);
 
     Morvane::Game::TransformComponent* m_attachedToTransform = nullptr;
-    // The followed transform's object, looked up each step: that object may be destroyed first.
-    std::string m_attachedToObject;
+    // Checked each step: the followed transform's object may be destroyed first.
+    Morvane::Game::ComponentHandle<Morvane::Game::TransformComponent> m_attached;
     glm::vec3 m_offset{0.0f};
     float m_stiffness = 300.0f;
     float m_damping = 10.5f;
