@@ -17,6 +17,7 @@
 #include "Support/ParseXml.h"
 #include "SystemManager/SystemManager.h"
 
+#include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
@@ -30,7 +31,13 @@ namespace
 {
 using namespace std::chrono_literals;
 
-// A background resource that takes its time to parse; "fails" makes the parse fail.
+// How many slow parses the load thread may finish; the test opens the gate one parse at a time, so the
+// screen sees the load progress however slowly this build runs.
+std::atomic<int> parsesAllowed{0};
+std::atomic<int> parsesStarted{0};
+constexpr int kGateOpen = 1 << 20;
+
+// A background resource that waits for the gate to parse; "fails" makes the parse fail.
 class SlowResource final : public Resources::Resource
 {
 public:
@@ -38,7 +45,11 @@ public:
 
     bool Parse(const IParserData* definition) override
     {
-        std::this_thread::sleep_for(30ms);
+        const int ticket = parsesStarted.fetch_add(1);
+        while (ticket >= parsesAllowed.load())
+        {
+            std::this_thread::sleep_for(1ms);
+        }
         return !definition->GetAttributeBool("fails", false);
     }
     bool Initialize() override
@@ -84,9 +95,12 @@ protected:
         owner = game.GetObject("LoadingScreen");
         ASSERT_NE(owner, nullptr);
         Physics::System::GetInstance().SetPaused(false);
+        parsesStarted = 0;
+        parsesAllowed = kGateOpen;
     }
     void TearDown() override
     {
+        parsesAllowed = kGateOpen;
         Physics::System::GetInstance().SetPaused(false);
         GameGraphicsTest::TearDown();
         Behavior::System::GetInstance().Release();
@@ -121,6 +135,7 @@ protected:
 // Gameplay and physics wait for the last resource; the bar only ever fills; a failed resource is done.
 TEST_F(ScreensTest, TheLoadingScreenHoldsTheGameUntilTheLastResourceIsReadyAndOnlyFillsUp)
 {
+    parsesAllowed = 0;
     RequestSlowResources();
     Resources::System& resources = Resources::System::GetInstance();
     LoadingScreen screen(owner);
@@ -136,6 +151,10 @@ TEST_F(ScreensTest, TheLoadingScreenHoldsTheGameUntilTheLastResourceIsReadyAndOn
     std::vector<std::string> captions;
     for (int frame = 0; frame < 400 && game.GetObject("LoadingScreen") != nullptr; ++frame)
     {
+        if (frame % 3 == 0)
+        {
+            ++parsesAllowed;
+        }
         resources.Update(0.05f);
         if (game.GetObject("LoadingScreen") != nullptr)
         {
