@@ -8,6 +8,7 @@
 #include "Graphics/GraphicsComponent.h"
 #include "Graphics/GraphicsSystem.h"
 #include "Graphics/LightingPointGraphics/LightingPointGraphics.h"
+#include "Graphics/ParticleGraphics/ParticleGraphics.h"
 #include "Graphics/TextGraphics/TextGraphics.h"
 #include "Sound/AudioSystem.h"
 #include "System/Logging/Format.h"
@@ -30,6 +31,28 @@ std::string Quaternion(const glm::quat& rotation)
 {
     return Format("%.9g;%.9g;%.9g;%.9g", static_cast<double>(rotation.w), static_cast<double>(rotation.x),
                   static_cast<double>(rotation.y), static_cast<double>(rotation.z));
+}
+// One line per array of a particle graphics: what the particle behaviors wrote.
+std::string Particles(const std::string& name, const ParticleGraphics& particles)
+{
+    std::string positions = "Particles '" + name + "' positions";
+    for (const glm::vec3& position : particles.Positions())
+    {
+        positions += " " + Vector(position);
+    }
+    std::string scales = "Particles '" + name + "' scales";
+    for (const glm::vec3& scale : particles.Scales())
+    {
+        scales += " " + Vector(scale);
+    }
+    std::string colours = "Particles '" + name + "' colours";
+    for (const glm::vec4& colour : particles.Colours())
+    {
+        colours +=
+            Format(" %.9g;%.9g;%.9g;%.9g", static_cast<double>(colour.r), static_cast<double>(colour.g),
+                   static_cast<double>(colour.b), static_cast<double>(colour.a));
+    }
+    return positions + "\n" + scales + "\n" + colours + "\n";
 }
 } // namespace
 
@@ -54,6 +77,10 @@ std::string DescribeWorld()
             {
                 text += " attenuation " + Vector(light->GetAttenuation());
             }
+            if (const auto* particles = dynamic_cast<const ParticleGraphics*>(graphics))
+            {
+                text += Format(" particles %d", particles->GetParticleCount());
+            }
             text += graphics->IsVisible() ? " shown" : " hidden";
         }
         if (const auto* caption = object->GetComponent<TextGraphics>())
@@ -61,6 +88,10 @@ std::string DescribeWorld()
             text += " caption \"" + caption->GetCaption() + "\"";
         }
         text += "\n";
+        if (const auto* particles = object->GetComponent<ParticleGraphics>())
+        {
+            text += Particles(object->GetName(), *particles);
+        }
     }
     for (const auto& [name, camera] : Graphics::System::GetInstance().GetCameras())
     {

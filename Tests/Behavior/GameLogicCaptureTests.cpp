@@ -8,6 +8,7 @@
 #include "Support/ToolRun.h"
 #include "Texture/ImageComparison.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <glm/geometric.hpp>
@@ -115,9 +116,8 @@ TEST(GameLogicCapture, ALevelChangeFadesToBlackSwapsTheLevelAndClearsIgnoringKey
                        180, 0.0125);
     const Texture::RgbImage before = run.Picture("before.png");
     ASSERT_EQ(before.rgb.size(), 160u * 100u * 3u);
-    // The sky at the top of the picture, which the companion's moving light never reaches; black over
-    // it at the fade's alpha.
-    const std::size_t pixel = (5 * 160 + 80) * 3;
+    // The sky in the top corners of the picture, which neither the companion's moving light nor its aura
+    // reaches; black over it at the fade's alpha. The median of them: a speck of dust may drift across.
     const auto darkness = [&](const std::string& name)
     {
         const Texture::RgbImage picture = run.Picture(name);
@@ -125,13 +125,22 @@ TEST(GameLogicCapture, ALevelChangeFadesToBlackSwapsTheLevelAndClearsIgnoringKey
         {
             return -1.0;
         }
-        return 1.0 - static_cast<double>(picture.rgb[pixel]) / static_cast<double>(before.rgb[pixel]);
+        std::vector<double> row;
+        for (const std::size_t x : {2, 4, 6, 8, 10, 12, 14, 16, 144, 146, 148, 150, 152, 154, 156, 158})
+        {
+            const std::size_t pixel = (5 * 160 + x) * 3;
+            row.push_back(1.0 -
+                          static_cast<double>(picture.rgb[pixel]) / static_cast<double>(before.rgb[pixel]));
+        }
+        std::nth_element(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(row.size() / 2), row.end());
+        return row[row.size() / 2];
     };
     EXPECT_NEAR(darkness("0.25.png"), 0.0, 0.03);
     EXPECT_NEAR(darkness("0.75.png"), 0.5, 0.03);
     EXPECT_NEAR(darkness("1.25.png"), 1.0, 0.03);
     EXPECT_NEAR(darkness("1.75.png"), 0.5, 0.03);
-    EXPECT_NEAR(darkness("2.1.png"), 0.0, 0.03);
+    // Another level by then, its sky lit a little differently.
+    EXPECT_NEAR(darkness("2.1.png"), 0.0, 0.07);
 
     const std::string& log = run.Log();
     EXPECT_EQ(CountOf(log, "Level loaded: "), 2u) << log;

@@ -1,6 +1,8 @@
 // Buttons, gates, platforms, floaters, ornaments and gravity rooms: their arithmetic in code, and their
 // play through the real game from test levels.
 #include "Behavior/Door/Door.h"
+#include "Behavior/GameRandom/BoxSplit.h"
+#include "Behavior/GameRandom/GameRandom.h"
 #include "Behavior/MovingPlatform/MovingPlatform.h"
 #include "Behavior/RotatingObject/RotatingObject.h"
 #include "Behavior/Trigger/Trigger.h"
@@ -38,37 +40,38 @@ float Volume(const glm::vec3& size)
     return size.x * size.y * size.z;
 }
 
-TEST(DoorSplit, AlwaysGivesThirtyTwoFinitePiecesThatTileTheBox)
+TEST(BoxSplit, AlwaysGivesTheCountOfFiniteBoxesThatTileTheBox)
 {
     const float huge = std::numeric_limits<float>::max();
     const glm::vec3 sizes[] = {{1, 1, 1}, {10, 0.1f, 3}, {0, 1, 1}, {-2, 1, 1}, {huge, 1, 1}};
-    for (const glm::vec3& size : sizes)
-    {
-        std::srand(7);
-        const glm::vec3 centre(1.0f, 2.0f, -3.0f);
-        const std::vector<Door::Piece> pieces = Door::Split(centre, size);
-        ASSERT_EQ(pieces.size(), 32u);
-        double volume = 0.0;
-        const glm::vec3 extent = glm::abs(size);
-        for (const Door::Piece& piece : pieces)
+    for (const int count : {1, 8, Door::kPieceCount})
+        for (const glm::vec3& size : sizes)
         {
-            for (int axis = 0; axis < 3; ++axis)
+            std::srand(7);
+            const glm::vec3 centre(1.0f, 2.0f, -3.0f);
+            const std::vector<BoxSplit::Box> pieces = BoxSplit::Split(centre, size, count, &GameRandom::Draw);
+            ASSERT_EQ(pieces.size(), static_cast<std::size_t>(count));
+            double volume = 0.0;
+            const glm::vec3 extent = glm::abs(size);
+            for (const BoxSplit::Box& piece : pieces)
             {
-                ASSERT_TRUE(std::isfinite(piece.centre[axis]) && std::isfinite(piece.size[axis]));
-                EXPECT_GE(piece.size[axis], 0.0f);
-                // Inside the box, a float's rounding aside.
-                const float slack = 1e-4f * std::max(1.0f, extent[axis]);
-                EXPECT_LE(std::abs(piece.centre[axis] - centre[axis]) + piece.size[axis] * 0.5f,
-                          extent[axis] * 0.5f + slack);
+                for (int axis = 0; axis < 3; ++axis)
+                {
+                    ASSERT_TRUE(std::isfinite(piece.centre[axis]) && std::isfinite(piece.size[axis]));
+                    EXPECT_GE(piece.size[axis], 0.0f);
+                    // Inside the box, a float's rounding aside.
+                    const float slack = 1e-4f * std::max(1.0f, extent[axis]);
+                    EXPECT_LE(std::abs(piece.centre[axis] - centre[axis]) + piece.size[axis] * 0.5f,
+                              extent[axis] * 0.5f + slack);
+                }
+                volume += static_cast<double>(Volume(piece.size));
             }
-            volume += static_cast<double>(Volume(piece.size));
+            if (std::isfinite(Volume(extent)))
+            {
+                EXPECT_NEAR(volume, static_cast<double>(Volume(extent)),
+                            1e-4 * std::max(1.0, double(Volume(extent))));
+            }
         }
-        if (std::isfinite(Volume(extent)))
-        {
-            EXPECT_NEAR(volume, static_cast<double>(Volume(extent)),
-                        1e-4 * std::max(1.0, double(Volume(extent))));
-        }
-    }
 }
 
 // Objects made in code in the real game and physics systems, stepped as the game steps them.

@@ -64,7 +64,7 @@ protected:
     void SetUp() override
     {
         setenv("ALSOFT_DRIVERS", "none", 1);
-        SetUpGame({"Meshes.xml"});
+        SetUpGame({"Meshes.xml", "Textures.xml"});
         Behavior::System::GetInstance().m_customComponentFactory = &CreateCustomBehaviorComponent;
         WriteTone(m_sounds.Path() + "tone.wav", 1.0f, 0.5f);
         std::string definitions = "<ResourceSystem>";

@@ -5,7 +5,9 @@ Checker: 64 x 64, 8 x 8 squares of light and dark grey (tiling with GL_REPEAT). 
 untextured draws through the textured shader. Gradient: 64 x 64, red growing to the right, green
 upwards, for checking orientation by eye. LookerEye: 128 x 64, wrapped around "Mesh_Sphere" like the
 sky (longitude across, latitude up): a grey ball with one pale eye and its dark pupil centred on +z
-(u = 0.75 on the equator), so that a Looker's facing shows. Skybox_2: 512 x 256, the menu's calm evening sky wrapped
+(u = 0.75 on the equator), so that a Looker's facing shows. SoftDisc: 64 x 64, the particles' spot: white,
+its alpha falling smoothly from a tenth in the middle to 0 at the rim, (1 - (r / R)^2)^2 / 10, with no edge
+to see: particles add their light, and a tenth lets several overlap before the picture turns white. Skybox_2: 512 x 256, the menu's calm evening sky wrapped
 around "Mesh_SkySphere" (longitude across, latitude up: the top row is the zenith, the middle row the
 horizon, the bottom row the nadir, since the world floats in the sky): a deep blue-violet zenith, a
 warm glow along the horizon, brightest toward -z, and soft clouds above and below it. Standard library
@@ -153,12 +155,19 @@ def looker_eye(x, y):
     return tuple(int(c + 0.5) for c in colour) + (255,)
 
 
+def soft_disc(x, y):
+    r = math.hypot((x + 0.5) / 32.0 - 1.0, (y + 0.5) / 32.0 - 1.0)
+    alpha = 0.1 * max(0.0, 1.0 - r * r) ** 2
+    return (255, 255, 255, int(alpha * 255.0 + 0.5))
+
+
 TEXTURES = [
     ("Checker", 64, 64, checker, 'wrapMode="GL_REPEAT" mag="GL_NEAREST" min="GL_LINEAR_MIPMAP_LINEAR" mipMap="true"'),
     ("White", 4, 4, lambda x, y: (255, 255, 255, 255), ""),
     ("Gradient", 64, 64, lambda x, y: (x * 4, (63 - y) * 4, 0, 255), ""),
     ("Skybox_2", SKY_WIDTH, SKY_HEIGHT, sky, ""),
     ("LookerEye", EYE_WIDTH, EYE_HEIGHT, looker_eye, ""),
+    ("SoftDisc", 64, 64, soft_disc, ""),
 ]
 
 

@@ -3,11 +3,12 @@
 in vec2 coordinate;
 in vec4 particleColour;
 
+uniform sampler2D spotTexture;
+
 out vec4 fragmentColour;
 
 void main()
 {
-    float fade = 1.0 - smoothstep(0.3, 0.5, length(coordinate - vec2(0.5)));
-    float alpha = particleColour.a * fade;
+    float alpha = particleColour.a * texture(spotTexture, coordinate).a;
     fragmentColour = vec4(particleColour.rgb * alpha, alpha);
 }

@@ -18,6 +18,11 @@
 #include "Behavior/MovingPlatform/MovingPlatform.h"
 #include "Behavior/OculusController/OculusController.h"
 #include "Behavior/Other/Other.h"
+#include "Behavior/ParticleSystem/ParticleSystem_AppearingFloor.h"
+#include "Behavior/ParticleSystem/ParticleSystem_ButtonToDoor.h"
+#include "Behavior/ParticleSystem/ParticleSystem_Cord.h"
+#include "Behavior/ParticleSystem/ParticleSystem_Dust.h"
+#include "Behavior/ParticleSystem/ParticleSystem_OtherAura.h"
 #include "Behavior/PhysicsController/PhysicsController.h"
 #include "Behavior/RenderController/RenderController.h"
 #include "Behavior/ResolutionKeeper/ResolutionKeeper.h"
@@ -73,6 +78,11 @@ const std::unordered_map<std::string, Creator> kBehaviorTypes = {
     {"BehaviorComponent_Heart", &Make<Heart>},
     {"BehaviorComponent_Looker", &Make<Looker>},
     {"BehaviorComponent_Whale", &Make<Whale>},
+    {"BehaviorComponent_ParticleSystem_ButtonToDoor", &Make<ParticleSystem_ButtonToDoor>},
+    {"BehaviorComponent_ParticleSystem_Cord", &Make<ParticleSystem_Cord>},
+    {"BehaviorComponent_ParticleSystem_Dust", &Make<ParticleSystem_Dust>},
+    {"BehaviorComponent_ParticleSystem_AppearingFloor", &Make<ParticleSystem_AppearingFloor>},
+    {"BehaviorComponent_ParticleSystem_OtherAura", &Make<ParticleSystem_OtherAura>},
 };
 } // namespace
 

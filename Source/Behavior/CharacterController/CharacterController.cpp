@@ -4,6 +4,7 @@
 #include "Analytics/AnalyticsSystem.h"
 #include "Behavior/Options/Options.h"
 #include "Behavior/Other/Other.h"
+#include "Behavior/ParticleSystem/ParticleSystem_Cord.h"
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
@@ -145,6 +146,10 @@ void CharacterController::CreateCompanions()
 
     m_cordParticles = game.CreateObjectFromArchetype("ParticleSystem_Cord", "ParticleSystem_Cord.xml");
     MORVANE_ASSERT_NAMED(m_cordParticles != nullptr, "m_cordParticles", __LINE__);
+    if (auto* cord = m_cordParticles->GetComponent<ParticleSystem_Cord>())
+    {
+        cord->SetEnds(otherTransform, GetParentObject()->GetComponent<Game::TransformComponent>());
+    }
     m_createdNames = {m_respawnFadeInOut->GetName(), other->GetName(), m_cordParticles->GetName()};
 }
 

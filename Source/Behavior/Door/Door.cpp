@@ -1,6 +1,7 @@
 #include "Behavior/Door/Door.h"
 
 #include "Behavior/FloatingObject/FloatingObject.h"
+#include "Behavior/GameRandom/BoxSplit.h"
 #include "Behavior/GameRandom/GameRandom.h"
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
@@ -10,82 +11,12 @@
 #include "Physics/PhysicsComponent.h"
 #include "System/Assert/Assertion.h"
 
-#include <array>
-#include <cmath>
-#include <memory>
-
 using namespace Morvane;
-
-namespace
-{
-// A node of the cut tree, in the box's own frame (its minimum corner at the origin).
-struct Cut
-{
-    glm::vec3 min;
-    glm::vec3 max;
-    std::array<int, 2> children{-1, -1};
-};
-
-// Non-finite sizes would give non-finite pieces; a size the level got wrong still yields 32 pieces.
-glm::vec3 Sane(const glm::vec3& value)
-{
-    glm::vec3 result = value;
-    for (int axis = 0; axis < 3; ++axis)
-    {
-        if (!std::isfinite(result[axis]))
-        {
-            result[axis] = 0.0f;
-        }
-    }
-    return result;
-}
-} // namespace
 
 bool Door::Save(IParserData* data)
 {
     data->AddChild("Behavior")->SetAttribute("type", "BehaviorComponent_Door");
     return true;
-}
-
-std::vector<Door::Piece> Door::Split(const glm::vec3& centre, const glm::vec3& size)
-{
-    const glm::vec3 extent = glm::abs(Sane(size));
-    const glm::vec3 minimum = Sane(centre) - extent * 0.5f;
-    std::vector<Cut> tree{{glm::vec3(0.0f), extent}};
-    tree.reserve(2 * kPieceCount);
-    for (int cut = 1; cut < kPieceCount; ++cut)
-    {
-        int leaf = 0;
-        while (tree[leaf].children[0] >= 0)
-        {
-            leaf = tree[leaf].children[GameRandom::Draw() & 1];
-        }
-        const int axis = GameRandom::Draw() % 3;
-        const Cut parent = tree[leaf];
-        const float e = parent.max[axis] - parent.min[axis];
-        const float c = e * 0.2f + GameRandom::Unit() * (e * 0.8f - e * 0.2f);
-        Cut low = parent;
-        low.max[axis] -= e - c;
-        low.children = {-1, -1};
-        Cut high = parent;
-        high.min[axis] += c;
-        high.children = {-1, -1};
-        tree[leaf].children = {static_cast<int>(tree.size()), static_cast<int>(tree.size()) + 1};
-        tree.push_back(low);
-        tree.push_back(high);
-    }
-    std::vector<Piece> pieces;
-    for (const Cut& node : tree)
-    {
-        if (node.children[0] < 0)
-        {
-            // Halved first: the sum of two huge bounds would overflow.
-            pieces.push_back({minimum + node.min * 0.5f + node.max * 0.5f, node.max - node.min});
-        }
-    }
-    MORVANE_ASSERT_NAMED(pieces.size() == static_cast<unsigned>(kPieceCount),
-                         "leafs.size() == (unsigned)count", __LINE__);
-    return pieces;
 }
 
 bool Door::Initialize()
@@ -102,7 +33,8 @@ bool Door::Initialize()
     graphics->SetVisible(false);
     const glm::vec4 color = graphics->GetDiffuseColor();
     Game::System& game = Game::System::GetInstance();
-    for (const Piece& piece : Split(transform->GetPosition(), transform->GetScale()))
+    for (const BoxSplit::Box& piece :
+         BoxSplit::Split(transform->GetPosition(), transform->GetScale(), kPieceCount, &GameRandom::Draw))
     {
         Game::Object* object = game.CreateObjectFromArchetype("Door_Floating", "FloatingObject.xml");
         MORVANE_ASSERT_NAMED(object != nullptr, "object", __LINE__);

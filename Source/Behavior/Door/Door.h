@@ -15,13 +15,6 @@ public:
     static constexpr int kPieceCount = 32;
     static constexpr float kOpenPieceScale = 0.1f;
 
-    // One piece of the split box: its centre and size.
-    struct Piece
-    {
-        glm::vec3 centre;
-        glm::vec3 size;
-    };
-
     explicit Door(Morvane::Game::Object* owner) : Component(owner) {}
 
     bool Save(Morvane::IParserData* data) override;
@@ -32,11 +25,6 @@ public:
     void Open();
     bool IsOpen() const { return m_open; }
     const std::vector<std::string>& GetPieceNames() const { return m_leafs; }
-
-    // Cuts the box at `centre` of `size` into kPieceCount boxes that tile it, drawing from the game's
-    // generator: 31 times a random leaf of the cut tree is cut across a random axis between a fifth
-    // and four fifths of its extent.
-    static std::vector<Piece> Split(const glm::vec3& centre, const glm::vec3& size);
 
 private:
     // By name: at a level change the game system may destroy the pieces before the door.

@@ -5,11 +5,13 @@
 #include "Behavior/Button/Button.h"
 #include "Behavior/CharacterController/CharacterController.h"
 #include "Behavior/Credits/Credits.h"
+#include "Behavior/Door/Door.h"
 #include "Behavior/FloatingObject/FloatingObject.h"
 #include "Behavior/GameLogic/RenderSettings.h"
 #include "Behavior/Looker/Looker.h"
 #include "Behavior/MovingPlatform/MovingPlatform.h"
 #include "Behavior/Other/Other.h"
+#include "Behavior/ParticleSystem/ParticleSystem_ButtonToDoor.h"
 #include "Behavior/RenderController/RenderController.h"
 #include "Behavior/Trigger/Trigger.h"
 #include "Behavior/Whale/Whale.h"
@@ -323,6 +325,7 @@ bool GameLogic::LoadLevel(std::string path)
         companion->SetSun(sun != nullptr ? sun->GetComponent<Game::TransformComponent>() : nullptr);
     }
     WatchPlayer();
+    LinkButtonSparks();
     BuildPauseRoom();
     if (RenderController* controller = RenderController::Find())
     {
@@ -346,6 +349,32 @@ void GameLogic::WatchPlayer()
         {
             looker->SetWatched(watched);
         }
+    }
+}
+
+void GameLogic::LinkButtonSparks()
+{
+    // After every tag: a button names its door before the level places it.
+    Game::System& game = Game::System::GetInstance();
+    const std::vector<std::pair<std::string, std::string>> placed = m_levelObjects;
+    for (const auto& [name, registeredTag] : placed)
+    {
+        Game::Object* object = registeredTag == "Button" ? game.GetObject(name) : nullptr;
+        auto* button = object != nullptr ? object->GetComponent<Button>() : nullptr;
+        Game::Object* door = button != nullptr ? game.GetObject(button->GetActivatableName()) : nullptr;
+        if (door == nullptr || door->GetComponent<Door>() == nullptr)
+        {
+            continue;
+        }
+        Game::Object* sparks =
+            game.CreateObjectFromArchetype("ParticleSystem_ButtonToDoor", "ParticleSystem_ButtonToDoor.xml");
+        MORVANE_ASSERT_NAMED(sparks != nullptr, "object", __LINE__);
+        Remember(sparks, "Unused");
+        auto* behavior = sparks->GetComponent<ParticleSystem_ButtonToDoor>();
+        MORVANE_ASSERT_NAMED(behavior != nullptr, "particleSystem", __LINE__);
+        behavior->SetPath(ParticleSystem_ButtonToDoor::PathBetween(TransformOf(*object).GetPosition(),
+                                                                   TransformOf(*door).GetPosition()));
+        behavior->SetButton(button);
     }
 }
 

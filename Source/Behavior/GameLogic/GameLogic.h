@@ -129,6 +129,8 @@ private:
     void BuildPauseRoom();
     // Every looker of the level watches the player (nothing when there is none).
     void WatchPlayer();
+    // Sparks from every button whose activatable is a door to that door.
+    void LinkButtonSparks();
     void DestroyLevelObjects();
     bool AreCreditsRunning() const;
 

@@ -3,6 +3,7 @@
 #include "Behavior/FloatingObject/FloatingObject.h"
 #include "Behavior/GameLogic/GameLogic.h"
 #include "Behavior/GameLogic/RenderSettings.h"
+#include "Behavior/ParticleSystem/ParticleSystem_OtherAura.h"
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
@@ -141,6 +142,10 @@ bool Other::Initialize()
     MORVANE_ASSERT_NAMED(aura != nullptr, "m_aura", __LINE__);
     m_auraName = aura->GetName();
     m_aura.Reset(aura->GetComponent<Game::TransformComponent>());
+    if (auto* glow = aura->GetComponent<ParticleSystem_OtherAura>())
+    {
+        glow->SetCompanion(myTransform);
+    }
     return true;
 }
 

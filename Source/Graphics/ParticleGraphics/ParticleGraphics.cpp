@@ -12,7 +12,7 @@
 #include "System/Logging/LoggingSystem.h"
 #include "Texture/Texture.h"
 
-#include <cstdlib>
+#include <cstdint>
 #include <glm/ext/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 #include <memory>
@@ -27,12 +27,21 @@ constexpr unsigned kDepthTextureUnit = 4;
 constexpr std::size_t kFloatsPerMatrix = 16;
 constexpr std::size_t kFloatsPerColour = 4;
 
-// Uniform in [low, high] from the C library's generator, which the capture harness seeds: whatever
-// RAND_MAX is (glibc's is not 32,767).
-float Random(float low, float high)
+// Placeholders come from a generator of their own: taking the C library's draws would shift what every
+// level object drawn after them draws.
+class PlaceholderRandom
 {
-    return low + (high - low) * static_cast<float>(std::rand()) / static_cast<float>(RAND_MAX);
-}
+public:
+    // Uniform in [low, high].
+    float operator()(float low, float high)
+    {
+        m_state = m_state * 1664525u + 1013904223u;
+        return low + (high - low) * static_cast<float>(m_state >> 8) / static_cast<float>(0xFFFFFF);
+    }
+
+private:
+    std::uint32_t m_state = 1;
+};
 
 // Whether `buffer` of `mesh` holds a per-instance attribute of `size` floats at every attribute.
 bool IsInstanceBuffer(const Mesh& mesh, std::size_t buffer, int size)
@@ -65,11 +74,12 @@ std::string ParticleGraphics::Channel() const
 void ParticleGraphics::PlacePlaceholders()
 {
     SetParticleCount(kPlaceholderCount);
+    PlaceholderRandom random;
     for (int particle = 0; particle < kPlaceholderCount; ++particle)
     {
         const std::size_t at = static_cast<std::size_t>(particle);
-        m_positions[at] = {Random(-20.0f, 20.0f), Random(0.0f, 5.0f), Random(-20.0f, 20.0f)};
-        m_colours[at] = {Random(0.0f, 1.0f), Random(0.0f, 1.0f), Random(0.0f, 1.0f), 1.0f};
+        m_positions[at] = {random(-20.0f, 20.0f), random(0.0f, 5.0f), random(-20.0f, 20.0f)};
+        m_colours[at] = {random(0.0f, 1.0f), random(0.0f, 1.0f), random(0.0f, 1.0f), 1.0f};
     }
 }
 
@@ -77,6 +87,12 @@ bool ParticleGraphics::Parse(const IParserData* data)
 {
     if (!Component::Parse(data))
     {
+        return false;
+    }
+    // The spot every particle shows; drawing without one would sample nothing.
+    if (GetTexture() == nullptr)
+    {
+        Log::Error(Channel(), "Particles need a \"texture\" for their spot");
         return false;
     }
     const std::string depth = data->GetAttribute("depthTexture", "");

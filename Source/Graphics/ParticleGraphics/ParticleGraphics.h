@@ -49,6 +49,10 @@ public:
     std::vector<glm::vec3>& Scales() { return m_scales; }
     std::vector<glm::quat>& Rotations() { return m_rotations; }
     std::vector<glm::vec4>& Colours() { return m_colours; }
+    const std::vector<glm::vec3>& Positions() const { return m_positions; }
+    const std::vector<glm::vec3>& Scales() const { return m_scales; }
+    const std::vector<glm::vec4>& Colours() const { return m_colours; }
+    float GetParticlesScale() const { return m_particlesScale; }
 
     // Null until the first draw has made it.
     Morvane::Graphics::Mesh* GetParticleMesh() const { return m_particleMesh; }

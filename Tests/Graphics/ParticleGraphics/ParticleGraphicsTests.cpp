@@ -32,7 +32,8 @@ constexpr int kWidth = 160;
 constexpr int kHeight = 100;
 
 const char* const kSparks = R"(<Object name="Sparks"><Transform/>
-    <Graphics type="GraphicsComponent_Particle" renderable="Mesh_Particle" renderSets="Particles"/></Object>)";
+    <Graphics type="GraphicsComponent_Particle" renderable="Mesh_Particle" texture="Texture_SoftDisc"
+              renderSets="Particles"/></Object>)";
 
 // The committed particle quad and shader; a camera 40 units in front of the placeholders' box, looking
 // at its middle; a pass drawing the set "Particles" blended over black.
@@ -41,7 +42,7 @@ class ParticleGraphicsTest : public Testing::GameGraphicsTest
 protected:
     void SetUp() override
     {
-        SetUpGame({"Meshes.xml", "Shaders.xml"});
+        SetUpGame({"Meshes.xml", "Shaders.xml", "Textures.xml"});
         Resources::System& resources = Resources::System::GetInstance();
         ASSERT_TRUE(resources.Initialize());
         ASSERT_TRUE(System::GetInstance().Parse(ParseXml(R"(<GraphicsSystem>
@@ -174,7 +175,8 @@ TEST_F(ParticleGraphicsTest, TheParticleMeshGoesWithItsObjectAndItsNameComesBack
 TEST_F(ParticleGraphicsTest, AMeshWithoutInstanceBuffersIsReportedOnceAndDrawsNothing)
 {
     ParticleGraphics* flat = Create(R"(<Object name="Flat"><Transform/>
-        <Graphics type="GraphicsComponent_Particle" renderable="Mesh_ScreenQuad" renderSets="Particles"/></Object>)");
+        <Graphics type="GraphicsComponent_Particle" renderable="Mesh_ScreenQuad" texture="Texture_SoftDisc"
+                  renderSets="Particles"/></Object>)");
     ASSERT_NE(flat, nullptr);
     WaitUntilReady(*flat);
     Testing::LogCapture capture;
