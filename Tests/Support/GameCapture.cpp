@@ -60,6 +60,40 @@ const DumpedObject* WorldDump::FindNamed(const std::string& base) const
     return nullptr;
 }
 
+namespace
+{
+// "Particles 'name' positions|scales|colours" and the values, space-separated; read without a regular
+// expression: a thousand particles make a long line.
+void ReadParticles(const std::string& line, WorldDump& dump)
+{
+    const std::size_t nameEnd = line.find('\'', 11);
+    if (nameEnd == std::string::npos)
+    {
+        return;
+    }
+    const std::string name = line.substr(11, nameEnd - 11);
+    std::istringstream values(line.substr(nameEnd + 1));
+    std::string kind;
+    std::string value;
+    values >> kind;
+    while (values >> value)
+    {
+        if (kind == "positions")
+        {
+            dump.particlePositions[name].push_back(ReadVec3(value));
+        }
+        else if (kind == "scales")
+        {
+            dump.particleScales[name].push_back(ReadVec3(value));
+        }
+        else if (kind == "colours")
+        {
+            dump.particleColours[name].push_back(ReadVec4(value));
+        }
+    }
+}
+} // namespace
+
 WorldDump ReadWorldDump(const std::string& path)
 {
     static const std::regex object(R"(Object '([^']*)'(?: position (\S+) rotation (\S+) scale (\S+))?)");
@@ -68,6 +102,7 @@ WorldDump ReadWorldDump(const std::string& path)
     static const std::regex graphics(R"x(' .*(shown|hidden)(?: caption "(.*?)"?)?$)x");
     static const std::regex colour(R"( colour (\S+))");
     static const std::regex attenuation(R"( attenuation (\S+))");
+    static const std::regex particleCount(R"( particles (\d+))");
     static const std::regex settings(
         R"(Settings volume (\S+) fullScreen (\d) window (\d+)x(\d+) vsync (\d) fxaa (\d) quality (\S+))");
     WorldDump dump;
@@ -76,7 +111,11 @@ WorldDump ReadWorldDump(const std::string& path)
     std::smatch match;
     while (std::getline(file, line))
     {
-        if (std::regex_search(line, match, object))
+        if (line.rfind("Particles '", 0) == 0)
+        {
+            ReadParticles(line, dump);
+        }
+        else if (std::regex_search(line, match, object))
         {
             ++dump.names[match[1]];
             if (match[2].matched)
@@ -87,6 +126,10 @@ WorldDump ReadWorldDump(const std::string& path)
             if (std::regex_search(line, match, colour))
             {
                 dump.colours[name] = ReadVec4(match[1]);
+            }
+            if (std::regex_search(line, match, particleCount))
+            {
+                dump.particleCounts[name] = std::stoi(match[1]);
             }
             if (std::regex_search(line, match, attenuation))
             {

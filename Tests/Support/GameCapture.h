@@ -5,6 +5,7 @@
 #include <glm/vec4.hpp>
 #include <map>
 #include <string>
+#include <vector>
 
 // Pieces of capture scripts and their object dumps, for tests that play the real game.
 namespace Morvane::Testing
@@ -47,6 +48,11 @@ struct WorldDump
     // Graphics colours, and the attenuation of point lights.
     std::map<std::string, glm::vec4> colours;
     std::map<std::string, glm::vec3> attenuations;
+    // Particle graphics: their count and what the particle behaviors wrote into them.
+    std::map<std::string, int> particleCounts;
+    std::map<std::string, std::vector<glm::vec3>> particlePositions;
+    std::map<std::string, std::vector<glm::vec3>> particleScales;
+    std::map<std::string, std::vector<glm::vec4>> particleColours;
     DumpedSettings settings;
 
     // How many objects are named `base` or `base_NNN` (the game system's unique names).

@@ -71,9 +71,14 @@ bool ParticleSystem_AppearingFloor::Initialize()
         m_slotCount = slots;
     }
     Game::System& game = Game::System::GetInstance();
-    const Game::Object* logicObject = game.GetObject(GameLogic::kObjectName);
-    const auto* gameLogic = logicObject != nullptr ? logicObject->GetComponent<GameLogic>() : nullptr;
-    Game::Object* player = gameLogic != nullptr ? game.GetObject(gameLogic->GetPlayerName()) : nullptr;
+    Game::Object* player = m_player;
+    if (player == nullptr)
+    {
+        const Game::Object* logicObject = game.GetObject(GameLogic::kObjectName);
+        const auto* gameLogic = logicObject != nullptr ? logicObject->GetComponent<GameLogic>() : nullptr;
+        player = gameLogic != nullptr ? game.GetObject(gameLogic->GetPlayerName()) : nullptr;
+    }
+    m_player = nullptr;
     if (player == nullptr)
     {
         Log::Error(Channel(), "The appearing floor needs the game logic and a player; it stays idle");
@@ -182,20 +187,14 @@ void ParticleSystem_AppearingFloor::LayOut(const glm::vec3& ground, const glm::v
     m_regionCentre = (m_regionMinimum + m_regionMaximum) * 0.5f;
     ++m_layoutCount;
 
+    // Not the pieces that lie where the player just was: they stay put for now.
     std::vector<int> candidates;
     for (int piece = 0; piece < m_pieceCount; ++piece)
     {
-        if (std::find(m_previousLayout.begin(), m_previousLayout.end(), piece) == m_previousLayout.end())
+        if (std::find(m_layout.begin(), m_layout.end(), piece) == m_layout.end())
         {
             candidates.push_back(piece);
         }
-    }
-    // Those that drop out of both layouts sink and shrink away.
-    for (const int piece : m_layout)
-    {
-        Piece& dropped = m_pieces[static_cast<std::size_t>(piece)];
-        dropped.target.y -= kSinkDepth;
-        dropped.targetScale = glm::vec3(0.0f);
     }
     std::vector<int> chosen;
     if (m_slotCount > 0)
@@ -213,6 +212,16 @@ void ParticleSystem_AppearingFloor::LayOut(const glm::vec3& ground, const glm::v
             m_pieces[static_cast<std::size_t>(piece)].target = box.centre;
             m_pieces[static_cast<std::size_t>(piece)].targetScale = box.size;
             chosen.push_back(piece);
+        }
+    }
+    // Those of the layout before the last that were not chosen again sink and shrink away.
+    for (const int piece : m_previousLayout)
+    {
+        if (std::find(chosen.begin(), chosen.end(), piece) == chosen.end())
+        {
+            Piece& dropped = m_pieces[static_cast<std::size_t>(piece)];
+            dropped.target.y -= kSinkDepth;
+            dropped.targetScale = glm::vec3(0.0f);
         }
     }
     m_previousLayout = m_layout;

@@ -20,8 +20,8 @@ class FloatingObject;
 // Level 6's floor that gathers under the player: floating pieces ("FloatingFloor", scenery only)
 // fill a 10 x 1 x 10 region around him and a little ahead of where he walks. Each time he has gone
 // more than 5 units from the last layout's anchor the region is split into as many random boxes as
-// there are slots and pieces that were in neither of the last two layouts fly to them; pieces that
-// drop out of both sink and shrink away.
+// there are slots, and pieces not in the last layout fly to them; the last layout stays where he has
+// just been, and pieces in neither sink and shrink away.
 class ParticleSystem_AppearingFloor : public ParticleBehavior
 {
 public:
@@ -39,6 +39,8 @@ public:
 
     // "pieces" and "slots"; one not a positive whole number is an error and keeps its default.
     bool Parse(const Morvane::IParserData* data) override;
+    // The player to gather under; without one, Initialize takes the game logic's player.
+    void SetPlayer(Morvane::Game::Object* player) { m_player = player; }
     // Makes the pieces; fewer than twice as many pieces as slots is an error and the slots are cut to
     // half the pieces.
     bool Initialize() override;
@@ -88,5 +90,6 @@ private:
     int m_layoutCount = 0;
     Morvane::Game::ComponentHandle<Morvane::Game::TransformComponent> m_playerTransform;
     Morvane::Game::ComponentHandle<Morvane::Physics::Component> m_playerBody;
+    Morvane::Game::Object* m_player = nullptr;
     bool m_warnedLost = false;
 };

@@ -31,14 +31,19 @@ void ParticleSystem_Dust::SaveSettings(IParserData& element) const
 
 bool ParticleSystem_Dust::Initialize()
 {
+    if (!SetUpParticles(kCount, kSize))
+    {
+        return true;
+    }
     const Graphics::Camera* camera = Graphics::System::GetInstance().GetCamera(m_cameraName);
     if (camera == nullptr)
     {
         Log::Error(Channel(), Format("Camera '%s' does not exists", m_cameraName.c_str()));
-        return true;
-    }
-    if (!SetUpParticles(kCount, kSize))
-    {
+        for (int particle = 0; particle < Count(); ++particle)
+        {
+            Colour(particle).a = 0.0f;
+        }
+        Idle();
         return true;
     }
     // Lives spread over the whole span: all of them starting at once would fade in and out together.

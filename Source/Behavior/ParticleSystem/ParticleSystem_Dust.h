@@ -22,7 +22,7 @@ public:
 
     // "referenceCamera", the camera the dust stays around (default "Camera_World").
     bool Parse(const Morvane::IParserData* data) override;
-    // An unknown camera is an error and the dust idles.
+    // An unknown camera is an error and the dust idles, unseen.
     bool Initialize() override;
 
     const std::string& GetCameraName() const { return m_cameraName; }
