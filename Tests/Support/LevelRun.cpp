@@ -17,7 +17,7 @@ std::string ReadText(const std::string& path)
 }
 
 LevelRun::LevelRun(const std::map<std::string, std::string>& levels, const std::string& events, int frames,
-                   double step, const std::string& captureAttributes)
+                   double step, const std::string& captureAttributes, const std::string& gameObjects)
 {
     for (const auto& [name, text] : levels)
     {
@@ -38,8 +38,8 @@ LevelRun::LevelRun(const std::map<std::string, std::string>& levels, const std::
         R"(<GameSystem path="$(ConfigurationFolder)Renderer.xml"><Objects archetypesFolder="$(DataFolder)Archetypes">
                 <Object name="BackgroundMusic"><Transform/><Audio volume="0.6"/></Object>
                 <Object name="GameLogic"><Transform/><Behavior type="BehaviorComponent_GameLogic"
-                    level="$(CurrentLevel)Levels/Level_1.xml" behaviorSets="Main"/></Object>
-            </Objects></GameSystem>)");
+                    level="$(CurrentLevel)Levels/Level_1.xml" behaviorSets="Main"/></Object>)" +
+            gameObjects + "</Objects></GameSystem>");
     m_folder.Write("Game.xml", configuration);
     std::ostringstream script;
     script << "<Capture frames=\"" << frames << "\" step=\"" << step
