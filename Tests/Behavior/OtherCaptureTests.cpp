@@ -88,7 +88,10 @@ TEST(OtherCapture, RestartingALevelAHundredTimesLeavesNothingBehind)
         events += At(10 + restart * 200, Key("R")) + At(11 + restart * 200, Key("R", false));
     }
     // A key during a restart's fade is ignored: the presses leave it time to end.
-    const LevelRun run({{"Level_1.xml", Level(R"(<Other pos="3;1.5;-5"/>)")}},
+    // Level 6's floor and a button's sparks come and go with the level too.
+    const LevelRun run({{"Level_1.xml", Level(R"(<Other pos="3;1.5;-5"/><CustomLoad id="Level_6.xml"/>
+            <Button pos="3;0.15;-4" scale="1.5;0.3;1.5" activate="Gate"/>
+            <Activatable activatableName="Gate" pos="-3;2;-8" scale="4;4;1"/>)")}},
                        events + DumpAt(105, "first.txt") + DumpAt(20005, "last.txt"), 20006);
     const WorldDump first = run.Dump("first.txt");
     const WorldDump last = run.Dump("last.txt");
@@ -105,6 +108,8 @@ TEST(OtherCapture, RestartingALevelAHundredTimesLeavesNothingBehind)
     }
     EXPECT_EQ(lastCount, firstCount);
     EXPECT_EQ(last.CountNamed("FloatingObject"), 6);
+    EXPECT_EQ(last.CountNamed("FloatingFloor"), 24);
+    EXPECT_EQ(last.CountNamed("ParticleSystem_ButtonToDoor"), 1);
 }
 } // namespace
 } // namespace Morvane

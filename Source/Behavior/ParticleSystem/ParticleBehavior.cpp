@@ -7,6 +7,7 @@
 #include "System/Logging/LoggingSystem.h"
 
 #include <algorithm>
+#include <cmath>
 
 using namespace Morvane;
 
@@ -54,6 +55,11 @@ void ParticleBehavior::Update(const float& dt)
 
 float ParticleBehavior::Fade(float life, float fullLife, float fadeTime)
 {
+    // A life over an endless distance (ends too far apart to measure) shows nothing.
+    if (!std::isfinite(life) || !std::isfinite(fullLife))
+    {
+        return 0.0f;
+    }
     if (!(fadeTime > 0.0f))
     {
         return life > 0.0f ? 1.0f : 0.0f;

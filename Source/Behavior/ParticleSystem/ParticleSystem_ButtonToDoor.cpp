@@ -76,9 +76,11 @@ void ParticleSystem_ButtonToDoor::SetPath(const std::vector<glm::vec3>& waypoint
     {
         m_length += glm::distance(m_path[at - 1], m_path[at]);
     }
-    if (!(m_length >= kCapture))
+    if (!(m_length >= kCapture) || !std::isfinite(m_length))
     {
-        Log::Warning(Channel(), "The path from the button to its door is too short; it shows no sparks");
+        Log::Warning(Channel(),
+                     "The path from the button to its door is too short (or too long to measure); it "
+                     "shows no sparks");
         m_path.clear();
         m_length = 0.0f;
     }
