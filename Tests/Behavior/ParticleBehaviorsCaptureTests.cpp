@@ -120,7 +120,7 @@ TEST(ParticleBehaviorsCapture, LevelSixsFloorGathersUnderThePlayerAndEveryRunDum
         }
     }
     EXPECT_GE(near, 8);
-    EXPECT_NE(start.objects.size(), 0u);
+    EXPECT_EQ(start.CountNamed("FloatingFloor"), 24);
     EXPECT_TRUE(Testing::MatchesGolden(run.Picture("floor.png"), "Behavior/Particles_Floor.png"));
 
     const LevelRun again({{"Level_1.xml", level}}, events, 231);

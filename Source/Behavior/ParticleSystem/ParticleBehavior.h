@@ -33,7 +33,6 @@ public:
     ParticleGraphics* GetParticles() const { return m_particles; }
     const std::vector<float>& GetLives() const { return m_lives; }
     const std::vector<float>& GetFullLives() const { return m_fullLives; }
-    float GetFadeTime() const { return m_fadeTime; }
 
 protected:
     // Finds the particle graphics and gives them `count` particles of `size`; false (logged) when the

@@ -184,7 +184,6 @@ void ParticleSystem_AppearingFloor::LayOut(const glm::vec3& ground, const glm::v
         speed >= kSlowest && std::isfinite(speed) ? flat * (kLead / speed) : glm::vec3(0.0f);
     m_regionMinimum = glm::vec3(ground.x - kHalfWidth, -1.0f, ground.z - kHalfWidth) + lead;
     m_regionMaximum = glm::vec3(ground.x + kHalfWidth, 0.0f, ground.z + kHalfWidth) + lead;
-    m_regionCentre = (m_regionMinimum + m_regionMaximum) * 0.5f;
     ++m_layoutCount;
 
     // Not the pieces that lie where the player just was: they stay put for now.
@@ -200,8 +199,8 @@ void ParticleSystem_AppearingFloor::LayOut(const glm::vec3& ground, const glm::v
     if (m_slotCount > 0)
     {
         const std::vector<BoxSplit::Box> boxes =
-            BoxSplit::Split(m_regionCentre, m_regionMaximum - m_regionMinimum, m_slotCount,
-                            [this] { return Random().Draw(); });
+            BoxSplit::Split((m_regionMinimum + m_regionMaximum) * 0.5f, m_regionMaximum - m_regionMinimum,
+                            m_slotCount, [this] { return Random().Draw(); });
         for (const BoxSplit::Box& box : boxes)
         {
             // A uniform draw among the pieces still free: the same choice as drawing again until a

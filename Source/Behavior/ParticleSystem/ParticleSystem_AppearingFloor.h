@@ -51,7 +51,6 @@ public:
     int GetSlotCount() const { return m_slotCount; }
     const std::vector<std::string>& GetPieceNames() const { return m_pieceNames; }
     const std::vector<int>& GetLayout() const { return m_layout; }
-    const std::vector<int>& GetPreviousLayout() const { return m_previousLayout; }
     const glm::vec3& GetTarget(int piece) const { return m_pieces[static_cast<std::size_t>(piece)].target; }
     const glm::vec3& GetTargetScale(int piece) const
     {
@@ -86,7 +85,6 @@ private:
     glm::vec3 m_anchor{0.0f};
     glm::vec3 m_regionMinimum{0.0f};
     glm::vec3 m_regionMaximum{0.0f};
-    glm::vec3 m_regionCentre{0.0f};
     int m_layoutCount = 0;
     Morvane::Game::ComponentHandle<Morvane::Game::TransformComponent> m_playerTransform;
     Morvane::Game::ComponentHandle<Morvane::Physics::Component> m_playerBody;

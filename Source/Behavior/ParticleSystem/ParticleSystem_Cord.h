@@ -34,7 +34,6 @@ public:
     // The two ends: the companion's transform and the player's.
     void SetEnds(Morvane::Game::TransformComponent* companion, Morvane::Game::TransformComponent* player);
     bool IsActive() const { return m_active; }
-    float GetPulseTimer() const { return m_pulse; }
     // The size a particle respawned now gets: bigger during the pulse's first 0.2 s.
     float RespawnSize() const;
 
