@@ -271,6 +271,26 @@ void CaptureRunner::Perform(const Action& action)
     {
         m_pad->SetAxis(padAxis->axis, padAxis->value);
     }
+    else if (const auto* copy = std::get_if<CopyFileAction>(&action))
+    {
+        CopyFile(*copy);
+    }
+}
+
+void CaptureRunner::CopyFile(const CopyFileAction& copy)
+{
+    const std::string from = copy.from.string();
+    const std::string to = copy.to.string();
+    std::error_code error;
+    std::filesystem::copy_file(copy.from, copy.to, std::filesystem::copy_options::overwrite_existing, error);
+    if (error)
+    {
+        Log::Error(kChannel, Format("Frame %d: could not copy '%s' to '%s': %s", m_frame, from.c_str(),
+                                    to.c_str(), error.message().c_str()));
+        ++m_failures;
+        return;
+    }
+    Log::Info(kChannel, Format("Frame %d: copied '%s' to '%s'", m_frame, from.c_str(), to.c_str()));
 }
 
 void CaptureRunner::TakeScreenshots()

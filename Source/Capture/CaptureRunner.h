@@ -25,10 +25,10 @@ namespace Morvane::Capture
 {
 // Plays a capture script through the real game: built before the systems start, it fixes the step,
 // seeds the random generator, sizes the window, plugs in the scripted pad, starts watching the log, and
-// from the first frame on keeps real input and focus changes away, pushes the script's events and its
-// steps' before the window pumps them, counts the window as focused, waits for the load thread, takes
-// the screenshots and dumps, traces the player, and ends the frame loop after the last frame or a
-// failed step. Undone when it is destroyed, after the systems are released.
+// from the first frame on keeps real input and focus changes away, copies the script's files and pushes
+// its events and its steps' before the window pumps them, counts the window as focused, waits for the load
+// thread, takes the screenshots and dumps, traces the player, and ends the frame loop after the last frame or
+// a failed step. Undone when it is destroyed, after the systems are released.
 class CaptureRunner : public FrameDriver
 {
 public:
@@ -50,6 +50,7 @@ private:
     static int FilterEvent(void* runner, SDL_Event* event);
 
     void Perform(const Action& action);
+    void CopyFile(const CopyFileAction& copy);
     void Push(SDL_Event& event);
     void TakeScreenshots();
     void WriteScreenshot(const Action& action, const Texture::RgbImage& image);

@@ -191,14 +191,14 @@ SDL_Scancode ReadScancode(Attributes& attributes)
     return scancode;
 }
 
-std::optional<Action> ReadKey(Attributes& attributes)
+std::optional<Action> ReadKey(Attributes& attributes, const std::filesystem::path&)
 {
     const SDL_Scancode scancode = ReadScancode(attributes);
     const bool down = attributes.Bool("down", true);
     return KeyAction{scancode, down};
 }
 
-std::optional<Action> ReadMouseMotion(Attributes& attributes)
+std::optional<Action> ReadMouseMotion(Attributes& attributes, const std::filesystem::path&)
 {
     constexpr long long kLimit = 1'000'000;
     MouseMotionAction motion;
@@ -227,7 +227,7 @@ std::optional<Action> ReadMouseMotion(Attributes& attributes)
     return motion;
 }
 
-std::optional<Action> ReadMouseButton(Attributes& attributes)
+std::optional<Action> ReadMouseButton(Attributes& attributes, const std::filesystem::path&)
 {
     const std::string text = attributes.Required("button");
     const std::optional<int> button = ReadWhole<int>(text);
@@ -240,7 +240,7 @@ std::optional<Action> ReadMouseButton(Attributes& attributes)
     return MouseButtonAction{static_cast<std::uint8_t>(button.value_or(1)), down};
 }
 
-std::optional<Action> ReadPadButton(Attributes& attributes)
+std::optional<Action> ReadPadButton(Attributes& attributes, const std::filesystem::path&)
 {
     const std::string name = attributes.Required("button");
     const SDL_GameControllerButton button = SDL_GameControllerGetButtonFromString(name.c_str());
@@ -252,7 +252,7 @@ std::optional<Action> ReadPadButton(Attributes& attributes)
     return PadButtonAction{button, down};
 }
 
-std::optional<Action> ReadPadAxis(Attributes& attributes)
+std::optional<Action> ReadPadAxis(Attributes& attributes, const std::filesystem::path&)
 {
     const std::string name = attributes.Required("axis");
     const SDL_GameControllerAxis axis = SDL_GameControllerGetAxisFromString(name.c_str());
@@ -265,10 +265,27 @@ std::optional<Action> ReadPadAxis(Attributes& attributes)
     return PadAxisAction{axis, value};
 }
 
+std::optional<Action> ReadFrameScreenshot(Attributes& attributes, const std::filesystem::path& folder)
+{
+    return ScreenshotAction{Resolve(attributes.Required("path"), folder)};
+}
+
+std::optional<Action> ReadFrameDump(Attributes& attributes, const std::filesystem::path& folder)
+{
+    return DumpAction{Resolve(attributes.Required("path"), folder)};
+}
+
+std::optional<Action> ReadCopyFile(Attributes& attributes, const std::filesystem::path& folder)
+{
+    const std::string from = attributes.Required("from");
+    const std::string to = attributes.Required("to");
+    return CopyFileAction{Resolve(from, folder), Resolve(to, folder)};
+}
+
 struct ActionReader
 {
     const char* element;
-    std::optional<Action> (*read)(Attributes& attributes);
+    std::optional<Action> (*read)(Attributes& attributes, const std::filesystem::path& folder);
 };
 
 const ActionReader kActionReaders[] = {
@@ -277,6 +294,9 @@ const ActionReader kActionReaders[] = {
     {"MouseButton", &ReadMouseButton},
     {"PadButton", &ReadPadButton},
     {"PadAxis", &ReadPadAxis},
+    {"Screenshot", &ReadFrameScreenshot},
+    {"Dump", &ReadFrameDump},
+    {"CopyFile", &ReadCopyFile},
 };
 
 StepAction ReadPress(Attributes& attributes, const std::filesystem::path&)
@@ -525,22 +545,13 @@ bool CaptureScript::ParseFrame(const IParserData& frame, const std::filesystem::
         const auto reader =
             std::find_if(std::begin(kActionReaders), std::end(kActionReaders),
                          [&name](const ActionReader& entry) { return name == entry.element; });
-        if (reader == std::end(kActionReaders) && name != "Screenshot" && name != "Dump")
+        if (reader == std::end(kActionReaders))
         {
             Log::Warning(kChannel, Format("Unknown parser element '%s'", name.c_str()));
             continue;
         }
         Attributes attributes(*child, Format("Frame %d <%s>", *number, name.c_str()));
-        std::optional<Action> action;
-        if (reader != std::end(kActionReaders))
-        {
-            action = reader->read(attributes);
-        }
-        else if (const std::string path = attributes.Required("path"); !path.empty())
-        {
-            action = name == "Screenshot" ? Action(ScreenshotAction{Resolve(path, folder)})
-                                          : Action(DumpAction{Resolve(path, folder)});
-        }
+        const std::optional<Action> action = reader->read(attributes, folder);
         if (attributes.Failed() || !action)
         {
             return false;

@@ -67,8 +67,16 @@ struct DumpAction
     std::filesystem::path path;
 };
 
+// Copies a file over another before the frame's updates: a script rewrites a watched file so, then
+// presses F9.
+struct CopyFileAction
+{
+    std::filesystem::path from;
+    std::filesystem::path to;
+};
+
 using Action = std::variant<KeyAction, MouseMotionAction, MouseButtonAction, PadButtonAction, PadAxisAction,
-                            ScreenshotAction, DumpAction>;
+                            ScreenshotAction, DumpAction, CopyFileAction>;
 
 // Steps of the steering program, run one after another; each lasts until its condition holds.
 // Key down on the step's first frame, up on the next (also <Jump>, Space).

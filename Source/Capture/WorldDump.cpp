@@ -10,6 +10,8 @@
 #include "Graphics/LightingPointGraphics/LightingPointGraphics.h"
 #include "Graphics/ParticleGraphics/ParticleGraphics.h"
 #include "Graphics/TextGraphics/TextGraphics.h"
+#include "Physics/PhysicsComponent.h"
+#include "Shape/AABB.h"
 #include "Sound/AudioSystem.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
@@ -82,6 +84,12 @@ std::string DescribeWorld()
                 text += Format(" particles %d", particles->GetParticleCount());
             }
             text += graphics->IsVisible() ? " shown" : " hidden";
+        }
+        const auto* body = object->GetComponent<Physics::Component>();
+        if (const auto* box =
+                body != nullptr ? dynamic_cast<const Physics::AABB*>(body->GetShape()) : nullptr)
+        {
+            text += " halfExtents " + Vector(box->GetHalfSize());
         }
         if (const auto* caption = object->GetComponent<TextGraphics>())
         {

@@ -5,6 +5,8 @@
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 
+#include <algorithm>
+
 namespace Morvane::Files
 {
 namespace
@@ -55,17 +57,24 @@ void System::RemoveWatch(const std::string& name)
 
 void System::CheckWatches()
 {
-    // By index, and with the callback copied: a callback may add watches or release the list.
-    for (std::size_t index = 0; index < m_watches.size(); ++index)
+    // From a copy, calling only watches still listed: a callback may add, remove or renew watches (a
+    // reloaded level watches its file again).
+    const std::vector<Watch> seen = m_watches;
+    for (const Watch& entry : seen)
     {
-        Watch& watch = m_watches[index];
-        const auto time = Platform::GetLastWriteTime(watch.path);
-        if (time && LowBits(*time) != watch.lastWriteTime)
+        const auto watch = std::find_if(m_watches.begin(), m_watches.end(),
+                                        [&entry](const Watch& listed)
+                                        { return listed.name == entry.name && listed.path == entry.path; });
+        if (watch == m_watches.end())
         {
-            watch.lastWriteTime = LowBits(*time);
-            const Callback callback = watch.callback;
-            const std::string path = watch.path;
-            callback(path);
+            continue;
+        }
+        const auto time = Platform::GetLastWriteTime(watch->path);
+        if (time && LowBits(*time) != watch->lastWriteTime)
+        {
+            watch->lastWriteTime = LowBits(*time);
+            const Callback callback = watch->callback;
+            callback(entry.path);
         }
     }
 }

@@ -27,7 +27,7 @@ public:
 
     // Watches `path`; the time it was last written is taken now. A watch without a callback is refused.
     bool AddWatch(const std::string& name, const std::string& path, Callback callback);
-    // Drops every watch called `name`. Not from inside a callback.
+    // Drops every watch called `name`; a callback may do so.
     void RemoveWatch(const std::string& name);
     // Calls back every watched file written since it was last seen.
     void CheckWatches();

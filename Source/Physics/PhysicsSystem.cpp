@@ -170,6 +170,20 @@ void System::RefreshStaticBody(Component* body)
     m_grid.Insert(&body->GetBoundingVolume());
 }
 
+void System::RefreshBody(Component* body)
+{
+    if (body == nullptr || !body->IsRegistered())
+    {
+        return;
+    }
+    if (body->GetCategory() == Category::Static)
+    {
+        RefreshStaticBody(body);
+        return;
+    }
+    body->UpdateBounds();
+}
+
 void System::DeleteComponent(Component* component)
 {
     if (component == nullptr)

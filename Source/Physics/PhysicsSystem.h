@@ -56,6 +56,9 @@ public:
     void RegisterComponent(Component* component);
     // A static body moved or resized in code: its grid entry follows now, not at the next step.
     void RefreshStaticBody(Component* body);
+    // After a body was moved or resized outside a step (the editor, with physics paused): its bounds,
+    // grid cells and debug shape follow at once.
+    void RefreshBody(Component* body);
     // Unregisters and destroys the body; other bodies' contacts with it lose their other body.
     void DeleteComponent(Component* component);
 

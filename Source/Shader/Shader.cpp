@@ -3,6 +3,7 @@
 #include "Graphics/GraphicsSystem.h"
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
+#include "Shader/UniformFeeder.h"
 #include "Shader/UniformPurpose.h"
 #include "System/Assert/Assertion.h"
 #include "System/Logging/Format.h"
@@ -46,17 +47,28 @@ std::string FolderOf(const std::string& path)
 
 bool ReadText(const std::string& path, std::string& text)
 {
+    // A folder opens as a stream here and reads as nothing.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored))
+    {
+        return false;
+    }
     std::ifstream file(path);
     if (!file)
     {
         return false;
     }
-    text.clear();
+    std::string read;
     for (std::string line; std::getline(file, line);)
     {
-        text += line;
-        text += '\n';
+        read += line;
+        read += '\n';
     }
+    if (file.bad())
+    {
+        return false;
+    }
+    text = std::move(read);
     return true;
 }
 
@@ -157,10 +169,10 @@ bool Shader::ReadStage(const IParserData& element, std::size_t slot)
     MORVANE_ASSERT_NAMED(source.type == 0, kStageElements[slot].unsetAssertion, __LINE__);
     source.type = kStageElements[slot].type;
     source.path = element.GetAttribute("path", "");
-    const std::string path = ResolvePath(source.path);
-    if (!ReadText(path, source.text))
+    source.file = ResolvePath(source.path);
+    if (!ReadText(source.file, source.text))
     {
-        Log::Error(Channel(), Format("Could not open shader '%s'", path.c_str()));
+        Log::Error(Channel(), Format("Could not open shader '%s'", source.file.c_str()));
         return false;
     }
     return true;
@@ -220,7 +232,7 @@ bool Shader::Save(IParserData* data)
     return true;
 }
 
-bool Shader::CompileStage(StageSource& source, GlShaderStage& stage)
+bool Shader::CompileStage(const StageSource& source, GlShaderStage& stage) const
 {
     stage = GlShaderStage(glCreateShader(source.type));
     const char* text = source.text.c_str();
@@ -247,65 +259,130 @@ bool Shader::CompileStage(StageSource& source, GlShaderStage& stage)
 
 bool Shader::Initialize()
 {
-    m_program.Reset();
-    m_vertexShader.Reset();
-    m_fragmentShader.Reset();
-    m_geometryShader.Reset();
+    m_watches.Clear();
+    m_linked = Linked{};
     SetInitialized(false);
     if (m_sources[0].type == 0 || m_sources[1].type == 0)
     {
         Log::Error(Channel(), "A shader needs a vertex and a fragment shader");
         return false;
     }
-    GlShaderStage* const stages[] = {&m_vertexShader, &m_fragmentShader, &m_geometryShader};
-    for (std::size_t slot = 0; slot < m_sources.size(); ++slot)
-    {
-        if (m_sources[slot].type != 0 && !CompileStage(m_sources[slot], *stages[slot]))
-        {
-            Log::Error(Channel(), kStageElements[slot].failure);
-            Release();
-            return false;
-        }
-    }
-    if (!Link())
+    Linked linked;
+    if (!Build(m_sources, linked))
     {
         Release();
         return false;
     }
-    m_uniforms = m_declared;
-    IntrospectUniforms();
-    IntrospectSubroutines();
-    IntrospectAttributes();
+    m_linked = std::move(linked);
+    ++m_generation;
+    Watch();
     SetInitialized(true);
     return true;
 }
 
-bool Shader::Link()
+bool Shader::Build(const std::array<StageSource, 3>& sources, Linked& linked) const
 {
-    m_program = GlProgram::Create();
-    glAttachShader(m_program.Get(), m_vertexShader.Get());
-    if (m_geometryShader.Get() != 0)
+    for (std::size_t slot = 0; slot < sources.size(); ++slot)
     {
-        glAttachShader(m_program.Get(), m_geometryShader.Get());
+        if (sources[slot].type != 0 && !CompileStage(sources[slot], linked.stages[slot]))
+        {
+            Log::Error(Channel(), kStageElements[slot].failure);
+            return false;
+        }
     }
-    glAttachShader(m_program.Get(), m_fragmentShader.Get());
-    glLinkProgram(m_program.Get());
+    if (!Link(linked))
+    {
+        return false;
+    }
+    linked.uniforms = m_declared;
+    IntrospectUniforms(linked);
+    IntrospectSubroutines(linked);
+    IntrospectAttributes(linked);
+    return true;
+}
+
+bool Shader::Link(Linked& linked) const
+{
+    linked.program = GlProgram::Create();
+    const GLuint program = linked.program.Get();
+    // Vertex, geometry when there is one, then fragment.
+    for (const std::size_t slot : {0u, 2u, 1u})
+    {
+        if (linked.stages[slot].Get() != 0)
+        {
+            glAttachShader(program, linked.stages[slot].Get());
+        }
+    }
+    glLinkProgram(program);
 
     char log[kLogLength] = {};
     GLsizei length = 0;
-    glGetProgramInfoLog(m_program.Get(), kLogLength, &length, log);
+    glGetProgramInfoLog(program, kLogLength, &length, log);
     if (length > 0)
     {
         Log::Warning(Channel(), Format("Linkage: %s", log));
     }
     GLint status = GL_FALSE;
-    glGetProgramiv(m_program.Get(), GL_LINK_STATUS, &status);
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
     return status != GL_FALSE;
 }
 
-void Shader::IntrospectUniforms()
+void Shader::Watch()
 {
-    const GLuint program = m_program.Get();
+    for (const StageSource& source : m_sources)
+    {
+        if (source.type != 0)
+        {
+            m_watches.Add(source.file, [this](const std::string& changed) { Reload(changed); });
+        }
+    }
+}
+
+void Shader::Reload(const std::string& changed)
+{
+    // Built aside from every stage file as it is now: the current program stays until this one works.
+    std::array<StageSource, 3> sources = m_sources;
+    bool built = true;
+    for (StageSource& source : sources)
+    {
+        if (built && source.type != 0 && !ReadText(source.file, source.text))
+        {
+            Log::Error(Channel(), Format("Could not open shader '%s'", source.file.c_str()));
+            built = false;
+        }
+    }
+    Linked linked;
+    if (!built || !Build(sources, linked) || !SuitsPurposes(linked))
+    {
+        Log::Error(Channel(), Format("Could not reload '%s'; the previous version stays", changed.c_str()));
+        return;
+    }
+    m_sources = std::move(sources);
+    m_linked = std::move(linked);
+    ++m_generation;
+    Log::Info(Channel(), Format("Reloaded '%s'", changed.c_str()));
+}
+
+bool Shader::SuitsPurposes(const Linked& linked) const
+{
+    // The drawing code asserts on a wrong type; a rewritten file must not turn into a crash.
+    bool suits = true;
+    for (const UniformDefinition& uniform : linked.uniforms)
+    {
+        const std::optional<unsigned> required = UniformFeeder::RequiredType(uniform.m_purpose);
+        if (required && *required != uniform.m_type)
+        {
+            Log::Error(Channel(), Format("Uniform '%s' is of GL type 0x%04X; its purpose needs 0x%04X",
+                                         uniform.m_name.c_str(), uniform.m_type, *required));
+            suits = false;
+        }
+    }
+    return suits;
+}
+
+void Shader::IntrospectUniforms(Linked& linked) const
+{
+    const GLuint program = linked.program.Get();
     GLint count = 0;
     GLint maxLength = 0;
     glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
@@ -325,19 +402,19 @@ void Shader::IntrospectUniforms()
         {
             continue;
         }
-        auto found = std::ranges::find_if(m_uniforms, [&reported](const UniformDefinition& definition)
+        auto found = std::ranges::find_if(linked.uniforms, [&reported](const UniformDefinition& definition)
                                           { return SameUniform(definition.m_name, reported); });
-        if (found == m_uniforms.end())
+        if (found == linked.uniforms.end())
         {
-            m_uniforms.emplace_back();
-            found = std::prev(m_uniforms.end());
+            linked.uniforms.emplace_back();
+            found = std::prev(linked.uniforms.end());
         }
         found->m_name = reported;
         found->m_location = location;
         found->m_type = type;
         found->m_size = size;
     }
-    std::erase_if(m_uniforms,
+    std::erase_if(linked.uniforms,
                   [this](const UniformDefinition& definition)
                   {
                       if (definition.m_location != -1)
@@ -350,12 +427,12 @@ void Shader::IntrospectUniforms()
                   });
 }
 
-void Shader::IntrospectSubroutines()
+void Shader::IntrospectSubroutines(Linked& linked)
 {
-    const GLuint program = m_program.Get();
-    for (std::size_t stage = 0; stage < m_subroutines.size(); ++stage)
+    const GLuint program = linked.program.Get();
+    for (std::size_t stage = 0; stage < linked.subroutines.size(); ++stage)
     {
-        m_subroutines[stage].clear();
+        linked.subroutines[stage].clear();
         GLint count = 0;
         GLint maxLength = 0;
         glGetProgramStageiv(program, kSubroutineStages[stage], GL_ACTIVE_SUBROUTINES, &count);
@@ -367,16 +444,16 @@ void Shader::IntrospectSubroutines()
             glGetActiveSubroutineName(program, kSubroutineStages[stage], static_cast<GLuint>(index),
                                       maxLength, &length, name.data());
             const std::string reported = name.substr(0, static_cast<std::size_t>(length));
-            m_subroutines[stage][reported] =
+            linked.subroutines[stage][reported] =
                 glGetSubroutineIndex(program, kSubroutineStages[stage], reported.c_str());
         }
     }
 }
 
-void Shader::IntrospectAttributes()
+void Shader::IntrospectAttributes(Linked& linked)
 {
-    const GLuint program = m_program.Get();
-    m_attributes.clear();
+    const GLuint program = linked.program.Get();
+    linked.attributes.clear();
     GLint count = 0;
     GLint maxLength = 0;
     glGetProgramiv(program, GL_ACTIVE_ATTRIBUTES, &count);
@@ -395,44 +472,36 @@ void Shader::IntrospectAttributes()
         {
             continue;
         }
-        MORVANE_ASSERT_NAMED(m_attributes.find(reported) == m_attributes.end(),
+        MORVANE_ASSERT_NAMED(linked.attributes.find(reported) == linked.attributes.end(),
                              "m_attributes.find(name) == m_attributes.end()", __LINE__);
-        m_attributes.emplace(reported, location);
+        linked.attributes.emplace(reported, location);
     }
 }
 
 void Shader::Release()
 {
-    m_vertexShader.Reset();
-    m_fragmentShader.Reset();
-    m_geometryShader.Reset();
-    m_program.Reset();
-    for (auto& subroutines : m_subroutines)
-    {
-        subroutines.clear();
-    }
-    m_uniforms.clear();
-    m_attributes.clear();
+    m_watches.Clear();
+    m_linked = Linked{};
     SetInitialized(false);
 }
 
 const UniformDefinition* Shader::FindUniform(const std::string& name) const
 {
-    const auto found = std::ranges::find_if(m_uniforms, [&name](const UniformDefinition& definition)
+    const auto found = std::ranges::find_if(m_linked.uniforms, [&name](const UniformDefinition& definition)
                                             { return SameUniform(name, definition.m_name); });
-    return found != m_uniforms.end() ? &*found : nullptr;
+    return found != m_linked.uniforms.end() ? &*found : nullptr;
 }
 
 std::optional<GLuint> Shader::GetSubroutineIndex(Stage stage, const std::string& name) const
 {
-    const auto& subroutines = m_subroutines[static_cast<std::size_t>(stage)];
+    const auto& subroutines = m_linked.subroutines[static_cast<std::size_t>(stage)];
     const auto found = subroutines.find(name);
     return found != subroutines.end() ? std::optional<GLuint>(found->second) : std::nullopt;
 }
 
 int Shader::GetAttributeLocation(const std::string& name) const
 {
-    const auto found = m_attributes.find(name);
-    return found != m_attributes.end() ? found->second : -1;
+    const auto found = m_linked.attributes.find(name);
+    return found != m_linked.attributes.end() ? found->second : -1;
 }
 } // namespace Morvane::Graphics

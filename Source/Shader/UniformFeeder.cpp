@@ -114,6 +114,12 @@ const PurposeUpload kUploads[] = {
 };
 } // namespace
 
+std::optional<unsigned> UniformFeeder::RequiredType(int purpose)
+{
+    const auto upload = std::ranges::find(kUploads, purpose, &PurposeUpload::purpose);
+    return upload != std::end(kUploads) ? std::optional<unsigned>(upload->type) : std::nullopt;
+}
+
 const UniformFeeder::CameraValues& UniformFeeder::ValuesOf(Camera& camera)
 {
     const auto found = std::ranges::find(m_cameras, &camera, &CameraValues::camera);

@@ -7,6 +7,7 @@
 #include <glm/mat4x4.hpp>
 #include <glm/vec2.hpp>
 #include <glm/vec4.hpp>
+#include <optional>
 #include <vector>
 
 namespace Morvane::Graphics
@@ -35,6 +36,9 @@ class UniformFeeder
 {
 public:
     using CustomUniform = std::function<void(Camera& camera, const UniformDefinition& uniform)>;
+
+    // The GL type the feeder uploads an engine purpose as; none for no purpose and custom ones.
+    static std::optional<unsigned> RequiredType(int purpose);
 
     // Forgets the camera values of the previous frame.
     void BeginFrame() { m_cameras.clear(); }

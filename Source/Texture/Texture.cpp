@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <lodepng.h>
 
 namespace Morvane::Graphics
@@ -269,20 +270,34 @@ bool Texture::LoadImage(const std::string& path)
         return false;
     }
 
-    std::vector<unsigned char> bytes;
-    if (lodepng::load_file(bytes, expanded) != 0 || bytes.empty())
+    TexelImage image;
+    if (!ReadImage(expanded, image))
     {
-        Log::Error(Channel(), Format("Could not load image '%s'", expanded.c_str()));
-        Log::Error(Channel(), Format("Could not load PNG [%s]", expanded.c_str()));
         return false;
     }
-    TexelImage image;
+    m_width = image.width;
+    m_height = image.height;
+    m_colorData = std::move(image.texels);
+    return true;
+}
+
+bool Texture::ReadImage(const std::string& path, TexelImage& image) const
+{
+    std::vector<unsigned char> bytes;
+    // lodepng would take a folder for a file of unknown size.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored) || lodepng::load_file(bytes, path) != 0 || bytes.empty())
+    {
+        Log::Error(Channel(), Format("Could not load image '%s'", path.c_str()));
+        Log::Error(Channel(), Format("Could not load PNG [%s]", path.c_str()));
+        return false;
+    }
     std::string problem;
     if (!DecodePng(bytes, image, problem))
     {
         Log::Error(Channel(), "PNG: Could not load the image properly");
         Log::Error(Channel(), Format("PNG: %s", problem.c_str()));
-        Log::Error(Channel(), Format("Could not load PNG [%s]", expanded.c_str()));
+        Log::Error(Channel(), Format("Could not load PNG [%s]", path.c_str()));
         return false;
     }
     if (image.texels.empty())
@@ -290,9 +305,6 @@ bool Texture::LoadImage(const std::string& path)
         Log::Error(Channel(), "Empty texture");
         return false;
     }
-    m_width = image.width;
-    m_height = image.height;
-    m_colorData = std::move(image.texels);
     return true;
 }
 
@@ -327,7 +339,8 @@ bool Texture::Save(IParserData* data)
 
 bool Texture::Initialize()
 {
-    Release();
+    m_textureHandle.Reset();
+    SetInitialized(false);
     if (m_width == 0 || m_height == 0)
     {
         Log::Error(Channel(), "Non sized texture");
@@ -339,8 +352,48 @@ bool Texture::Initialize()
         return false;
     }
     ApplyParameters();
+    Watch();
     SetInitialized(true);
     return true;
+}
+
+void Texture::Watch()
+{
+    // A rebuild keeps the watch it has; a texture read from elsewhere since watches the new file.
+    const std::string file = m_path.empty() ? "" : PathWrapper::GetInstance().Expand(m_path);
+    if (!file.empty() && m_watches.Watches(file))
+    {
+        return;
+    }
+    m_watches.Clear();
+    if (!file.empty())
+    {
+        m_watches.Add(file, [this](const std::string& changed) { Reload(changed); });
+    }
+}
+
+void Texture::Reload(const std::string& changed)
+{
+    TexelImage image;
+    if (!ReadImage(changed, image))
+    {
+        Log::Error(Channel(), Format("Could not reload '%s'; the previous version stays", changed.c_str()));
+        return;
+    }
+    std::swap(m_width, image.width);
+    std::swap(m_height, image.height);
+    std::swap(m_colorData, image.texels);
+    // A refused upload leaves OpenGL's texture as it was: so must the CPU copy be.
+    if (!Upload())
+    {
+        m_width = image.width;
+        m_height = image.height;
+        m_colorData = std::move(image.texels);
+        Log::Error(Channel(), Format("Could not reload '%s'; the previous version stays", changed.c_str()));
+        return;
+    }
+    ApplyParameters();
+    Log::Info(Channel(), Format("Reloaded '%s'", changed.c_str()));
 }
 
 bool Texture::Upload()
@@ -379,7 +432,10 @@ bool Texture::Upload()
     const GLenum type = texels != nullptr ? GL_FLOAT : m_colorDataType;
 
     glGetError();
-    m_textureHandle = GlTexture::Create();
+    if (m_textureHandle.Get() == 0)
+    {
+        m_textureHandle = GlTexture::Create();
+    }
     glBindTexture(GL_TEXTURE_2D, m_textureHandle.Get());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(m_internalFormat), static_cast<GLsizei>(m_width),
@@ -423,6 +479,7 @@ void Texture::ApplyParameters()
 
 void Texture::Release()
 {
+    m_watches.Clear();
     m_textureHandle.Reset();
     SetInitialized(false);
 }

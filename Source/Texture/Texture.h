@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Files/OwnedWatches.h"
 #include "Graphics/GlObject.h"
 #include "Parsing/IParseable.h"
 #include "Resources/Resource.h"
@@ -18,10 +19,14 @@ namespace Morvane::Graphics
 //
 // Parse reads the description and the image and makes no GL call (the load thread may run it);
 // Initialize, Release, Bind and the setters need the context (main thread).
+//
+// A texture read from a PNG watches the file once initialised: when it was rewritten (F9) the new
+// picture goes into the same GL texture, whatever its size (the storage is mutable), so everything
+// that holds the texture's name sees it; a file that cannot be read leaves the picture as it was.
 class Texture : public Resources::Resource, public IParseable
 {
 public:
-    explicit Texture(const std::string& name) : Resource(name) {}
+    explicit Texture(const std::string& name) : Resource(name), m_watches("Texture:" + name) {}
 
     bool Parse(const IParserData* definition) override;
     // Writes the formats, filters, size, flags and the colour data as inner text ("path" is not written).
@@ -67,6 +72,11 @@ private:
     bool ReadAttributes(const IParserData& definition);
     bool ReadInnerText(const std::string& text);
     bool LoadImage(const std::string& path);
+    // Reads and decodes the PNG at the expanded `path`; false, logged, when it cannot.
+    bool ReadImage(const std::string& path, TexelImage& image) const;
+    void Watch();
+    void Reload(const std::string& changed);
+    // Into the texture's own name, made when there is none yet.
     bool Upload();
     void ApplyParameters();
     void RebuildIfMade();
@@ -84,5 +94,7 @@ private:
     std::vector<float> m_colorData;
     std::string m_path;
     bool m_premultiplyAlpha = false;
+    // Last: gone before anything its callbacks touch.
+    Files::OwnedWatches m_watches;
 };
 } // namespace Morvane::Graphics

@@ -4,11 +4,13 @@
 #include "Support/ToolRun.h"
 #include "Texture/ImageComparison.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace Morvane::Capture
 {
@@ -195,6 +197,91 @@ TEST(CaptureRun, UnwritableScreenshotOrTraceExitsWithOne)
     Texture::RgbImage image;
     std::string error;
     EXPECT_TRUE(Texture::ReadRgbPng(folder.Path() + "fine.png", image, error)) << error;
+}
+
+// A picture beside the script, shown over the whole window; the files system watches it.
+const char* const kShowPicture = R"(<ProjectConfiguration>
+    <Constants path="$(LocalFolder)Configuration/Constants/OpenGL.xml"/>
+    <SystemsConfiguration>
+        <InitOrder><Window/><InputSystem/><FileSystem/><ResourceSystem/><GraphicsSystem/><GameSystem/></InitOrder>
+        <UpdateOrder><Window/><InputSystem/><FileSystem/><GameSystem/><ResourceSystem/><GraphicsSystem/></UpdateOrder>
+        <ReleaseOrder><FileSystem/><GameSystem/><ResourceSystem/><GraphicsSystem/><InputSystem/><Window/></ReleaseOrder>
+    </SystemsConfiguration>
+    <ResourceSystem>
+        <Pack name="Shaders" path="$(LocalFolder)Resources/Shaders.xml"/>
+        <Pack name="Meshes" path="$(LocalFolder)Resources/Meshes.xml"/>
+        <Texture name="Texture_Picture" path="$(CaptureFolder)Picture.png"/>
+    </ResourceSystem>
+    <Initialize/>
+    <GraphicsSystem>
+        <Camera name="Camera_GUI" mode="Orthogonal" position="0;0;1" target="0;0;0" width="1280" height="800"
+                nearPlane="0.1" farPlane="10" adaptToWindow="true"/>
+        <Set name="Viewport"/>
+        <PassConfiguration>
+            <Pass name="Viewport_pass">
+                <Command type="SetFrameBuffer"/>
+                <Command type="Viewport" camera="Camera_GUI"/>
+                <Command type="Depth" enabled="false" write="false"/>
+                <Command type="ClearColorBuffer" color="0;0;0;1"/>
+                <Command type="Render" set="Viewport" shader="Shader_DiffuseTexture" camera="Camera_GUI"/>
+            </Pass>
+        </PassConfiguration>
+    </GraphicsSystem>
+    <GameSystem>
+        <Object name="Viewport">
+            <Transform/>
+            <Graphics renderable="Mesh_ScreenQuad" texture="Texture_Picture" renderSets="Viewport"/>
+        </Object>
+    </GameSystem>
+</ProjectConfiguration>)";
+
+std::vector<std::uint8_t> MiddleOf(const std::string& path)
+{
+    Texture::RgbImage image;
+    std::string error;
+    EXPECT_TRUE(Texture::ReadRgbPng(path, image, error)) << error;
+    const auto at = static_cast<std::size_t>(((image.height / 2) * image.width + image.width / 2) * 3);
+    return image.rgb.size() < at + 3
+               ? std::vector<std::uint8_t>{}
+               : std::vector<std::uint8_t>(image.rgb.begin() + static_cast<long>(at),
+                                           image.rgb.begin() + static_cast<long>(at + 3));
+}
+
+// The script rewrites the watched picture on its frame and presses F9, which reaches the files system
+// as a player's would: the new picture shows from then on. A copy that cannot be made fails the run.
+TEST(CaptureRun, CopyFileRewritesAWatchedFileOnItsFrameForF9)
+{
+    const TempDirectory folder;
+    const auto solid = [](std::uint8_t red, std::uint8_t green)
+    {
+        Texture::RgbImage image{4, 4, {}};
+        for (int texel = 0; texel < 16; ++texel)
+        {
+            image.rgb.insert(image.rgb.end(), {red, green, 0});
+        }
+        return image;
+    };
+    ASSERT_TRUE(Texture::WriteRgbPng(folder.Path() + "Picture.png", solid(255, 0)));
+    ASSERT_TRUE(Texture::WriteRgbPng(folder.Path() + "Green.png", solid(0, 255)));
+    folder.Write("Show.xml", kShowPicture);
+    const ToolResult result = Testing::RunGame(
+        "--capture " +
+        folder.Write("run.xml", R"(<Capture frames="4" width="32" height="20" configuration="Show.xml">
+        <Frame number="1"><Screenshot path="before.png"/></Frame>
+        <Frame number="2"><CopyFile from="Green.png" to="Picture.png"/><Key key="F9"/></Frame>
+        <Frame number="3"><Key key="F9" down="false"/><CopyFile from="Missing.png" to="Picture.png"/>
+            <Screenshot path="after.png"/></Frame></Capture>)"));
+    EXPECT_EQ(result.exitCode, 1) << result.output;
+    EXPECT_NE(result.output.find("Frame 2: copied '" + folder.Path() + "Green.png' to '" + folder.Path() +
+                                 "Picture.png'"),
+              std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find("Frame 3: could not copy '" + folder.Path() + "Missing.png' to '" +
+                                 folder.Path() + "Picture.png': "),
+              std::string::npos)
+        << result.output;
+    EXPECT_EQ(MiddleOf(folder.Path() + "before.png"), (std::vector<std::uint8_t>{255, 0, 0}));
+    EXPECT_EQ(MiddleOf(folder.Path() + "after.png"), (std::vector<std::uint8_t>{0, 255, 0}));
 }
 } // namespace
 } // namespace Morvane::Capture

@@ -27,6 +27,7 @@ TEST(CaptureScript, ReadsEveryElementWithItsDefaultsAndPathsFromTheFilesFolder)
             <MouseButton button="3" down="0"/>
             <PadButton button="a"/><PadAxis axis="righttrigger" value="0.5"/>
             <Screenshot path="shots/a.png"/><Dump path="/tmp/objects.txt"/>
+            <CopyFile from="new/Picture.png" to="/tmp/Picture.png"/>
         </Frame>
     </Capture>)"));
     EXPECT_EQ(script.GetFrameCount(), 10);
@@ -39,7 +40,7 @@ TEST(CaptureScript, ReadsEveryElementWithItsDefaultsAndPathsFromTheFilesFolder)
     EXPECT_TRUE(script.GetOptions().empty());
 
     const std::vector<Action>& actions = script.GetActions(2);
-    ASSERT_EQ(actions.size(), 9u);
+    ASSERT_EQ(actions.size(), 10u);
     EXPECT_EQ(std::get<KeyAction>(actions[0]).scancode, SDL_SCANCODE_LCTRL);
     EXPECT_TRUE(std::get<KeyAction>(actions[0]).down);
     EXPECT_FALSE(std::get<KeyAction>(actions[1]).down);
@@ -54,6 +55,8 @@ TEST(CaptureScript, ReadsEveryElementWithItsDefaultsAndPathsFromTheFilesFolder)
     EXPECT_EQ(std::get<PadAxisAction>(actions[6]).axis, SDL_CONTROLLER_AXIS_TRIGGERRIGHT);
     EXPECT_EQ(std::get<ScreenshotAction>(actions[7]).path, "/captures/room/shots/a.png");
     EXPECT_EQ(std::get<DumpAction>(actions[8]).path, "/tmp/objects.txt");
+    EXPECT_EQ(std::get<CopyFileAction>(actions[9]).from, "/captures/room/new/Picture.png");
+    EXPECT_EQ(std::get<CopyFileAction>(actions[9]).to, "/tmp/Picture.png");
     EXPECT_TRUE(script.TakesScreenshot(2));
     EXPECT_FALSE(script.TakesScreenshot(3));
     EXPECT_TRUE(script.GetActions(3).empty());
@@ -167,6 +170,10 @@ TEST(CaptureScript, RefusesWhatCannotBeRunWithItsReason)
          "'value' is '-0.5', not a number from 0 to 1"},
         {R"(<Capture frames="2"><Frame number="0"><Screenshot/></Frame></Capture>)",
          "Frame 0 <Screenshot> needs 'path'"},
+        {R"(<Capture frames="2"><Frame number="1"><CopyFile from="a.png"/></Frame></Capture>)",
+         "Frame 1 <CopyFile> needs 'to'"},
+        {R"(<Capture frames="2"><Frame number="1"><CopyFile to="a.png"/></Frame></Capture>)",
+         "Frame 1 <CopyFile> needs 'from'"},
         {R"(<Capture frames="2"><Frame time="0.04"/></Capture>)",
          "Frame at 0.04 s (frame 3) is past the capture's 2 frames"},
         {R"(<Capture frames="2"><Frame number="1" time="0"/></Capture>)",

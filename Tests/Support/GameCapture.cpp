@@ -103,6 +103,7 @@ WorldDump ReadWorldDump(const std::string& path)
     static const std::regex colour(R"( colour (\S+))");
     static const std::regex attenuation(R"( attenuation (\S+))");
     static const std::regex particleCount(R"( particles (\d+))");
+    static const std::regex halfExtents(R"( halfExtents (\S+))");
     static const std::regex settings(
         R"(Settings volume (\S+) fullScreen (\d) window (\d+)x(\d+) vsync (\d) fxaa (\d) quality (\S+))");
     WorldDump dump;
@@ -130,6 +131,10 @@ WorldDump ReadWorldDump(const std::string& path)
             if (std::regex_search(line, match, particleCount))
             {
                 dump.particleCounts[name] = std::stoi(match[1]);
+            }
+            if (std::regex_search(line, match, halfExtents))
+            {
+                dump.halfExtents[name] = ReadVec3(match[1]);
             }
             if (std::regex_search(line, match, attenuation))
             {

@@ -48,6 +48,8 @@ struct WorldDump
     // Graphics colours, and the attenuation of point lights.
     std::map<std::string, glm::vec4> colours;
     std::map<std::string, glm::vec3> attenuations;
+    // Objects whose physics shape is a box: its half-extents.
+    std::map<std::string, glm::vec3> halfExtents;
     // Particle graphics: their count and what the particle behaviors wrote into them.
     std::map<std::string, int> particleCounts;
     std::map<std::string, std::vector<glm::vec3>> particlePositions;

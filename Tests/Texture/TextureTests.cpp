@@ -1,3 +1,4 @@
+#include "Files/FilesSystem.h"
 #include "Graphics/GraphicsSystem.h"
 #include "Resources/ResourceSystem.h"
 #include "Shader/UniformFeeder.h"
@@ -11,6 +12,9 @@
 #include "Texture/Texture.h"
 
 #include <SDL.h>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <lodepng.h>
 #include <string>
@@ -398,6 +402,115 @@ TEST_F(TextureTest, CommittedTexturesLoadInTheBackground)
     // Red grows to the right, green upwards.
     EXPECT_TRUE(NearColour(DrawAndRead(*gradient, 62, 1), {248, 0, 0, 255}, 8));
     EXPECT_TRUE(NearColour(DrawAndRead(*gradient, 1, 62), {0, 248, 0, 255}, 8));
+}
+
+// Writes `png` over `path` and moves its write time on by `step` seconds: the file system's clock is
+// coarser than two writes in a row.
+void Rewrite(const std::string& path, const std::vector<unsigned char>& png, int step)
+{
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    std::filesystem::last_write_time(path,
+                                     std::filesystem::last_write_time(path) + std::chrono::seconds(step));
+}
+
+TEST_F(TextureTest, ARewrittenPngGoesIntoTheSameTextureWhateverItsSize)
+{
+    const std::string path = WritePng("Picture.png", EncodePng(kCorners, 2, 2));
+    Texture texture("Test");
+    ASSERT_TRUE(Parse(texture, R"(<Texture path=")" + path + R"(" mag="GL_NEAREST" min="GL_NEAREST"/>)"));
+    ASSERT_TRUE(texture.Initialize());
+    const GLuint handle = texture.GetHandle();
+    ASSERT_TRUE(NearColour(DrawAndRead(texture, 2, 61), {255, 0, 0, 255}));
+
+    // Yellow, cyan, magenta in one row.
+    Rewrite(path, EncodePng({255, 255, 0, 255, 0, 255, 255, 255, 255, 0, 255, 255}, 3, 1), 1);
+    {
+        LogCapture log;
+        Files::System::GetInstance().CheckWatches();
+        EXPECT_TRUE(log.Contains("Reloaded '" + path + "'")) << log.Text();
+    }
+    EXPECT_EQ(texture.GetHandle(), handle);
+    EXPECT_EQ(texture.GetWidth(), 3u);
+    EXPECT_EQ(texture.GetHeight(), 1u);
+    EXPECT_EQ(texture.GetStoredBytes(), 3u * 4u);
+    EXPECT_TRUE(NearColour(DrawAndRead(texture, 2, 61), {255, 255, 0, 255}));
+    EXPECT_TRUE(NearColour(DrawAndRead(texture, 61, 2), {255, 0, 255, 255}));
+}
+
+TEST_F(TextureTest, AnUnreadableRewriteKeepsThePictureAndAFileThatIsGoneIsNotLookedAt)
+{
+    const std::vector<unsigned char> good = EncodePng(kCorners, 2, 2);
+    const std::string path = WritePng("Picture.png", good);
+    Texture texture("Test");
+    ASSERT_TRUE(Parse(texture, R"(<Texture path=")" + path + R"(" mag="GL_NEAREST" min="GL_NEAREST"/>)"));
+    ASSERT_TRUE(texture.Initialize());
+    const GLuint handle = texture.GetHandle();
+    const std::string kept = "Could not reload '" + path + "'; the previous version stays";
+    const auto keepsThePicture = [&](const char* what)
+    {
+        EXPECT_EQ(texture.GetHandle(), handle) << what;
+        EXPECT_EQ(texture.GetWidth(), 2u) << what;
+        EXPECT_TRUE(NearColour(DrawAndRead(texture, 2, 61), {255, 0, 0, 255})) << what;
+    };
+
+    Rewrite(path, std::vector<unsigned char>(good.begin(), good.begin() + static_cast<long>(good.size() / 2)),
+            1);
+    {
+        LogCapture log;
+        Files::System::GetInstance().CheckWatches();
+        EXPECT_TRUE(log.Contains("PNG: Could not load the image properly")) << log.Text();
+        EXPECT_TRUE(log.ContainsWrapped(kept)) << log.Text();
+    }
+    keepsThePicture("truncated");
+
+    std::filesystem::remove(path);
+    {
+        LogCapture log;
+        Files::System::GetInstance().CheckWatches();
+        EXPECT_EQ(log.Text(), "");
+    }
+    keepsThePicture("deleted");
+
+    std::filesystem::create_directory(path);
+    std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) + std::chrono::seconds(5));
+    {
+        LogCapture log;
+        Files::System::GetInstance().CheckWatches();
+        EXPECT_TRUE(log.ContainsWrapped("Could not load image '" + path + "'")) << log.Text();
+        EXPECT_TRUE(log.ContainsWrapped(kept)) << log.Text();
+    }
+    keepsThePicture("a folder");
+}
+
+// Only a texture read from a file watches it, once however often it is rebuilt, and no longer once it
+// is unloaded: a later F9 cannot reach it.
+TEST_F(TextureTest, AnUnloadedTextureNoLongerWatchesItsFile)
+{
+    Files::System& files = Files::System::GetInstance();
+    const std::size_t before = files.GetWatchCount();
+    Texture target("Target");
+    ASSERT_TRUE(Parse(target, R"(<Texture width="4" height="4"/>)"));
+    ASSERT_TRUE(target.Initialize());
+    EXPECT_EQ(files.GetWatchCount(), before);
+
+    const std::string path = WritePng("Picture.png", EncodePng(kCorners, 2, 2));
+    Resources::System& resources = Resources::System::GetInstance();
+    ASSERT_TRUE(resources.Parse(
+        ParseXml(R"(<ResourceSystem><Texture name="Picture" path=")" + path + R"("/></ResourceSystem>)")
+            .get()));
+    Texture* picture = resources.GetResource<Texture>("Picture");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(files.GetWatchCount(), before + 1);
+    picture->SetMipMap(true);
+    EXPECT_EQ(files.GetWatchCount(), before + 1);
+
+    resources.UnloadResource("Picture");
+    EXPECT_EQ(files.GetWatchCount(), before);
+    Rewrite(path, EncodePng(kCorners, 2, 2), 1);
+    LogCapture log;
+    files.CheckWatches();
+    EXPECT_EQ(log.Text(), "");
 }
 } // namespace
 } // namespace Morvane::Graphics

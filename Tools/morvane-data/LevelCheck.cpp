@@ -1,6 +1,7 @@
 #include "LevelCheck.h"
 
 #include "ArchetypeLibrary.h"
+#include "Behavior/GameLogic/LevelAttributes.h"
 #include "LevelRules.h"
 #include "NumberList.h"
 #include "System/Logging/Format.h"
@@ -60,7 +61,7 @@ std::vector<LevelFinding> LevelCheck::Run(const Element& level)
 
 void LevelCheck::CheckElement(const Element& element, const Tag& tag)
 {
-    CheckAttributes(element, LevelRules::ReadAttributes(tag));
+    CheckAttributes(element, LevelAttributes::Read(tag));
     if (tag.archetype != nullptr)
     {
         CheckArchetype(element, tag);

@@ -1,7 +1,6 @@
 #include "LevelRules.h"
 
 #include "Parsing/IParserData.h"
-#include "System/StringUtilities/StringUtilities.h"
 
 #include <algorithm>
 #include <iterator>
@@ -37,19 +36,6 @@ const TagNeed kTagNeeds[] = {
     {"WorldText", {"Graphics", "type", "GraphicsComponent_Text", ""}},
     {"Audio", {"Audio", nullptr, nullptr, ""}},
     {"Whale", Behavior("BehaviorComponent_Whale")},
-};
-
-struct CommonAttribute
-{
-    unsigned bit;
-    const char* name;
-};
-
-const CommonAttribute kCommonAttributes[] = {
-    {GameLogic::kPosition, "pos"},
-    {GameLogic::kScale, "scale"},
-    {GameLogic::kRotation, "rotation"},
-    {GameLogic::kColor, "color"},
 };
 
 struct NumberShape
@@ -121,26 +107,6 @@ std::string Describe(const ComponentNeed& need)
         return std::string("<") + need.element + ">";
     }
     return std::string("<") + need.element + " " + need.attribute + "=\"" + need.value + "\">";
-}
-
-std::vector<std::string> ReadAttributes(const GameLogic::LevelTag& tag)
-{
-    std::vector<std::string> names;
-    for (const CommonAttribute& common : kCommonAttributes)
-    {
-        if ((tag.attributes & common.bit) != 0)
-        {
-            names.emplace_back(common.name);
-        }
-    }
-    for (std::string& name : Morvane::StringUtilities::Split(tag.reads, ' '))
-    {
-        if (!name.empty())
-        {
-            names.push_back(std::move(name));
-        }
-    }
-    return names;
 }
 
 int NumberCount(std::string_view attribute)

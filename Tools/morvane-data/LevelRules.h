@@ -32,10 +32,6 @@ bool Holds(const Morvane::IParserData& archetype, const ComponentNeed& need);
 // The need as XML: <Physics shape="AABB">.
 std::string Describe(const ComponentNeed& need);
 
-// Every attribute the loader reads on an element of `tag`: the common ones it applies and the others
-// its rule reads.
-std::vector<std::string> ReadAttributes(const GameLogic::LevelTag& tag);
-
 // How many numbers a numeric attribute holds; 0 for an attribute that is not numeric.
 int NumberCount(std::string_view attribute);
 

@@ -6,6 +6,8 @@
 #include "Behavior/CharacterController/CharacterController.h"
 #include "Behavior/Credits/Credits.h"
 #include "Behavior/Door/Door.h"
+#include "Behavior/Editor/Editor.h"
+#include "Behavior/Editor/GameEditable.h"
 #include "Behavior/FPSText/FPSText.h"
 #include "Behavior/FloatingObject/FloatingObject.h"
 #include "Behavior/GameLogic/GameLogic.h"
@@ -61,6 +63,8 @@ const std::unordered_map<std::string, Creator> kBehaviorTypes = {
     {"BehaviorComponent_Credits", &Make<Credits>},
     {"BehaviorComponent_Button", &Make<Button>},
     {"BehaviorComponent_CameraController", &Make<CameraController>},
+    {"BehaviorComponent_Editor", &Make<Editor>},
+    {"BehaviorComponent_GameEditable", &Make<GameEditable>},
     {"BehaviorComponent_CharacterController", &Make<CharacterController>},
     {"BehaviorComponent_Door", &Make<Door>},
     {"BehaviorComponent_FloatingObject", &Make<FloatingObject>},

@@ -2,11 +2,14 @@
 
 #include "Analytics/AnalyticsEvent.h"
 #include "Analytics/AnalyticsSystem.h"
+#include "Behavior/BehaviorSystem.h"
 #include "Behavior/Button/Button.h"
 #include "Behavior/CharacterController/CharacterController.h"
 #include "Behavior/Credits/Credits.h"
 #include "Behavior/Door/Door.h"
+#include "Behavior/Editor/GameEditable.h"
 #include "Behavior/FloatingObject/FloatingObject.h"
+#include "Behavior/GameLogic/LevelWriter.h"
 #include "Behavior/GameLogic/RenderSettings.h"
 #include "Behavior/Looker/Looker.h"
 #include "Behavior/MovingPlatform/MovingPlatform.h"
@@ -18,6 +21,7 @@
 #include "Component/GameSystem.h"
 #include "Component/Object.h"
 #include "Component/TransformComponent.h"
+#include "Files/FilesSystem.h"
 #include "Graphics/GraphicsComponent.h"
 #include "Graphics/GraphicsSystem.h"
 #include "Graphics/TextGraphics/TextGraphics.h"
@@ -25,6 +29,7 @@
 #include "Parsing/FileParser/FileParser.h"
 #include "Parsing/IParserData.h"
 #include "Parsing/ParserDataUtilities/ParserDataUtilities.h"
+#include "Parsing/XMLParserData/XMLParserData.h"
 #include "Physics/CharacterPhysics/CharacterPhysics.h"
 #include "Physics/PhysicsComponent.h"
 #include "Physics/PhysicsSystem.h"
@@ -134,6 +139,13 @@ void Submit(const AnalyticsEvent& event)
     GameAnalytics::System::GetInstance().SubmitEvent(event);
 }
 
+const char* const kEditorChannel = "Editor";
+const char* const kEditorSet = "BehaviorSet_Editor";
+const char* const kLevelWatch = "GameLogic:Level";
+// Tags whose objects the editor leaves alone: the player and the creatures move on their own, and a
+// sound has nothing to pick.
+const std::string_view kUneditableTags[] = {"Player", "Whale", "Other", "Audio"};
+
 std::string LevelPath(int number)
 {
     return Format("$(CurrentLevel)Levels/Level_%d.xml", number);
@@ -184,6 +196,12 @@ const std::vector<GameLogic::LevelTag>& GameLogic::GetLevelTags()
         {"CustomLoad", nullptr, "", "CustomLoad", 0, "id", false, &GameLogic::CustomLoadRule},
     };
     return tags;
+}
+
+bool GameLogic::IsEditable(const LevelTag& tag)
+{
+    return tag.archetype != nullptr && std::find(std::begin(kUneditableTags), std::end(kUneditableTags),
+                                                 tag.tag) == std::end(kUneditableTags);
 }
 
 const GameLogic::LevelTag* GameLogic::FindLevelTag(std::string_view tag)
@@ -270,6 +288,7 @@ void GameLogic::Release()
     // By name: at shutdown the game system may have destroyed them already.
     Game::System& game = Game::System::GetInstance();
     DestroyLevelObjects();
+    Files::System::GetInstance().RemoveWatch(kLevelWatch);
     for (const std::string& name : {m_finalCredits, m_levelTransitionName})
     {
         if (!name.empty())
@@ -292,6 +311,10 @@ bool GameLogic::LoadLevel(std::string path)
         return false;
     }
     m_levelPath = path;
+    m_levelTree.reset(root->Clone());
+    m_deletedElements.clear();
+    m_unsavedEdits = false;
+    ++m_levelLoads;
     Game::System& game = Game::System::GetInstance();
     if (!m_finalCredits.empty())
     {
@@ -308,7 +331,9 @@ bool GameLogic::LoadLevel(std::string path)
     // A level without a player must not leave the last one's name, nor a pause it can never end.
     m_playerName.clear();
     m_paused = false;
-    for (const IParserData* child = root->GetFirstChild(); child != nullptr; child = child->GetNextSibling())
+    std::size_t index = 0;
+    for (const IParserData* child = m_levelTree->GetFirstChild(); child != nullptr;
+         child = child->GetNextSibling(), ++index)
     {
         const std::string name = child->GetName();
         const LevelTag* tag = FindLevelTag(name);
@@ -317,7 +342,7 @@ bool GameLogic::LoadLevel(std::string path)
             Log::Error(kChannel, Format("Unidintified tag: '%s'", name.c_str()));
             continue;
         }
-        (this->*tag->rule)(*tag, *child);
+        PlaceElement(*tag, *child, index);
     }
     if (Other* companion = FindCompanion(); companion != nullptr && m_sunFollowsCompanion)
     {
@@ -331,6 +356,7 @@ bool GameLogic::LoadLevel(std::string path)
     {
         controller->Apply(RenderSettings::GetInstance());
     }
+    WatchLevel();
     Log::Info(kChannel, Format("Level loaded: '%s'", path.c_str()));
     Submit(MakeEvent("Brimora:GameLogic:Level_Load"));
     return true;
@@ -352,11 +378,13 @@ void GameLogic::WatchPlayer()
     }
 }
 
-void GameLogic::LinkButtonSparks()
+void GameLogic::LinkButtonSparks(std::size_t firstObject)
 {
     // After every tag: a button names its door before the level places it.
     Game::System& game = Game::System::GetInstance();
-    const std::vector<std::pair<std::string, std::string>> placed = m_levelObjects;
+    const std::vector<std::pair<std::string, std::string>> placed(
+        m_levelObjects.begin() + static_cast<std::ptrdiff_t>(std::min(firstObject, m_levelObjects.size())),
+        m_levelObjects.end());
     for (const auto& [name, registeredTag] : placed)
     {
         Game::Object* object = registeredTag == "Button" ? game.GetObject(name) : nullptr;
@@ -376,6 +404,152 @@ void GameLogic::LinkButtonSparks()
                                                                    TransformOf(*door).GetPosition()));
         behavior->SetButton(button);
     }
+}
+
+void GameLogic::PlaceElement(const LevelTag& tag, const IParserData& element, std::size_t index)
+{
+    const std::size_t first = m_levelObjects.size();
+    (this->*tag.rule)(tag, element);
+    if (!IsEditable(tag) || first >= m_levelObjects.size() ||
+        Behavior::System::GetInstance().FindSet(kEditorSet) == nullptr)
+    {
+        return;
+    }
+    Game::Object* object = Game::System::GetInstance().GetObject(m_levelObjects[first].first);
+    if (object == nullptr)
+    {
+        return;
+    }
+    XMLParserData description("Behavior");
+    description.SetAttribute("type", "BehaviorComponent_GameEditable");
+    description.SetAttribute("behaviorSets", kEditorSet);
+    auto* editable =
+        dynamic_cast<GameEditable*>(Behavior::System::GetInstance().CreateComponent(object, &description));
+    MORVANE_ASSERT_NAMED(editable != nullptr, "editable", __LINE__);
+    if (editable == nullptr)
+    {
+        return;
+    }
+    object->AddComponent(editable);
+    // The rule's other objects (a door's exit trigger, a button's companion trigger) travel with it.
+    std::vector<std::string> followers;
+    for (std::size_t made = first + 1; made < m_levelObjects.size(); ++made)
+    {
+        followers.push_back(m_levelObjects[made].first);
+    }
+    editable->SetSource(index, tag.tag, std::move(followers));
+}
+
+const IParserData* GameLogic::FindElement(std::size_t index) const
+{
+    const IParserData* child = m_levelTree != nullptr ? m_levelTree->GetFirstChild() : nullptr;
+    for (std::size_t at = 0; child != nullptr && at < index; ++at)
+    {
+        child = child->GetNextSibling();
+    }
+    return child;
+}
+
+bool GameLogic::DeleteLevelObject(GameEditable& editable)
+{
+    Game::System& game = Game::System::GetInstance();
+    for (const std::string& name : editable.GetFollowerNames())
+    {
+        game.MarkForDeletion(game.GetObject(name));
+    }
+    game.MarkForDeletion(editable.GetParentObject());
+    m_deletedElements.insert(editable.GetElementIndex());
+    m_unsavedEdits = true;
+    return true;
+}
+
+Game::Object* GameLogic::RestoreLevelObject(std::size_t elementIndex, const std::string& oldName,
+                                            const std::string& activatableName)
+{
+    const IParserData* element = FindElement(elementIndex);
+    const LevelTag* tag = element != nullptr ? FindLevelTag(element->GetName()) : nullptr;
+    if (tag == nullptr || m_deletedElements.erase(elementIndex) == 0)
+    {
+        return nullptr;
+    }
+    const std::size_t first = m_levelObjects.size();
+    PlaceElement(*tag, *element, elementIndex);
+    Game::System& game = Game::System::GetInstance();
+    Game::Object* object =
+        first < m_levelObjects.size() ? game.GetObject(m_levelObjects[first].first) : nullptr;
+    if (object == nullptr)
+    {
+        return nullptr;
+    }
+    if (auto* button = object->GetComponent<Button>())
+    {
+        button->SetActivatableName(activatableName);
+    }
+    for (const auto& [name, registeredTag] : m_levelObjects)
+    {
+        const Game::Object* other = registeredTag == "Button" ? game.GetObject(name) : nullptr;
+        auto* button = other != nullptr ? other->GetComponent<Button>() : nullptr;
+        if (button != nullptr && button->GetActivatableName() == oldName)
+        {
+            button->SetActivatableName(object->GetName());
+        }
+    }
+    LinkButtonSparks(first);
+    m_unsavedEdits = true;
+    return object;
+}
+
+bool GameLogic::SaveLevel()
+{
+    if (m_levelTree == nullptr || m_levelPath.empty())
+    {
+        Log::Error(kEditorChannel, Format("Could not save level '%s'", m_levelPath.c_str()));
+        return false;
+    }
+    LevelEdits edits;
+    edits.deleted = m_deletedElements;
+    Game::System& game = Game::System::GetInstance();
+    for (const auto& [name, registeredTag] : m_levelObjects)
+    {
+        const Game::Object* object = name.empty() ? nullptr : game.GetObject(name);
+        const auto* editable = object != nullptr ? object->GetComponent<GameEditable>() : nullptr;
+        const IParserData* element = editable != nullptr ? FindElement(editable->GetElementIndex()) : nullptr;
+        if (element == nullptr || m_deletedElements.contains(editable->GetElementIndex()))
+        {
+            continue;
+        }
+        if (auto changed = editable->CollectEdits(*element); !changed.empty())
+        {
+            edits.attributes[editable->GetElementIndex()] = std::move(changed);
+        }
+    }
+    if (!LevelWriter::Save(m_levelPath, *m_levelTree, edits))
+    {
+        return false;
+    }
+    m_unsavedEdits = false;
+    // Our own write is not a change on disk to reload.
+    WatchLevel();
+    return true;
+}
+
+void GameLogic::WatchLevel()
+{
+    Files::System& files = Files::System::GetInstance();
+    files.RemoveWatch(kLevelWatch);
+    files.AddWatch(kLevelWatch, PathWrapper::GetInstance().Expand(m_levelPath),
+                   [this](const std::string&) { OnLevelFileChanged(); });
+}
+
+void GameLogic::OnLevelFileChanged()
+{
+    if (m_unsavedEdits)
+    {
+        Log::Warning(kEditorChannel,
+                     Format("Level '%s' changed on disk; unsaved edits kept", m_levelPath.c_str()));
+        return;
+    }
+    LoadLevel(m_levelPath);
 }
 
 void GameLogic::DestroyLevelObjects()

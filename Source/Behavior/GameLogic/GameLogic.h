@@ -1,9 +1,13 @@
 #pragma once
 
 #include "Behavior/BehaviorComponent.h"
+#include "Parsing/IParserData.h"
 
+#include <cstddef>
 #include <functional>
 #include <glm/vec3.hpp>
+#include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -22,6 +26,7 @@ namespace Morvane::Physics
 class Component;
 }
 class CharacterController;
+class GameEditable;
 class Other;
 
 // The game in progress, on the object "GameLogic": reads a level file and builds its objects from
@@ -91,6 +96,23 @@ public:
 
     static const std::vector<LevelTag>& GetLevelTags();
     static const LevelTag* FindLevelTag(std::string_view tag);
+    // Whether the editor may pick what the tag makes: every tag that makes objects from an archetype
+    // but the player, the creatures and sounds.
+    static bool IsEditable(const LevelTag& tag);
+
+    // The editor's side. Each level load counts, so that the editor can drop what it held of the last.
+    unsigned GetLevelLoads() const { return m_levelLoads; }
+    // Destroys the editable's object and what was made with it; saving leaves its element out.
+    bool DeleteLevelObject(GameEditable& editable);
+    // Makes a deleted element's objects again through its tag's rule; buttons that opened the object
+    // called `oldName` open the new one, and a button opens `activatableName` again. Null when the
+    // element is not a deleted one.
+    Morvane::Game::Object* RestoreLevelObject(std::size_t elementIndex, const std::string& oldName,
+                                              const std::string& activatableName);
+    // Writes the level file with the editor's changes; logged either way.
+    bool SaveLevel();
+    void MarkEdited() { m_unsavedEdits = true; }
+    bool HasUnsavedEdits() const { return m_unsavedEdits; }
 
     const std::string& GetLevelPath() const { return m_levelPath; }
     const std::string& GetNextLevel() const { return m_nextLevel; }
@@ -108,6 +130,12 @@ private:
         float value;
     };
 
+    // Runs the tag's rule for the element at `index` and makes what it placed editable.
+    void PlaceElement(const LevelTag& tag, const Morvane::IParserData& element, std::size_t index);
+    const Morvane::IParserData* FindElement(std::size_t index) const;
+    // A designer's F9 after the level file changed on disk reloads it, unless edits are unsaved.
+    void WatchLevel();
+    void OnLevelFileChanged();
     Morvane::Game::Object* Place(const LevelTag& tag, const Morvane::IParserData& element,
                                  const std::string& name);
     Morvane::Game::Object* Place(const LevelTag& tag, const Morvane::IParserData& element);
@@ -130,7 +158,7 @@ private:
     // Every looker of the level watches the player (nothing when there is none).
     void WatchPlayer();
     // Sparks from every button whose activatable is a door to that door.
-    void LinkButtonSparks();
+    void LinkButtonSparks(std::size_t firstObject = 0);
     void DestroyLevelObjects();
     bool AreCreditsRunning() const;
 
@@ -151,6 +179,11 @@ private:
     void CustomLoadRule(const LevelTag& tag, const Morvane::IParserData& element);
 
     std::vector<std::pair<std::string, std::string>> m_levelObjects;
+    // The level as read, for saving and for bringing deleted objects back.
+    std::unique_ptr<Morvane::IParserData> m_levelTree;
+    std::set<std::size_t> m_deletedElements;
+    bool m_unsavedEdits = false;
+    unsigned m_levelLoads = 0;
     std::string m_nextLevel;
     std::string m_levelPath;
     Morvane::Game::Object* m_levelTransition = nullptr;

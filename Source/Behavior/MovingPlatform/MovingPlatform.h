@@ -33,6 +33,7 @@ public:
     void SetPath(const glm::vec3& a, const glm::vec3& b, float speed);
     const glm::vec3& GetA() const { return m_a; }
     const glm::vec3& GetB() const { return m_b; }
+    float GetMovementSpeed() const { return m_movementSpeed; }
 
 private:
     float m_movementSpeed = 0.0f;

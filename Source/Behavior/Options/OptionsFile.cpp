@@ -1,5 +1,6 @@
 #include "Behavior/Options/OptionsFile.h"
 
+#include "Platform/TemporaryFile.h"
 #include "System/Logging/Format.h"
 #include "System/Logging/LoggingSystem.h"
 
@@ -13,7 +14,6 @@
 #include <optional>
 #include <sys/stat.h>
 #include <tinyxml2.h>
-#include <unistd.h>
 #include <utility>
 
 using Morvane::Format;
@@ -166,67 +166,6 @@ const Field* FindField(const char* name)
     return nullptr;
 }
 
-// A temporary file made beside the file it replaces, removed unless it was renamed into place.
-class TemporaryFile
-{
-public:
-    explicit TemporaryFile(std::string pattern) : m_path(std::move(pattern))
-    {
-        m_descriptor = mkstemp(m_path.data());
-        m_made = m_descriptor >= 0;
-    }
-    ~TemporaryFile()
-    {
-        Close();
-        if (m_made && !m_renamed)
-        {
-            unlink(m_path.c_str());
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    bool IsMade() const { return m_made; }
-
-    // Writes all of `text` and flushes it to the disk, so that the rename never puts a file whose blocks
-    // are still missing in place of a whole one.
-    bool Write(const std::string& text)
-    {
-        for (std::size_t written = 0; written < text.size();)
-        {
-            const ssize_t count = write(m_descriptor, text.data() + written, text.size() - written);
-            if (count < 0 && errno == EINTR)
-            {
-                continue;
-            }
-            if (count <= 0)
-            {
-                return false;
-            }
-            written += static_cast<std::size_t>(count);
-        }
-        return fsync(m_descriptor) == 0 && Close();
-    }
-
-    bool RenameTo(const std::filesystem::path& path)
-    {
-        m_renamed = rename(m_path.c_str(), path.c_str()) == 0;
-        return m_renamed;
-    }
-
-private:
-    bool Close()
-    {
-        const int descriptor = std::exchange(m_descriptor, -1);
-        return descriptor < 0 || close(descriptor) == 0;
-    }
-
-    std::string m_path;
-    int m_descriptor = -1;
-    bool m_made = false;
-    bool m_renamed = false;
-};
-
 // Makes every missing folder of `folder` with mode 0700 (the folders of a user's settings are private).
 bool MakeFolders(const std::filesystem::path& folder)
 {
@@ -324,7 +263,7 @@ bool OptionsFile::Save(const OptionValues& values) const
     {
         return fail("making its folder");
     }
-    TemporaryFile temporary(m_path.string() + ".XXXXXX");
+    Morvane::Platform::TemporaryFile temporary(m_path.string() + ".XXXXXX");
     if (!temporary.IsMade())
     {
         return fail("making a temporary file");
@@ -333,7 +272,7 @@ bool OptionsFile::Save(const OptionValues& values) const
     {
         return fail("writing");
     }
-    if (!temporary.RenameTo(m_path))
+    if (!temporary.RenameTo(m_path.string()))
     {
         return fail("replacing the file");
     }

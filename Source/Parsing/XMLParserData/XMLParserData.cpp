@@ -407,6 +407,14 @@ std::optional<std::string_view> XMLParserData::FindAttribute(const std::string& 
     return std::nullopt;
 }
 
+std::vector<std::pair<std::string, std::string>> XMLParserData::GetAttributes() const
+{
+    std::vector<std::pair<std::string, std::string>> attributes;
+    ForEachAttribute([&attributes](std::string_view attributeName, std::string_view value)
+                     { attributes.emplace_back(attributeName, value); });
+    return attributes;
+}
+
 bool XMLParserData::HasAttribute(const std::string& attributeName) const
 {
     return FindAttribute(attributeName).has_value();

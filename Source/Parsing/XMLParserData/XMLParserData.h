@@ -61,6 +61,10 @@ public:
     bool HasAttribute(const std::string& attributeName) const override;
     void SetName(const std::string& newName) override;
 
+    // Every attribute as (name, value), in the node's own order: document order for a parsed node, then
+    // any added since. For writers that must keep what they do not know.
+    std::vector<std::pair<std::string, std::string>> GetAttributes() const;
+
     // Reads the XML file at `path` and converts its first element into `target`.
     static bool LoadFile(const std::string& path, XMLParserData* target);
 

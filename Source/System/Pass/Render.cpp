@@ -110,6 +110,8 @@ bool Render::Parse(const IParserData* data)
     {
         return false;
     }
+    m_resolvedGeneration = m_renderShader->GetGeneration();
+    m_resolved = true;
     m_ignoreFrustum = data->GetAttributeBool("ignoreFrustum", false);
     return true;
 }
@@ -165,7 +167,20 @@ bool Render::SetShader(Shader* shader)
     }
     m_renderShader = shader;
     m_subroutines = std::move(subroutines);
+    m_resolvedGeneration = shader->GetGeneration();
+    m_resolved = true;
     return true;
+}
+
+bool Render::RefreshSubroutines()
+{
+    if (m_renderShader->GetGeneration() != m_resolvedGeneration)
+    {
+        // Once per program: a failure is logged when it happens, not every frame.
+        m_resolvedGeneration = m_renderShader->GetGeneration();
+        m_resolved = ResolveSubroutines(*m_renderShader, m_subroutines);
+    }
+    return m_resolved;
 }
 
 void Render::UseCommandShader() const
@@ -196,7 +211,7 @@ void Render::Execute()
     MORVANE_ASSERT_NAMED(m_renderCamera != nullptr, "m_renderCamera", __LINE__);
     MORVANE_ASSERT_NAMED(m_renderShader != nullptr, "m_renderShader", __LINE__);
     // A "multiThreaded" shader may still be loading: there is no program to draw with yet.
-    if (!m_renderShader->IsInitialized())
+    if (!m_renderShader->IsInitialized() || !RefreshSubroutines())
     {
         return;
     }

@@ -4,6 +4,7 @@
 #include "System/Pass/Command.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ private:
 
     // Looks each named subroutine up in `shader`; false, logged, at the first it lacks.
     static bool ResolveSubroutines(const Shader& shader, std::array<StageSubroutine, 3>& subroutines);
+    // Looks the subroutines up again when the shader's program was rebuilt (a reload moves their
+    // indices); false while the program lacks one, and the command then draws nothing.
+    bool RefreshSubroutines();
     // Makes the command's program current with its subroutine selections, which GL forgets each time
     // a program is made current.
     void UseCommandShader() const;
@@ -46,6 +50,9 @@ private:
 
     std::vector<Component*>* m_renderSet = nullptr;
     Shader* m_renderShader = nullptr;
+    // The shader's generation the subroutine indices were found in, and whether they all were.
+    std::uint64_t m_resolvedGeneration = 0;
+    bool m_resolved = false;
     Camera* m_renderCamera = nullptr;
     bool m_ignoreFrustum = false;
     // Fragment, geometry and vertex, the order they are applied in.
