@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <filesystem>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -33,6 +35,22 @@ inline void UseGameDataFolders()
     paths.AddPath("CurrentLevel", local);
 }
 
+// The largest level file in `folder`, by size (its name only): the one whose load or save costs most.
+inline std::string LargestLevel(const std::string& folder)
+{
+    std::string largest;
+    std::uintmax_t largestSize = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    {
+        if (entry.path().extension() == ".xml" && entry.file_size() >= largestSize)
+        {
+            largestSize = entry.file_size();
+            largest = entry.path().filename().string();
+        }
+    }
+    return largest;
+}
+
 // The game's own behavior, physics and graphics kinds, as its start-up installs them.
 inline void InstallGameFactories()
 {
@@ -49,6 +67,16 @@ inline bool AddRendererStandIns()
     return resources.AddResource(std::make_unique<Physics::HeadlessMesh>("Mesh_Cube")) &&
            resources.AddResource(std::make_unique<Physics::HeadlessMesh>("Mesh_ScreenQuad")) &&
            resources.AddResource(std::make_unique<Graphics::Texture>("Texture_White"));
+}
+
+// What the player's companions (the sphere, the cord's and the aura's particles) name beyond
+// AddRendererStandIns, for benchmarks that load a level with a player.
+inline bool AddCompanionStandIns()
+{
+    Resources::System& resources = Resources::System::GetInstance();
+    return resources.AddResource(std::make_unique<Physics::HeadlessMesh>("Mesh_Sphere")) &&
+           resources.AddResource(std::make_unique<Physics::HeadlessMesh>("Mesh_Particle")) &&
+           resources.AddResource(std::make_unique<Graphics::Texture>("Texture_SoftDisc"));
 }
 
 // The game's sound, shader and font packs, with stand-ins for what only a renderer uses.

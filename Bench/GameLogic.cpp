@@ -30,8 +30,6 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,22 +44,6 @@ constexpr float kStep = 1.0f / 60.0f;
 constexpr double kFrameSeconds = 1.0 / 60.0;
 
 using Clock = std::chrono::steady_clock;
-
-// The largest level file in `folder`, by size: the one whose load costs most.
-std::string LargestLevel(const std::string& folder)
-{
-    std::string largest;
-    std::uintmax_t largestSize = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-    {
-        if (entry.path().extension() == ".xml" && entry.file_size() >= largestSize)
-        {
-            largestSize = entry.file_size();
-            largest = entry.path().filename().string();
-        }
-    }
-    return largest;
-}
 
 // The archetype of every object a load of `level` creates, as often as it creates it: each tag that
 // names one, a trigger for the door, the player's three companions (its controller makes them) and the
@@ -205,7 +187,7 @@ private:
     bool LoadOnce()
     {
         PathWrapper& paths = PathWrapper::GetInstance();
-        const std::string name = LargestLevel(paths.Expand("$(DataFolder)Levels"));
+        const std::string name = Benchmarks::LargestLevel(paths.Expand("$(DataFolder)Levels"));
         if (name.empty())
         {
             return false;

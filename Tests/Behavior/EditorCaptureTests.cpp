@@ -21,8 +21,10 @@ using Testing::LevelRun;
 using Testing::Press;
 using Testing::WorldDump;
 
-constexpr float kWidth = 160.0f;
-constexpr float kHeight = 100.0f;
+// The picking runs' window: large enough for a golden in which the debug shapes leave the scene readable.
+const glm::ivec2 kWindow(480, 300);
+constexpr float kWidth = 480.0f;
+constexpr float kHeight = 300.0f;
 
 // The editor and its pointer, which test runs leave out like the rest of the game's objects.
 const char* const kEditorObjects = R"(<Object name="Cursor"><Transform scale="4;4;1"/>
@@ -138,10 +140,12 @@ bool SameBoxes(const WorldDump& first, const WorldDump& second, const std::strin
 
 TEST(EditorCapture, PicksTheNearerBoxDragsItsHandlesDeletesAndUndoesBackToTheStart)
 {
-    // A first run enters edit mode and dumps, to find the handles on screen.
-    const std::string enter = Press(2, "F1") + DumpAt(5, "start.txt");
+    // A first run enters edit mode and dumps, to find the handles on screen; once the companion has
+    // left the eye, which it starts on, so that the picture shows the walls.
+    constexpr int kLater = 45;
+    const std::string enter = Press(kLater + 2, "F1") + DumpAt(kLater + 5, "start.txt");
     const std::string level = Level(std::string(kPlayer) + kWalls);
-    const LevelRun look({{"Level_1.xml", level}}, enter, 6, 0.02, "", kEditorObjects);
+    const LevelRun look({{"Level_1.xml", level}}, enter, kLater + 6, 0.02, "", kEditorObjects, kWindow);
     const WorldDump start = look.Dump("start.txt");
     ASSERT_EQ(start.CountNamed("Wall"), 2) << look.Log();
     ASSERT_TRUE(start.cameras.contains("Camera_Editor"));
@@ -159,28 +163,31 @@ TEST(EditorCapture, PicksTheNearerBoxDragsItsHandlesDeletesAndUndoesBackToTheSta
     const glm::vec2 corner(2.0f, 2.0f);
 
     // Select the near wall through the far one's box and drag its x handle 20 pixels right.
-    std::string events = enter + Click(10, OnScreen(start, nearCentre));
-    events += At(14, MouseTo(grab) + Button(true)) + At(16, MouseTo(dragTo)) + At(18, Button(false));
-    events += DumpAt(19, "moved.txt");
+    std::string events = enter + Click(kLater + 10, OnScreen(start, nearCentre));
+    events += At(kLater + 14, MouseTo(grab) + Button(true)) + At(kLater + 16, MouseTo(dragTo)) +
+              At(kLater + 18, Button(false));
+    events += DumpAt(kLater + 19, "moved.txt") + Testing::ShotAt(kLater + 19, "editing.png");
     // Scale mode; its y handle 10 pixels up, then far down.
-    events += Click(22, corner, 3) + At(24, MouseTo(yGrab) + Button(true)) +
-              At(26, MouseTo(yGrab - glm::vec2(0.0f, 10.0f))) + At(28, Button(false)) +
-              DumpAt(29, "scaled.txt");
+    events += Click(kLater + 22, corner, 3) + At(kLater + 24, MouseTo(yGrab) + Button(true)) +
+              At(kLater + 26, MouseTo(yGrab - glm::vec2(0.0f, 10.0f))) + At(kLater + 28, Button(false)) +
+              DumpAt(kLater + 29, "scaled.txt");
     const glm::vec2 tallHandle =
         glm::round(OnScreen(start, yHandle + glm::vec3(0.0f, 10.0f / yPixels, 0.0f)));
-    events += At(32, MouseTo(tallHandle) + Button(true)) + At(34, MouseTo(glm::vec2(tallHandle.x, 99.0f))) +
-              At(36, Button(false)) + DumpAt(37, "shrunk.txt");
+    events += At(kLater + 32, MouseTo(tallHandle) + Button(true)) +
+              At(kLater + 34, MouseTo(glm::vec2(tallHandle.x, kHeight - 1.0f))) +
+              At(kLater + 36, Button(false)) + DumpAt(kLater + 37, "shrunk.txt");
     // Empty sky clears the selection; then the far wall, clear of the near one, is picked and deleted.
-    events += Click(40, corner) + Click(42, OnScreen(start, farCentre + glm::vec3(-1.2f, 1.2f, 1.0f)));
-    events += Press(44, "Delete") + DumpAt(46, "deleted.txt");
+    events += Click(kLater + 40, corner) +
+              Click(kLater + 42, OnScreen(start, farCentre + glm::vec3(-1.2f, 1.2f, 1.0f)));
+    events += Press(kLater + 44, "Delete") + DumpAt(kLater + 46, "deleted.txt");
     // Undo all four changes, and one more.
-    events += At(50, Key("Left Ctrl"));
+    events += At(kLater + 50, Key("Left Ctrl"));
     for (int undo = 0; undo < 5; ++undo)
     {
-        events += Press(51 + undo * 2, "Z");
+        events += Press(kLater + 51 + undo * 2, "Z");
     }
-    events += At(62, Key("Left Ctrl", false)) + DumpAt(63, "undone.txt");
-    const LevelRun run({{"Level_1.xml", level}}, events, 64, 0.02, "", kEditorObjects);
+    events += At(kLater + 62, Key("Left Ctrl", false)) + DumpAt(kLater + 63, "undone.txt");
+    const LevelRun run({{"Level_1.xml", level}}, events, kLater + 64, 0.02, "", kEditorObjects, kWindow);
 
     const WorldDump moved = run.Dump("moved.txt");
     ASSERT_TRUE(moved.objects.contains("Wall")) << run.Log();
@@ -190,6 +197,8 @@ TEST(EditorCapture, PicksTheNearerBoxDragsItsHandlesDeletesAndUndoesBackToTheSta
     EXPECT_EQ(near->position.y, 1.5f);
     EXPECT_NE(FindAt(moved, "Wall", farCentre), nullptr) << "the far wall must stay";
     EXPECT_LE(glm::length(OnScreen(moved, near->position + glm::vec3(1.5f, 0.0f, 0.0f)) - dragTo), 1.0f);
+    // The selection in yellow with its three handles, the physics shapes, the pointer and "Move".
+    EXPECT_TRUE(Testing::MatchesGolden(run.Picture("editing.png"), "Behavior/Editor_Move.png"));
 
     const WorldDump scaled = run.Dump("scaled.txt");
     const Testing::DumpedObject& scaledWall = scaled.objects.at("Wall");
@@ -213,7 +222,7 @@ TEST(EditorCapture, PicksTheNearerBoxDragsItsHandlesDeletesAndUndoesBackToTheSta
 WorldDump EditingStart(const std::string& level)
 {
     const LevelRun look({{"Level_1.xml", level}}, Press(2, "F1") + DumpAt(5, "start.txt"), 6, 0.02, "",
-                        kEditorObjects);
+                        kEditorObjects, kWindow);
     return look.Dump("start.txt");
 }
 
@@ -237,16 +246,14 @@ TEST(EditorCapture, AMovedExitAndPlatformWorkWhereTheyWereMoved)
     const glm::vec3 door(3.0f, 1.5f, -6.0f);
     const glm::vec3 doorSize(2.0f, 3.0f, 0.5f);
     const glm::vec3 platform(-4.0f, 0.25f, -5.0f);
-    const std::string level =
-        Level(R"(<Player pos="0;1;0" yaw="1.5708" pitch="-1.5708"/>
+    const std::string level = Level(R"(<Player pos="0;1;0" yaw="1.5708" pitch="-1.5708"/>
         <Door pos="3;1.5;-6" scale="2;3;0.5" nextLevel="$(CurrentLevel)Levels/Level_2.xml"/>
         <MovingPlatform pos="-4;0.25;-5" scale="2;0.5;2" movementSpeed="1" A="-4;0.25;-6" B="-4;0.25;-4"/>)");
     const WorldDump start = EditingStart(level);
     ASSERT_TRUE(start.cameras.contains("Camera_Editor"));
     // The door to straight ahead, the platform 25 pixels right.
-    const float doorPixels = std::round(-3.0f * PixelsPerUnit(start, door + glm::vec3(1.5f, 0.0f, 0.0f),
-                                                              glm::vec3(1.0f, 0.0f, 0.0f))
-                                                    .x);
+    const float doorPixels = std::round(
+        -3.0f * PixelsPerUnit(start, door + glm::vec3(1.5f, 0.0f, 0.0f), glm::vec3(1.0f, 0.0f, 0.0f)).x);
     const float doorShift = UnitsFor(start, door + glm::vec3(1.5f, 0.0f, 0.0f), doorPixels);
     const float platformShift = UnitsFor(start, platform + glm::vec3(1.5f, 0.0f, 0.0f), 25.0f);
     std::string events = Press(2, "F1") + DragAlongX(start, 10, door, doorSize, doorPixels) +
@@ -254,7 +261,7 @@ TEST(EditorCapture, AMovedExitAndPlatformWorkWhereTheyWereMoved)
     // Back to play: walk ahead into the door where it stands now.
     events += Press(30, "F1") + At(32, Key("W")) + DumpAt(100, "walked.txt");
     const LevelRun run({{"Level_1.xml", level}, {"Level_2.xml", Level(R"(<Player pos="0;1;0"/>)")}}, events,
-                       170, 0.02, "", kEditorObjects);
+                       170, 0.02, "", kEditorObjects, kWindow);
     const WorldDump moved = run.Dump("moved.txt");
     ASSERT_TRUE(moved.objects.contains("Door")) << run.Log();
     EXPECT_NEAR(moved.objects.at("Door").position.x, door.x + doorShift, 0.05f);
@@ -287,11 +294,13 @@ TEST(EditorCapture, CtrlSSavesTheEditsAndTheSavedLevelLoadsToTheSameObjects)
     const glm::vec3 farCorner(-1.2f, 2.7f, -5.5f);
     std::string events = Press(2, "F1") + DragAlongX(start, 10, nearCentre, glm::vec3(2.0f), 20.0f);
     events += Click(20, OnScreen(start, farCorner)) + Press(22, "Delete");
-    events += At(24, Key("Left Ctrl")) + Press(25, "S") + At(27, Key("Left Ctrl", false)) + DumpAt(28, "edited.txt");
+    events += At(24, Key("Left Ctrl")) + Press(25, "S") + At(27, Key("Left Ctrl", false)) +
+              DumpAt(28, "edited.txt");
     // Its own save is no change on disk to reload.
     events += Press(30, "F9");
-    const LevelRun run({{"Level_1.xml", level}}, events, 33, 0.02, "", kEditorObjects);
-    EXPECT_NE(run.Log().find("Level saved: '$(CurrentLevel)Levels/Level_1.xml'"), std::string::npos) << run.Log();
+    const LevelRun run({{"Level_1.xml", level}}, events, 33, 0.02, "", kEditorObjects, kWindow);
+    EXPECT_NE(run.Log().find("Level saved: '$(CurrentLevel)Levels/Level_1.xml'"), std::string::npos)
+        << run.Log();
     EXPECT_EQ(Occurrences(run.Log(), kLevelLoaded), 1);
 
     const std::string saved = Testing::ReadText(run.Path() + "Levels/Level_1.xml");
@@ -309,18 +318,21 @@ TEST(EditorCapture, CtrlSSavesTheEditsAndTheSavedLevelLoadsToTheSameObjects)
 TEST(EditorCapture, F9ReloadsALevelChangedOnDiskKeepsABrokenOneOutAndNeverDropsUnsavedEdits)
 {
     const std::string level = Level(std::string(kPlayer) + kWalls);
-    const std::string changed =
-        Level(std::string(kPlayer) + kWalls + R"(<Wall pos="5;1.5;-8" scale="1;3;1" color="0.3;0.8;0.3;1"/>)");
+    const std::string changed = Level(std::string(kPlayer) + kWalls +
+                                      R"(<Wall pos="5;1.5;-8" scale="1;3;1" color="0.3;0.8;0.3;1"/>)");
     const WorldDump start = EditingStart(level);
     ASSERT_TRUE(start.cameras.contains("Camera_Editor"));
     const auto copy = [](const std::string& from)
     { return "<CopyFile from=\"Levels/" + from + "\" to=\"Levels/Level_1.xml\"/>"; };
-    std::string events = At(3, copy("Empty.xml") + Key("F9")) + At(4, Key("F9", false)) + DumpAt(4, "broken.txt");
+    std::string events =
+        At(3, copy("Empty.xml") + Key("F9")) + At(4, Key("F9", false)) + DumpAt(4, "broken.txt");
     events += At(6, copy("Changed.xml") + Key("F9")) + At(7, Key("F9", false)) + DumpAt(8, "changed.txt");
-    events += Press(10, "F1") + Click(14, OnScreen(start, glm::vec3(0.0f, 1.5f, -6.0f))) + Press(17, "Delete");
+    events +=
+        Press(10, "F1") + Click(14, OnScreen(start, glm::vec3(0.0f, 1.5f, -6.0f))) + Press(17, "Delete");
     events += At(21, copy("Original.xml") + Key("F9")) + At(22, Key("F9", false)) + DumpAt(23, "kept.txt");
-    const LevelRun run({{"Level_1.xml", level}, {"Empty.xml", ""}, {"Changed.xml", changed}, {"Original.xml", level}},
-                       events, 24, 0.02, "", kEditorObjects);
+    const LevelRun run(
+        {{"Level_1.xml", level}, {"Empty.xml", ""}, {"Changed.xml", changed}, {"Original.xml", level}},
+        events, 24, 0.02, "", kEditorObjects, kWindow);
     EXPECT_EQ(run.Dump("broken.txt").CountNamed("Wall"), 2) << run.Log();
     EXPECT_NE(run.Log().find("Could not load level '$(CurrentLevel)Levels/Level_1.xml'"), std::string::npos);
     EXPECT_EQ(run.Dump("changed.txt").CountNamed("Wall"), 3);

@@ -17,7 +17,8 @@ std::string ReadText(const std::string& path)
 }
 
 LevelRun::LevelRun(const std::map<std::string, std::string>& levels, const std::string& events, int frames,
-                   double step, const std::string& captureAttributes, const std::string& gameObjects)
+                   double step, const std::string& captureAttributes, const std::string& gameObjects,
+                   const glm::ivec2& windowSize)
 {
     for (const auto& [name, text] : levels)
     {
@@ -42,8 +43,8 @@ LevelRun::LevelRun(const std::map<std::string, std::string>& levels, const std::
             gameObjects + "</Objects></GameSystem>");
     m_folder.Write("Game.xml", configuration);
     std::ostringstream script;
-    script << "<Capture frames=\"" << frames << "\" step=\"" << step
-           << "\" width=\"160\" height=\"100\" draw=\"screenshots\" configuration=\"Game.xml\" "
+    script << "<Capture frames=\"" << frames << "\" step=\"" << step << "\" width=\"" << windowSize.x
+           << "\" height=\"" << windowSize.y << "\" draw=\"screenshots\" configuration=\"Game.xml\" "
            << captureAttributes << ">" << events << "</Capture>";
     const ToolResult result = RunGame("--capture " + m_folder.Write("run.xml", script.str()));
     EXPECT_EQ(result.exitCode, 0) << result.output;

@@ -5,6 +5,7 @@
 #include "Support/TempDirectory.h"
 #include "Texture/ImageComparison.h"
 
+#include <glm/vec2.hpp>
 #include <glm/vec3.hpp>
 #include <map>
 #include <string>
@@ -20,14 +21,14 @@ glm::vec3 PlayerPosition(const WorldDump& dump);
 
 // The project's configuration with the levels of `levels` (Levels/<name>) as "$(CurrentLevel)", starting
 // at Level_1.xml, run through `brimora --capture` for `frames` frames of `step` seconds with the script's
-// `events`, in a 160 x 100 window drawing only screenshot frames. `gameObjects` adds "Object" elements
-// to the game's own (the music and the game logic).
+// `events`, in a 160 x 100 window (or `windowSize`) drawing only screenshot frames. `gameObjects` adds
+// "Object" elements to the game's own (the music and the game logic).
 class LevelRun
 {
 public:
     LevelRun(const std::map<std::string, std::string>& levels, const std::string& events, int frames,
              double step = 0.016, const std::string& captureAttributes = "",
-             const std::string& gameObjects = "");
+             const std::string& gameObjects = "", const glm::ivec2& windowSize = {160, 100});
 
     WorldDump Dump(const std::string& name) const { return ReadWorldDump(m_folder.Path() + name); }
     Texture::RgbImage Picture(const std::string& name) const;

@@ -43,8 +43,11 @@ const char* const kModeNames[] = {"Move", "Scale"};
 const glm::vec4 kHandleColours[] = {
     {1.0f, 0.2f, 0.2f, 1.0f}, {0.2f, 1.0f, 0.2f, 1.0f}, {0.3f, 0.4f, 1.0f, 1.0f}};
 const glm::vec4 kSelectionColour(1.0f, 0.8f, 0.1f, 1.0f);
-// The mode text's place, from the top-left corner of the window.
-const glm::vec2 kModeTextInset(140.0f, 48.0f);
+// The mode text: a small label in the top-right corner, one texel per pixel (the quad is twice its
+// scale across), clear of the frame rate in the top-left one.
+const glm::vec2 kModeTextSize(128.0f, 32.0f);
+constexpr float kModeTextFontSize = 24.0f;
+constexpr float kModeTextMargin = 8.0f;
 // Short of the poles, where the view direction would be parallel to up.
 constexpr float kMinimumPolar = 0.01f;
 constexpr float kMaximumPolar = 3.1315928f;
@@ -110,6 +113,13 @@ bool Editor::Initialize()
     }
     m_cursorName = m_cursor->GetName();
     m_modeTextName = m_modeText->GetName();
+    if (auto* text = m_modeText->GetComponent<TextGraphics>())
+    {
+        text->SetFontSize(kModeTextFontSize);
+        // On a dark plate: the sky behind it can be as bright as the text.
+        text->SetBackColor(glm::vec4(0.0f, 0.0f, 0.0f, 0.6f));
+        text->SetTextureSize(kModeTextSize);
+    }
     m_instance = this;
     for (const Game::Object* object : game.GetObjectsInCreationOrder())
     {
@@ -618,9 +628,11 @@ void Editor::RefreshModeText()
     const Window::ClientRect& client = Window::System::GetInstance().clientRect;
     if (auto* transform = m_modeText->GetComponent<Game::TransformComponent>())
     {
-        transform->SetPosition(glm::vec3(-static_cast<float>(client.Width()) * 0.5f + kModeTextInset.x,
-                                         static_cast<float>(client.Height()) * 0.5f - kModeTextInset.y,
-                                         0.0f));
+        const glm::vec2 half = kModeTextSize * 0.5f;
+        transform->SetScale(glm::vec3(half, 1.0f));
+        transform->SetPosition(
+            glm::vec3(static_cast<float>(client.Width()) * 0.5f - half.x - kModeTextMargin,
+                      static_cast<float>(client.Height()) * 0.5f - half.y - kModeTextMargin, 0.0f));
     }
 }
 
