@@ -155,7 +155,7 @@ private:
     static bool PrepareResources()
     {
         Resources::System& resources = Resources::System::GetInstance();
-        return Benchmarks::PrepareGamePacks() &&
+        return Benchmarks::PrepareGamePacks() && Benchmarks::AddCompanionStandIns() &&
                Benchmarks::WaitUntilInitialized({resources.GetResource<Graphics::Font>("Font_Sans"),
                                                  resources.GetResource<Audio::Sound>("Sound_Level1")},
                                                 kStep);

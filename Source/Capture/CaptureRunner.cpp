@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 namespace Morvane::Capture
@@ -282,7 +283,15 @@ void CaptureRunner::CopyFile(const CopyFileAction& copy)
     const std::string from = copy.from.string();
     const std::string to = copy.to.string();
     std::error_code error;
+    const auto before = std::filesystem::last_write_time(copy.to, error);
+    const bool existed = !error;
     std::filesystem::copy_file(copy.from, copy.to, std::filesystem::copy_options::overwrite_existing, error);
+    // The file clock ticks only every few milliseconds, and frames can come faster: a rewrite must
+    // always look like one to F9.
+    if (!error && existed && std::filesystem::last_write_time(copy.to, error) <= before && !error)
+    {
+        std::filesystem::last_write_time(copy.to, before + std::chrono::milliseconds(1), error);
+    }
     if (error)
     {
         Log::Error(kChannel, Format("Frame %d: could not copy '%s' to '%s': %s", m_frame, from.c_str(),

@@ -36,6 +36,7 @@ void System::Update(const float&)
 void System::Release()
 {
     m_watches.clear();
+    ++m_revision;
 }
 
 bool System::AddWatch(const std::string& name, const std::string& path, Callback callback)
@@ -47,34 +48,48 @@ bool System::AddWatch(const std::string& name, const std::string& path, Callback
     }
     const auto time = Platform::GetLastWriteTime(path);
     m_watches.push_back({name, path, time ? LowBits(*time) : 0u, std::move(callback)});
+    ++m_revision;
     return true;
 }
 
 void System::RemoveWatch(const std::string& name)
 {
     std::erase_if(m_watches, [&name](const Watch& watch) { return watch.name == name; });
+    ++m_revision;
 }
 
 void System::CheckWatches()
 {
-    // From a copy, calling only watches still listed: a callback may add, remove or renew watches (a
-    // reloaded level watches its file again).
-    const std::vector<Watch> seen = m_watches;
-    for (const Watch& entry : seen)
+    // A callback may add, remove or renew watches (a reloaded level watches its file again): once the
+    // list has changed, each watch seen at the start is looked up again, and only those still listed
+    // are checked.
+    std::vector<std::pair<std::string, std::string>> seen;
+    seen.reserve(m_watches.size());
+    for (const Watch& watch : m_watches)
     {
-        const auto watch = std::find_if(m_watches.begin(), m_watches.end(),
-                                        [&entry](const Watch& listed)
-                                        { return listed.name == entry.name && listed.path == entry.path; });
-        if (watch == m_watches.end())
+        seen.emplace_back(watch.name, watch.path);
+    }
+    const std::uint64_t revision = m_revision;
+    for (std::size_t index = 0; index < seen.size(); ++index)
+    {
+        const auto& [name, path] = seen[index];
+        auto watch = m_watches.begin() + static_cast<std::ptrdiff_t>(index);
+        if (m_revision != revision)
         {
-            continue;
+            watch =
+                std::find_if(m_watches.begin(), m_watches.end(),
+                             [&](const Watch& listed) { return listed.name == name && listed.path == path; });
+            if (watch == m_watches.end())
+            {
+                continue;
+            }
         }
         const auto time = Platform::GetLastWriteTime(watch->path);
         if (time && LowBits(*time) != watch->lastWriteTime)
         {
             watch->lastWriteTime = LowBits(*time);
             const Callback callback = watch->callback;
-            callback(entry.path);
+            callback(path);
         }
     }
 }

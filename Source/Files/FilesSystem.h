@@ -45,5 +45,7 @@ private:
     System() = default;
 
     std::vector<Watch> m_watches;
+    // Moves on with every change to the list.
+    std::uint64_t m_revision = 0;
 };
 } // namespace Morvane::Files

@@ -547,13 +547,9 @@ GameEditable* Editor::Pick(const PickRay& ray) const
 {
     GameEditable* nearest = nullptr;
     float nearestDistance = PickRay::kReach;
-    const Game::System& game = Game::System::GetInstance();
+    // Every listed editable is alive: each leaves the list as it is released.
     for (GameEditable* editable : m_editables)
     {
-        if (game.GetObject(editable->GetParentObject()->GetName()) != editable->GetParentObject())
-        {
-            continue;
-        }
         const std::optional<float> distance = ray.Hit(editable->GetBoxMin(), editable->GetBoxMax());
         if (distance && *distance <= nearestDistance)
         {

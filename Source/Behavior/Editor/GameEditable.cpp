@@ -220,26 +220,37 @@ void GameEditable::RestoreScale(const glm::vec3& scale, bool edited)
     m_scaleEdited = edited;
 }
 
+const Game::TransformComponent* GameEditable::Transform() const
+{
+    // Kept from Initialize; an editable made again by an undo is moved before it initialises.
+    return m_referenceTransform != nullptr ? m_referenceTransform
+                                           : GetParentObject()->GetComponent<Game::TransformComponent>();
+}
+
 glm::vec3 GameEditable::GetPosition() const
 {
-    const auto* transform = GetParentObject()->GetComponent<Game::TransformComponent>();
+    const auto* transform = Transform();
     return transform != nullptr ? transform->GetPosition() : glm::vec3(0.0f);
 }
 
 glm::vec3 GameEditable::GetScale() const
 {
-    const auto* transform = GetParentObject()->GetComponent<Game::TransformComponent>();
+    const auto* transform = Transform();
     return transform != nullptr ? transform->GetScale() : glm::vec3(1.0f);
 }
 
 glm::vec3 GameEditable::GetBoxMin() const
 {
-    return GetPosition() - glm::abs(GetScale()) * 0.5f;
+    const auto* transform = Transform();
+    return transform != nullptr ? transform->GetPosition() - glm::abs(transform->GetScale()) * 0.5f
+                                : glm::vec3(0.0f);
 }
 
 glm::vec3 GameEditable::GetBoxMax() const
 {
-    return GetPosition() + glm::abs(GetScale()) * 0.5f;
+    const auto* transform = Transform();
+    return transform != nullptr ? transform->GetPosition() + glm::abs(transform->GetScale()) * 0.5f
+                                : glm::vec3(0.0f);
 }
 
 std::map<std::string, std::string> GameEditable::CollectEdits(const IParserData& element) const

@@ -64,6 +64,8 @@ public:
     const std::vector<std::string>& GetFollowerNames() const { return m_followers; }
 
 private:
+    const Morvane::Game::TransformComponent* Transform() const;
+
     Morvane::Game::TransformComponent* m_referenceTransform = nullptr;
     glm::vec3 m_referencePosition{0.0f};
     glm::vec3 m_referenceScale{1.0f};
