@@ -341,5 +341,31 @@ TEST(EditorCapture, F9ReloadsALevelChangedOnDiskKeepsABrokenOneOutAndNeverDropsU
     EXPECT_NE(run.Log().find("Level '$(CurrentLevel)Levels/Level_1.xml' changed on disk; unsaved edits kept"),
               std::string::npos);
 }
+TEST(EditorCapture, ADeleteInTheFrameTheLevelReloadsTouchesNeitherLevel)
+{
+    const std::string level = Level(std::string(kPlayer) + kWalls);
+    const std::string changed = Level(std::string(kPlayer) + kWalls +
+                                      R"(<Wall pos="5;1.5;-8" scale="1;3;1" color="0.3;0.8;0.3;1"/>)");
+    const WorldDump start = EditingStart(level);
+    ASSERT_TRUE(start.cameras.contains("Camera_Editor"));
+    const glm::vec2 nearWall = OnScreen(start, glm::vec3(0.0f, 1.5f, -6.0f));
+    // The near wall picked, then the file rewritten, F9, a click on the same place and Delete in one frame.
+    std::string events = Press(2, "F1") + Click(6, nearWall);
+    events += At(10, "<CopyFile from=\"Levels/Changed.xml\" to=\"Levels/Level_1.xml\"/>" + Key("F9") +
+                         Key("Delete") + MouseTo(nearWall) + Button(true));
+    events += At(11, Key("F9", false) + Key("Delete", false) + Button(false));
+    events +=
+        At(14, Key("Left Ctrl")) + Press(15, "S") + At(17, Key("Left Ctrl", false)) + DumpAt(18, "after.txt");
+    const LevelRun run({{"Level_1.xml", level}, {"Changed.xml", changed}}, events, 19, 0.02, "",
+                       kEditorObjects, kWindow);
+    // The new level's near wall went (the reload's objects are picked in that frame), and the save says
+    // exactly what is left of the new level.
+    const WorldDump after = run.Dump("after.txt");
+    EXPECT_EQ(after.CountNamed("Wall"), 2) << run.Log();
+    EXPECT_EQ(FindAt(after, "Wall", glm::vec3(0.0f, 1.5f, -6.0f)), nullptr);
+    const std::string saved = Testing::ReadText(run.Path() + "Levels/Level_1.xml");
+    EXPECT_EQ(Occurrences(saved, "<Wall"), 2);
+    EXPECT_EQ(Occurrences(saved, "pos=\"5;1.5;-8\""), 1) << saved;
+}
 } // namespace
 } // namespace Morvane

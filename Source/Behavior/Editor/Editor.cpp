@@ -547,9 +547,14 @@ GameEditable* Editor::Pick(const PickRay& ray) const
 {
     GameEditable* nearest = nullptr;
     float nearestDistance = PickRay::kReach;
-    // Every listed editable is alive: each leaves the list as it is released.
+    // Every listed editable is alive: each leaves the list as it is released. Those of a level a
+    // reload has just replaced are no longer the level's.
     for (GameEditable* editable : m_editables)
     {
+        if (editable->GetLevelLoad() != m_levelLoads)
+        {
+            continue;
+        }
         const std::optional<float> distance = ray.Hit(editable->GetBoxMin(), editable->GetBoxMax());
         if (distance && *distance <= nearestDistance)
         {

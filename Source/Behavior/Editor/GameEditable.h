@@ -33,9 +33,10 @@ public:
     // Leaves the editor's list: the editor must never keep a destroyed selection.
     void Release() override;
 
-    // Where the level made it: the element's index among the level's elements, its tag and the
-    // objects made with it. The transform as it is now counts as placed.
-    void SetSource(std::size_t elementIndex, std::string tag, std::vector<std::string> followers);
+    // Where the level made it: which load of the game logic, the element's index among the level's
+    // elements, its tag and the objects made with it. The transform as it is now counts as placed.
+    void SetSource(unsigned levelLoad, std::size_t elementIndex, std::string tag,
+                   std::vector<std::string> followers);
 
     // Moves the object and everything that travels with it; a non-finite position is refused.
     bool SetPosition(const glm::vec3& position);
@@ -54,6 +55,7 @@ public:
     // The attributes the editor changed, as a level file writes them, from the element that made it.
     std::map<std::string, std::string> CollectEdits(const Morvane::IParserData& element) const;
 
+    unsigned GetLevelLoad() const { return m_levelLoad; }
     std::size_t GetElementIndex() const { return m_elementIndex; }
     const std::string& GetTag() const { return m_tag; }
     const glm::vec3& GetMoved() const { return m_moved; }
@@ -70,6 +72,7 @@ private:
     glm::vec3 m_referencePosition{0.0f};
     glm::vec3 m_referenceScale{1.0f};
     glm::vec3 m_placedPosition{0.0f};
+    unsigned m_levelLoad = 0;
     std::size_t m_elementIndex = 0;
     std::string m_tag;
     std::vector<std::string> m_followers;

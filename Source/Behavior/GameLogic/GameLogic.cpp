@@ -437,7 +437,7 @@ void GameLogic::PlaceElement(const LevelTag& tag, const IParserData& element, st
     {
         followers.push_back(m_levelObjects[made].first);
     }
-    editable->SetSource(index, tag.tag, std::move(followers));
+    editable->SetSource(m_levelLoads, index, tag.tag, std::move(followers));
 }
 
 const IParserData* GameLogic::FindElement(std::size_t index) const
@@ -452,6 +452,12 @@ const IParserData* GameLogic::FindElement(std::size_t index) const
 
 bool GameLogic::DeleteLevelObject(GameEditable& editable)
 {
+    // An object of the level before, which a reload in this frame is destroying anyway: its element
+    // index means nothing in this one.
+    if (editable.GetLevelLoad() != m_levelLoads)
+    {
+        return false;
+    }
     Game::System& game = Game::System::GetInstance();
     for (const std::string& name : editable.GetFollowerNames())
     {
