@@ -315,11 +315,13 @@ TEST(EditorCapture, CtrlSSavesTheEditsAndTheSavedLevelLoadsToTheSameObjects)
     EXPECT_TRUE(SameBoxes(edited, loaded, "Floor"));
 }
 
+// What a level file rewritten on disk adds.
+const char* const kThirdWall = R"(<Wall pos="5;1.5;-8" scale="1;3;1" color="0.3;0.8;0.3;1"/>)";
+
 TEST(EditorCapture, F9ReloadsALevelChangedOnDiskKeepsABrokenOneOutAndNeverDropsUnsavedEdits)
 {
     const std::string level = Level(std::string(kPlayer) + kWalls);
-    const std::string changed = Level(std::string(kPlayer) + kWalls +
-                                      R"(<Wall pos="5;1.5;-8" scale="1;3;1" color="0.3;0.8;0.3;1"/>)");
+    const std::string changed = Level(std::string(kPlayer) + kWalls + kThirdWall);
     const WorldDump start = EditingStart(level);
     ASSERT_TRUE(start.cameras.contains("Camera_Editor"));
     const auto copy = [](const std::string& from)
@@ -341,11 +343,11 @@ TEST(EditorCapture, F9ReloadsALevelChangedOnDiskKeepsABrokenOneOutAndNeverDropsU
     EXPECT_NE(run.Log().find("Level '$(CurrentLevel)Levels/Level_1.xml' changed on disk; unsaved edits kept"),
               std::string::npos);
 }
+
 TEST(EditorCapture, ADeleteInTheFrameTheLevelReloadsTouchesNeitherLevel)
 {
     const std::string level = Level(std::string(kPlayer) + kWalls);
-    const std::string changed = Level(std::string(kPlayer) + kWalls +
-                                      R"(<Wall pos="5;1.5;-8" scale="1;3;1" color="0.3;0.8;0.3;1"/>)");
+    const std::string changed = Level(std::string(kPlayer) + kWalls + kThirdWall);
     const WorldDump start = EditingStart(level);
     ASSERT_TRUE(start.cameras.contains("Camera_Editor"));
     const glm::vec2 nearWall = OnScreen(start, glm::vec3(0.0f, 1.5f, -6.0f));
