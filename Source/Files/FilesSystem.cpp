@@ -72,7 +72,8 @@ void System::CheckWatches()
     const std::uint64_t revision = m_revision;
     for (std::size_t index = 0; index < seen.size(); ++index)
     {
-        const auto& [name, path] = seen[index];
+        const std::string& name = seen[index].first;
+        const std::string& path = seen[index].second;
         auto watch = m_watches.begin() + static_cast<std::ptrdiff_t>(index);
         if (m_revision != revision)
         {
