@@ -22,11 +22,10 @@ public:
         };
         Kind kind = Kind::Transform;
         std::string objectName;
-        // A drag: the move made and the scale before and after it.
+        // A drag: the move made and the scale before it.
         glm::vec3 moved{0.0f};
         glm::vec3 scaleBefore{1.0f};
         bool scaleEditedBefore = false;
-        glm::vec3 scaleAfter{1.0f};
         // A deletion: the element that made the object and the editor's changes to it until then.
         std::size_t elementIndex = 0;
         glm::vec3 totalMoved{0.0f};

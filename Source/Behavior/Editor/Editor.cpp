@@ -441,7 +441,6 @@ void Editor::EndDrag()
     change.moved = moved;
     change.scaleBefore = drag.startScale;
     change.scaleEditedBefore = drag.startScaleEdited;
-    change.scaleAfter = scale;
     m_history.Push(std::move(change));
     if (GameLogic* logic = FindGameLogic())
     {

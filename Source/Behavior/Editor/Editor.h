@@ -59,22 +59,13 @@ public:
     void Release() override;
 
     void SetEditMode(bool on);
-    bool IsEditing() const { return m_editMode; }
     void Register(GameEditable* editable);
     void Unregister(GameEditable* editable);
 
-    GameEditable* GetSelected() const { return m_selected; }
-    int GetGizmoMode() const { return m_gizmoMode; }
-    const std::vector<glm::vec2>& GetGizmosPositions() const { return m_gizmosPositions; }
     std::size_t GetEditableCount() const { return m_editables.size(); }
-    std::size_t GetUndoCount() const { return m_history.GetCount(); }
 
     // The nearest editable the ray meets, or null.
     GameEditable* Pick(const PickRay& ray) const;
-    // The handle of the selection the ray meets (0 = x, 1 = y, 2 = z), or nothing.
-    std::optional<int> PickHandle(const PickRay& ray) const;
-    // Where the selection's handle along `axis` sits.
-    glm::vec3 GetHandleCentre(int axis) const;
 
 private:
     struct Drag
@@ -86,6 +77,10 @@ private:
         bool startScaleEdited = false;
     };
 
+    // The handle of the selection the ray meets (0 = x, 1 = y, 2 = z), or nothing.
+    std::optional<int> PickHandle(const PickRay& ray) const;
+    // Where the selection's handle along `axis` sits.
+    glm::vec3 GetHandleCentre(int axis) const;
     // The ray through the cursor from the edit camera.
     PickRay CursorRay() const;
     glm::vec2 CursorPixel() const;

@@ -135,12 +135,10 @@ void GameEditable::Release()
     m_referenceTransform = nullptr;
 }
 
-void GameEditable::SetSource(unsigned levelLoad, std::size_t elementIndex, std::string tag,
-                             std::vector<std::string> followers)
+void GameEditable::SetSource(unsigned levelLoad, std::size_t elementIndex, std::vector<std::string> followers)
 {
     m_levelLoad = levelLoad;
     m_elementIndex = elementIndex;
-    m_tag = std::move(tag);
     m_followers = std::move(followers);
     if (const auto* transform = GetParentObject()->GetComponent<Game::TransformComponent>())
     {

@@ -34,9 +34,8 @@ public:
     void Release() override;
 
     // Where the level made it: which load of the game logic, the element's index among the level's
-    // elements, its tag and the objects made with it. The transform as it is now counts as placed.
-    void SetSource(unsigned levelLoad, std::size_t elementIndex, std::string tag,
-                   std::vector<std::string> followers);
+    // elements and the objects made with it. The transform as it is now counts as placed.
+    void SetSource(unsigned levelLoad, std::size_t elementIndex, std::vector<std::string> followers);
 
     // Moves the object and everything that travels with it; a non-finite position is refused.
     bool SetPosition(const glm::vec3& position);
@@ -57,7 +56,6 @@ public:
 
     unsigned GetLevelLoad() const { return m_levelLoad; }
     std::size_t GetElementIndex() const { return m_elementIndex; }
-    const std::string& GetTag() const { return m_tag; }
     const glm::vec3& GetMoved() const { return m_moved; }
     bool IsScaleEdited() const { return m_scaleEdited; }
     const glm::vec3& GetEditedScale() const { return m_editedScale; }
@@ -74,7 +72,6 @@ private:
     glm::vec3 m_placedPosition{0.0f};
     unsigned m_levelLoad = 0;
     std::size_t m_elementIndex = 0;
-    std::string m_tag;
     std::vector<std::string> m_followers;
     // The editor's changes since the level was loaded; gameplay motion (a floater's bobbing, a
     // pressed button's shrinking) is never saved.

@@ -437,7 +437,7 @@ void GameLogic::PlaceElement(const LevelTag& tag, const IParserData& element, st
     {
         followers.push_back(m_levelObjects[made].first);
     }
-    editable->SetSource(m_levelLoads, index, tag.tag, std::move(followers));
+    editable->SetSource(m_levelLoads, index, std::move(followers));
 }
 
 const IParserData* GameLogic::FindElement(std::size_t index) const
